@@ -1,0 +1,37 @@
+// What each backend (desktop or headless) supplies to the shared platform code.
+// Exactly one backend library is linked into a program.
+#pragma once
+
+#include "platform/messages.h"
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Unsigned 32-bit millisecond clock; wraps after about 49.7 days.
+std::uint32_t timeGetTime();
+
+namespace backend {
+
+// Moves waiting events into the message queue. With `block`, waits until at
+// least one message has been queued.
+void PumpEvents(bool block);
+
+// Gives the window its native counterpart. Returns false when that is
+// impossible (no display); the window is then not created.
+bool CreateNativeWindow(Window& window);
+void ShowNativeWindow(Window& window);
+void DestroyNativeWindow(Window& window);
+void RaiseNativeWindow(Window& window);
+// Shows or hides the system pointer over the window.
+void ShowNativePointer(bool visible);
+// Size of the primary display.
+int DisplayWidth();
+int DisplayHeight();
+
+// Folder in which named locks and published windows are kept.
+std::string LockFolder();
+
+} // namespace backend
+} // namespace platform

@@ -1,0 +1,152 @@
+// The real window on the desktop: borderless, as large as the display, at its
+// origin, drawing a 1024 x 768 logical screen scaled to fit.
+#include "platform/backend.h"
+#include "platform/desktop/desktop.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+bool videoTried = false;
+bool videoReady = false;
+SDL_Window* sdlWindow = nullptr;
+SDL_Renderer* renderer = nullptr;
+HWND ownerWindow = nullptr;
+volatile sig_atomic_t raiseRequested = 0;
+
+void OnRaiseSignal(int) {
+    raiseRequested = 1;
+}
+
+bool VideoReady() {
+    if (videoTried) return videoReady;
+    videoTried = true;
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    // Only a real display will do; SDL would otherwise fall back to an invisible
+    // off-screen driver. An explicit SDL_VIDEODRIVER still wins.
+    std::string drivers;
+    if (const char* x = std::getenv("DISPLAY"); x && *x) drivers = "x11";
+    if (const char* w = std::getenv("WAYLAND_DISPLAY"); w && *w)
+        drivers += drivers.empty() ? "wayland" : ",wayland";
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (drivers.empty() && !(chosen && *chosen)) {
+        std::fprintf(
+            stderr,
+            "tessera: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return false;
+    }
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_DEFAULT);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "tessera: cannot open a display (%s)\n", SDL_GetError());
+        return false;
+    }
+    std::atexit(SDL_Quit);
+    SDL_DisableScreenSaver();
+    videoReady = true;
+    return true;
+}
+
+} // namespace
+
+namespace desktop {
+
+HWND CurrentWindow() {
+    return ownerWindow;
+}
+SDL_Window* CurrentSdlWindow() {
+    return sdlWindow;
+}
+int LogicalWidth() {
+    return 1024;
+}
+int LogicalHeight() {
+    return 768;
+}
+
+bool TakeRaiseRequest() {
+    if (!raiseRequested) return false;
+    raiseRequested = 0;
+    return true;
+}
+
+} // namespace desktop
+
+namespace backend {
+
+bool CreateNativeWindow(Window& window) {
+    if (!VideoReady() || sdlWindow) return false;
+    sdlWindow = SDL_CreateWindow(window.title.c_str(), window.x, window.y, window.width,
+                                 window.height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (!sdlWindow) {
+        std::fprintf(stderr, "tessera: cannot create the window (%s)\n", SDL_GetError());
+        return false;
+    }
+    renderer = SDL_CreateRenderer(sdlWindow, -1, 0);
+    if (!renderer) renderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer)
+        SDL_RenderSetLogicalSize(renderer, desktop::LogicalWidth(), desktop::LogicalHeight());
+    ownerWindow = &window;
+    window.native = sdlWindow;
+    signal(SIGUSR1, OnRaiseSignal);
+    return true;
+}
+
+void ShowNativeWindow(Window& window) {
+    if (window.native != sdlWindow || !sdlWindow) return;
+    SDL_ShowWindow(sdlWindow);
+    SDL_RaiseWindow(sdlWindow);
+    desktop::SetWindowActive(true);
+    if (renderer) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        SDL_RenderPresent(renderer);
+    }
+}
+
+void DestroyNativeWindow(Window& window) {
+    if (window.native != sdlWindow || !sdlWindow) return;
+    if (renderer) SDL_DestroyRenderer(renderer);
+    SDL_DestroyWindow(sdlWindow);
+    renderer = nullptr;
+    sdlWindow = nullptr;
+    ownerWindow = nullptr;
+    window.native = nullptr;
+}
+
+void RaiseNativeWindow(Window& window) {
+    if (window.native == sdlWindow && sdlWindow) SDL_RaiseWindow(sdlWindow);
+}
+
+void ShowNativePointer(bool visible) {
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+int DisplayWidth() {
+    SDL_DisplayMode mode;
+    if (!VideoReady() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+    return mode.w;
+}
+
+int DisplayHeight() {
+    SDL_DisplayMode mode;
+    if (!VideoReady() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+    return mode.h;
+}
+
+std::string LockFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
+    std::string folder = "/tmp/tessera-" + std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);
+    return folder;
+}
+
+} // namespace backend
+} // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// Looks in `folder` for an entry equal to `component` ignoring case.
+bool FindIgnoringCase(const std::string& folder, const std::string& component, std::string& found) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return false;
+    bool ok = false;
+    while (dirent* entry = readdir(dir)) {
+        if (strcasecmp(entry->d_name, component.c_str()) == 0) {
+            found = entry->d_name;
+            ok = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return ok;
+}
+
+} // namespace
+
+std::string ResolvePath(const char* name) {
+    std::string path(name);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    if (path.empty() || Exists(path)) return path;
+
+    // Rebuild the path one component at a time, correcting the case of each.
+    std::vector<std::string> components;
+    std::string::size_type start = 0;
+    while (start <= path.size()) {
+        std::string::size_type slash = path.find('/', start);
+        if (slash == std::string::npos) slash = path.size();
+        components.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    std::string result = path[0] == '/' ? "/" : "";
+    bool first = true;
+    for (const std::string& component : components) {
+        if (component.empty()) continue;
+        std::string folder = result;
+        std::string next = result + (first || result == "/" ? "" : "/") + component;
+        if (!Exists(next) && component != "." && component != "..") {
+            std::string found;
+            if (FindIgnoringCase(folder, component, found))
+                next = result + (first || result == "/" ? "" : "/") + found;
+        }
+        result = next;
+        first = false;
+    }
+    return result;
+}
+
+std::string ExecutableFolder() {
+    char buffer[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return "./";
+    std::string path(buffer, static_cast<std::size_t>(n));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+} // namespace platform

@@ -1,0 +1,18 @@
+// Files under the framework's naming rules: names use backslashes and are
+// matched case-insensitively, as on the system the framework was written for.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Turns a framework file name into a path of this system: every '\' becomes '/',
+// and when the exact path is missing, each component that exists under another
+// case is replaced by the name found on disk. Components that do not exist at all
+// are kept as given, so the result also serves for creating a new file.
+std::string ResolvePath(const char* name);
+
+// Folder of the running executable, ending in '/'.
+std::string ExecutableFolder();
+
+} // namespace platform

@@ -1,0 +1,93 @@
+#include "platform/headless/headless.h"
+
+#include "platform/backend.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace platform {
+
+namespace {
+
+std::uint32_t clockNow = 0;
+std::function<void(bool)> eventSource;
+int displayWidth = 1024;
+int displayHeight = 768;
+int raises = 0;
+
+// Each headless process keeps its named objects to itself, so test runs and
+// replays side by side never see each other.
+std::string lockFolder;
+
+void RemoveLockFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(lockFolder, ignored);
+}
+
+} // namespace
+
+std::uint32_t timeGetTime() {
+    return clockNow;
+}
+
+namespace headless {
+
+void SetClock(std::uint32_t milliseconds) {
+    clockNow = milliseconds;
+}
+void AdvanceClock(std::uint32_t milliseconds) {
+    clockNow += milliseconds;
+}
+void SetEventSource(std::function<void(bool)> source) {
+    eventSource = std::move(source);
+}
+void SetDisplaySize(int width, int height) {
+    displayWidth = width;
+    displayHeight = height;
+}
+int RaiseCount() {
+    return raises;
+}
+
+} // namespace headless
+
+namespace backend {
+
+void PumpEvents(bool block) {
+    if (eventSource) eventSource(block);
+}
+
+bool CreateNativeWindow(Window&) {
+    return true;
+}
+void ShowNativeWindow(Window&) {}
+void DestroyNativeWindow(Window&) {}
+void RaiseNativeWindow(Window&) {
+    ++raises;
+}
+void ShowNativePointer(bool) {}
+int DisplayWidth() {
+    return displayWidth;
+}
+int DisplayHeight() {
+    return displayHeight;
+}
+
+std::string LockFolder() {
+    if (lockFolder.empty()) {
+        char pattern[] = "/tmp/tessera-headless-XXXXXX";
+        if (mkdtemp(pattern)) {
+            lockFolder = pattern;
+            std::atexit(RemoveLockFolder);
+        } else {
+            lockFolder = "/tmp";
+        }
+    }
+    return lockFolder;
+}
+
+} // namespace backend
+} // namespace platform

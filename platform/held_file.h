@@ -1,0 +1,27 @@
+// Files held under an exclusive lock for as long as a process lives. They stand
+// for named objects shared between processes: the single-instance mutex and the
+// published main window. The kernel drops the lock when the holder ends, so a
+// crashed copy never blocks the next one.
+#pragma once
+
+#include "platform/win_defs.h"
+
+#include <string>
+
+namespace platform {
+
+// Creates the named mutex, owned by this process. When another holder exists,
+// returns null and sets `alreadyExists`; other failures also return null.
+HANDLE CreateMutex(const char* name, bool* alreadyExists);
+BOOL ReleaseMutex(HANDLE mutex);
+
+// Publishes this process's window under its class and title, and finds the
+// process that published one. `ProcessOfWindow` returns 0 when nobody holds it.
+void PublishWindow(const char* className, const char* title);
+void UnpublishWindow(const char* className, const char* title);
+int ProcessOfWindow(const char* className, const char* title);
+
+// Path of the lock file for a name in the backend's lock folder.
+std::string HeldFilePath(const char* kind, const char* name);
+
+} // namespace platform

@@ -1,0 +1,135 @@
+// Process entry, start-up and the main loop: one window message or one frame
+// per pass.
+#include "platform/backend.h"
+#include "platform/held_file.h"
+#include "platform/messages.h"
+#include "system/system.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+int FullScreen;
+int SceneNo;
+int PrevSceneNo;
+int NextSceneNo;
+int SceneChanged;
+float FrameSeconds;
+std::uint32_t LastFrameTime;
+int Blink;
+std::uint32_t NextBlinkTime;
+int AppActive;
+HANDLE InstanceMutex;
+HWND MainWindowHandle;
+HINSTANCE InstanceHandle;
+int PrevMouseX, PrevMouseY;
+int MouseMoveX, MouseMoveY;
+char CommandLine[260];
+
+namespace {
+
+const char ApplicationName[] = "Tessera";
+const char ClassName[] = "DEFAULT";
+
+} // namespace
+
+namespace elSystem {
+
+void FrameworkReset() {
+    FullScreen = 1;
+    MainWindowHandle = nullptr;
+    MouseX = MouseY = PrevMouseX = PrevMouseY = MouseMoveX = MouseMoveY = 0;
+    LeftHeld = RightHeld = LeftClick = RightClick = 0;
+    LeftDoubleClick = RightDoubleClick = LeftPressedOnce = RightPressedOnce = 0;
+    ButtonDown = LastButton = KeyDown = LastKey = ShiftToggle = 0;
+    FrameSeconds = 0.0f;
+    Blink = 1;
+    InstanceMutex = nullptr;
+    AppActive = 0;
+    SceneNo = NextSceneNo = PrevSceneNo = SceneChanged = 0;
+    LastFrameTime = platform::timeGetTime();
+    NextBlinkTime = platform::timeGetTime() + 1000;
+    CloseStage = 0;
+    BoxShown = 0;
+    WatchedKey = WatchedKeyCount = 0;
+}
+
+void RunFrame() {
+    MeasureFrame();
+    MouseMoveX = MouseX - PrevMouseX;
+    MouseMoveY = MouseY - PrevMouseY;
+    if (PrevSceneNo == 0 && SceneNo != 0) {
+        SceneChanged = 1;
+        PrevSceneNo = SceneNo;
+    }
+    if (SceneNo == 1) EditScene();
+    SceneChanged = SceneNo != PrevSceneNo ? 1 : 0;
+    PrevSceneNo = SceneNo;
+    if (platform::timeGetTime() >= NextBlinkTime) {
+        Blink ^= 1;
+        NextBlinkTime = platform::timeGetTime() + 1000 - 800 * (Blink == 0);
+    }
+    PrevMouseX = MouseX;
+    PrevMouseY = MouseY;
+    LeftClick = RightClick = LeftDoubleClick = RightDoubleClick = 0;
+}
+
+int LoopPass() {
+    MSG msg;
+    if (platform::PeekMessage(&msg)) {
+        if (msg.message == WM_QUIT) return 0;
+        platform::TranslateMessage(&msg);
+        platform::DispatchMessage(&msg);
+    } else if (!AppActive) {
+        platform::WaitMessage();
+    } else {
+        RunFrame();
+    }
+    return 1;
+}
+
+} // namespace elSystem
+
+int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showCommand) {
+    elSystem::FrameworkReset();
+
+    char mutexName[64];
+    std::strcpy(mutexName, ApplicationName);
+    std::strcat(mutexName, ":ElMutex");
+    bool alreadyExists = false;
+    InstanceMutex = platform::CreateMutex(mutexName, &alreadyExists);
+    if (alreadyExists) {
+        if (HWND other = platform::FindWindow(ClassName, ApplicationName))
+            platform::SetForegroundWindow(other);
+        return 0;
+    }
+
+    std::strncpy(CommandLine, commandLine ? commandLine : "", sizeof CommandLine - 1);
+    CommandLine[sizeof CommandLine - 1] = '\0';
+
+    WNDCLASS windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = elSystem::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszIconName = "MAIN";
+    windowClass.hbrBackground = BLACK_BRUSH;
+    windowClass.lpszMenuName = ClassName;
+    windowClass.lpszClassName = ClassName;
+    platform::RegisterClass(windowClass);
+
+    MainWindowHandle = platform::CreateWindowEx(
+        0, ClassName, ApplicationName, WS_POPUP | WS_SYSMENU, 0, 0,
+        platform::GetSystemMetrics(SM_CXSCREEN), platform::GetSystemMetrics(SM_CYSCREEN));
+    if (!MainWindowHandle) return 0;
+    platform::ShowWindow(MainWindowHandle, showCommand);
+    platform::UpdateWindow(MainWindowHandle);
+    InstanceHandle = instance;
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The input-method editor stays off: this platform offers none to the window.
+
+    EditorStartup();
+    elSystem::ResetTimer();
+    while (elSystem::LoopPass()) {}
+    return 0;
+}

@@ -1,0 +1,25 @@
+// Orderly shutdown, run at most once whichever way it is reached.
+#include "platform/held_file.h"
+#include "platform/messages.h"
+#include "system/system.h"
+
+int ShutDownDone;
+int CloseStage;
+int BoxShown;
+
+namespace elSystem {
+
+int Shutdown() {
+    if (ShutDownDone == 1) return 1;
+    ShutDownDone = 1;
+    if (InstanceMutex) {
+        platform::ReleaseMutex(InstanceMutex);
+        InstanceMutex = nullptr;
+    }
+    // Started from code: close the window through the message loop.
+    if (CloseStage == 0) platform::PostMessage(MainWindowHandle, WM_CLOSE, 0, 0);
+    CloseStage = 2;
+    return 1;
+}
+
+} // namespace elSystem

@@ -1,0 +1,75 @@
+// The application frame: process entry, window procedure, main loop, timing and
+// shutdown, with the global state that scenes read.
+#pragma once
+
+#include "platform/win_defs.h"
+
+#include <cstdint>
+
+// Frame and scene state.
+extern int FullScreen;
+extern int SceneNo;
+extern int PrevSceneNo;
+extern int NextSceneNo;
+extern int SceneChanged;
+extern float FrameSeconds;
+extern std::uint32_t LastFrameTime;
+extern int Blink;
+extern std::uint32_t NextBlinkTime;
+extern int AppActive;
+extern HANDLE InstanceMutex;
+extern HWND MainWindowHandle;
+extern HINSTANCE InstanceHandle;
+
+// Input captured by the window procedure.
+extern int MouseX, MouseY;
+extern int PrevMouseX, PrevMouseY;
+extern int MouseMoveX, MouseMoveY;
+extern int LeftHeld, RightHeld;
+extern int LeftClick, RightClick;
+extern int LeftDoubleClick, RightDoubleClick;
+extern int LeftPressedOnce, RightPressedOnce;
+extern int ButtonDown;
+extern int LastButton;
+extern int KeyDown;
+extern int LastKey;
+extern int ShiftToggle;
+extern int AltKeyMode;
+extern int ClientX, ClientY;
+extern int WatchedKey;
+extern int WatchedKeyCount;
+extern char CommandLine[260];
+
+// Close and shutdown state.
+extern int ShutDownDone;
+extern int CloseStage;
+extern int BoxShown;
+
+// Rectangle of the display that the present copies the back buffer into.
+struct PresentRectangle {
+    int left, top, right, bottom;
+};
+extern PresentRectangle PresentRect;
+// Size given to screen set-up; 0 until the screen exists.
+extern int ScreenWidth, ScreenHeight;
+
+// The entry point the platform calls.
+int WinMain(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
+
+namespace elSystem {
+
+void FrameworkReset();
+LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// One pass of the main loop: one message or one frame. Returns 0 once the quit
+// message has been taken.
+int LoopPass();
+void RunFrame();
+void ResetTimer();
+void MeasureFrame();
+int Shutdown();
+
+} // namespace elSystem
+
+// The edit scene: its start-up and its frame function.
+void EditorStartup();
+void EditScene();

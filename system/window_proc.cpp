@@ -1,0 +1,109 @@
+// The window procedure: window messages become the input variables that a
+// frame reads.
+#include "platform/messages.h"
+#include "system/system.h"
+
+int MouseX, MouseY;
+int LeftHeld, RightHeld;
+int LeftClick, RightClick;
+int LeftDoubleClick, RightDoubleClick;
+int LeftPressedOnce, RightPressedOnce;
+int ButtonDown;
+int LastButton;
+int KeyDown;
+int LastKey;
+int ShiftToggle;
+int AltKeyMode;
+int ClientX, ClientY;
+int WatchedKey;
+int WatchedKeyCount;
+PresentRectangle PresentRect;
+int ScreenWidth, ScreenHeight;
+
+namespace elSystem {
+
+namespace {
+
+void CloseWindow(HWND window) {
+    if (CloseStage == 0) CloseStage = 1;
+    if (CloseStage < 2) Shutdown();
+    platform::DestroyWindow(window);
+}
+
+} // namespace
+
+LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DESTROY:
+        platform::PostQuitMessage(0);
+        return 0;
+    case WM_MOVE:
+        // Client origins left of or above the display are negative.
+        ClientX = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+        ClientY = static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+        PresentRect = {ClientX, ClientY, ClientX + ScreenWidth, ClientY + ScreenHeight};
+        break;
+    case WM_CLOSE:
+        CloseWindow(window);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam == 0) {
+            AppActive = 0;
+        } else {
+            AppActive = 1;
+            ResetTimer();
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (BoxShown) break;
+        platform::SetCursorVisible(false);
+        return 1;
+    case WM_KEYDOWN:
+        KeyDown = static_cast<int>(wParam);
+        LastKey = static_cast<int>(wParam);
+        break;
+    case WM_KEYUP:
+        if (static_cast<int>(wParam) == KeyDown) KeyDown = 0;
+        if (wParam == VK_SHIFT) ShiftToggle ^= 1;
+        if (static_cast<int>(wParam) == WatchedKey) ++WatchedKeyCount;
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt combinations and F10 are swallowed: Alt+F4 and the menu key do nothing.
+        if (AltKeyMode == 0) return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;
+        break;
+    case WM_MOUSEMOVE:
+        MouseX = LOWORD(static_cast<std::uintptr_t>(lParam));
+        MouseY = HIWORD(static_cast<std::uintptr_t>(lParam));
+        break;
+    case WM_LBUTTONDOWN:
+        LeftHeld = LeftClick = LeftPressedOnce = 1;
+        ButtonDown = LastButton = 1;
+        break;
+    case WM_LBUTTONUP:
+        LeftHeld = 0;
+        if (ButtonDown == 1) ButtonDown = 0;
+        break;
+    case WM_LBUTTONDBLCLK:
+        LeftDoubleClick = 1;
+        return 0;
+    case WM_RBUTTONDOWN:
+        RightHeld = RightClick = RightPressedOnce = 1;
+        ButtonDown = LastButton = 2;
+        break;
+    case WM_RBUTTONUP:
+        RightHeld = 0;
+        if (ButtonDown == 2) ButtonDown = 0;
+        break;
+    case WM_RBUTTONDBLCLK:
+        RightDoubleClick = 1;
+        return 0;
+    default:
+        break;
+    }
+    return platform::DefWindowProc(window, message, wParam, lParam);
+}
+
+} // namespace elSystem
