@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Tessera, builds it, and starts the editor
+# (`./tessera.sh run`) or runs every test, plainly and under the sanitizers
+# (`./tessera.sh test`).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libsdl2-dev
+  libgtest-dev libbenchmark-dev
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+build() { # build FOLDER [cmake options...]
+  local folder=$1
+  shift
+  cmake -S . -B "$folder" -G Ninja "$@" >/dev/null
+  ninja -C "$folder"
+}
+
+case "${1:-}" in
+run)
+  install_missing
+  build build
+  exec ./build/tessera
+  ;;
+test)
+  install_missing
+  build build
+  (cd build && ctest --output-on-failure -j "$(nproc)")
+  echo "== again under AddressSanitizer and UndefinedBehaviorSanitizer =="
+  build build-sanitize -DTESSERA_SANITIZE=ON
+  (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --output-on-failure -j "$(nproc)")
+  ;;
+*)
+  echo "usage: $0 run|test" >&2
+  exit 2
+  ;;
+esac
