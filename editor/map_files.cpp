@@ -1,0 +1,328 @@
+#include "editor/map_files.h"
+
+#include "editor/map_model.h"
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int FILE_COUNT = 3;
+const char* const SUFFIXES[FILE_COUNT] = {"_data.txt", "_zk.txt", "_teki.txt"};
+constexpr int SIZE_FILE = 2; // the enemy file gives the map size
+
+LayerRow* LayerOfFile(int file) {
+    LayerRow* const layers[FILE_COUNT] = {ChipLayer, AttrLayer, EnemyLayer};
+    return layers[file];
+}
+
+std::string FileName(const char* name, int file) {
+    return platform::ResolvePath((std::string(name) + SUFFIXES[file]).c_str());
+}
+
+// Runs task(file) for every file, side by side when threads can be had. Full
+// maps run to hundreds of megabytes of text, so both cores are worth using.
+template <typename Task> void ForEachFile(const Task& task) {
+    std::vector<std::thread> helpers;
+    helpers.reserve(FILE_COUNT);
+    for (int file = 1; file < FILE_COUNT; ++file) {
+        try {
+            helpers.emplace_back(task, file);
+        } catch (const std::system_error&) {
+            task(file);
+        }
+    }
+    task(0);
+    for (std::thread& helper : helpers) helper.join();
+}
+
+// ---- Writing ----
+
+static_assert(std::endian::native == std::endian::little, "digit words are built little-endian");
+
+constexpr std::size_t WRITE_CHUNK = 256 << 10;
+constexpr std::size_t VALUE_ROOM = 12; // "-2147483648 ", and what FormatValue may touch
+constexpr std::uint64_t ZEROS = 0x3030303030303030u; // '0' in every byte
+
+// The four decimal digits of every n < 10^4, leading zeros included, one digit
+// value per byte with the first digit in the lowest byte (memory order).
+constexpr std::array<std::uint32_t, 10000> DIGIT_QUADS = [] {
+    std::array<std::uint32_t, 10000> quads{};
+    for (std::uint32_t n = 0; n < 10000; ++n)
+        quads[n] = n / 1000 | (n / 100 % 10) << 8 | (n / 10 % 10) << 16 | (n % 10) << 24;
+    return quads;
+}();
+
+// The eight digits of n < 10^8 in the same form.
+inline std::uint64_t EightDigits(std::uint32_t n) {
+    return DIGIT_QUADS[n / 10000] | static_cast<std::uint64_t>(DIGIT_QUADS[n % 10000]) << 32;
+}
+
+// Writes `value` as "%d " would, touching at most VALUE_ROOM bytes; returns the
+// end of what was written. Values below 10^8 take no branch on their length.
+inline char* FormatValue(char* out, std::int32_t value) {
+    std::uint32_t rest = static_cast<std::uint32_t>(value);
+    *out = '-';
+    if (value < 0) rest = 0u - rest;
+    out += value < 0;
+    if (rest >= 100000000) {
+        const std::uint32_t top = rest / 100000000;
+        if (top >= 10) *out++ = static_cast<char>('0' + top / 10);
+        *out++ = static_cast<char>('0' + top % 10);
+        const std::uint64_t digits = EightDigits(rest % 100000000) + ZEROS;
+        std::memcpy(out, &digits, 8);
+        out[8] = ' ';
+        return out + 9;
+    }
+    std::uint64_t digits = EightDigits(rest);
+    const int leadingZeros = __builtin_ctzll(digits | 1ull << 56) / 8;
+    digits = (digits + ZEROS) >> 8 * leadingZeros;
+    std::memcpy(out, &digits, 8);
+    out[8 - leadingZeros] = ' ';
+    return out + 9 - leadingZeros;
+}
+
+int WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return 0;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 1;
+}
+
+// Writes the map extent of `layer`, in large chunks.
+int WriteLayer(int fd, const LayerRow* layer) {
+    const int rows = MapHeight * SCREEN_ROWS;
+    const int columns = std::max(MapWidth * SCREEN_COLUMNS, 0);
+    const std::size_t rowRoom = static_cast<std::size_t>(columns) * VALUE_ROOM + 2;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[WRITE_CHUNK + rowRoom]);
+    if (!buffer) return 0;
+    char* const start = buffer.get();
+    char* out = start;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column)
+            out = FormatValue(out, GetCell(layer, row, column));
+        *out++ = '\r';
+        *out++ = '\n';
+        if (static_cast<std::size_t>(out - start) >= WRITE_CHUNK) {
+            if (!WriteAll(fd, start, static_cast<std::size_t>(out - start))) return 0;
+            out = start;
+        }
+    }
+    return WriteAll(fd, start, static_cast<std::size_t>(out - start));
+}
+
+// Creates a new file beside `target` to write into, with the permissions a
+// plain fopen would give. Returns its descriptor, or -1.
+int CreateTemporary(const std::string& target, std::string& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + ".~" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) break;
+    }
+    temporary.clear();
+    return -1;
+}
+
+int WriteTemporary(const std::string& target, const LayerRow* layer, std::string& temporary) {
+    int fd = CreateTemporary(target, temporary);
+    if (fd < 0) return 0;
+    int ok = WriteLayer(fd, layer);
+    if (close(fd) != 0) ok = 0;
+    return ok;
+}
+
+// ---- Reading ----
+
+// Reads a whole regular file into `text`. 0 when it cannot be opened or read.
+int ReadWhole(const std::string& path, std::string& text) {
+    // Non-blocking, so that a pipe put in place of the file cannot hang the
+    // open; it is refused below like every other kind of non-file.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat info;
+    int ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    std::size_t size = 0;
+    try {
+        if (ok) text.resize(static_cast<std::size_t>(info.st_size) + 1);
+        while (ok) {
+            if (size == text.size()) text.resize(2 * size);
+            ssize_t n = read(fd, &text[size], text.size() - size);
+            if (n == 0) break;
+            if (n > 0)
+                size += static_cast<std::size_t>(n);
+            else if (errno != EINTR)
+                ok = 0;
+        }
+    } catch (const std::bad_alloc&) {
+        ok = 0;
+    }
+    close(fd);
+    text.resize(ok ? size : 0);
+    return ok;
+}
+
+inline int IsBlank(char c) { return c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Takes one piece of a line: the bytes from `p` (not a space) up to the next
+// space, or up to and including the line's '\n'. Reads a number from its start
+// as "%d" does: blanks skipped, an optional sign, digits, the rest ignored.
+// Returns 1 with `value` set when there is one and it fits in 32 bits. Leaves
+// `p` after the piece and sets `lineEnded` when the piece closed the line.
+inline int ReadPiece(const char*& p, const char* end, int& value, bool& lineEnded) {
+    const char* s = p;
+    while (s < end && IsBlank(*s)) ++s;
+    bool negative = false;
+    if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
+    const char* digits = s;
+    std::uint64_t magnitude = 0;
+    for (; s < end && static_cast<unsigned char>(*s - '0') < 10; ++s) {
+        // Past 2^31 the number is out of range however it goes on.
+        if (magnitude <= 0x80000000u) magnitude = magnitude * 10 + static_cast<unsigned>(*s - '0');
+    }
+    const int found = s > digits && magnitude <= (negative ? 0x80000000u : 0x7fffffffu);
+    if (found)
+        value = static_cast<int>(negative ? -static_cast<std::int64_t>(magnitude)
+                                          : static_cast<std::int64_t>(magnitude));
+    while (s < end && *s != ' ' && *s != '\n') ++s;
+    lineEnded = s < end && *s == '\n';
+    p = lineEnded ? s + 1 : s;
+    return found;
+}
+
+// The usual piece, one to seven digits followed by a space, read eight bytes
+// at a time. Returns 0, leaving `p` alone, for anything else.
+inline int TakeShortNumber(const char*& p, const char* end, int& value) {
+    if (end - p < 8) return 0;
+    std::uint64_t digits;
+    std::memcpy(&digits, p, 8);
+    digits ^= 0x3030303030303030u; // '0'..'9' become 0..9, every other byte more
+    const std::uint64_t notDigit =
+        (((digits & 0x7f7f7f7f7f7f7f7fu) + 0x7676767676767676u) | digits) & 0x8080808080808080u;
+    if (!notDigit) return 0;
+    const int count = __builtin_ctzll(notDigit) / 8;
+    if (count == 0 || p[count] != ' ') return 0;
+    // Leading zeros in front, then the digits combined pairwise.
+    std::uint64_t v = digits << (8 * (8 - count));
+    v = v * 10 + (v >> 8);
+    v = ((v & 0x000000ff000000ffu) * (100 + (1000000ull << 32)) +
+         ((v >> 16) & 0x000000ff000000ffu) * (1 + (10000ull << 32))) >>
+        32;
+    value = static_cast<int>(v);
+    p += count + 1;
+    return 1;
+}
+
+int HoldsNumber(const std::string& text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    int value;
+    bool lineEnded;
+    while (p < end) {
+        if (*p == ' ')
+            ++p;
+        else if (ReadPiece(p, end, value, lineEnded))
+            return 1;
+    }
+    return 0;
+}
+
+// Reads `text` into `layer`, one line per row and one piece per column. A piece
+// without a number leaves its cell alone but still takes a column, and cells
+// beyond the layer are skipped. Reports the line count and the piece count of
+// the last line.
+void ParseLayer(const std::string& text, LayerRow* layer, int& lines, int& lastPieces) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    int row = 0;
+    int column = 0;
+    while (p < end) {
+        column = 0;
+        bool lineEnded = false;
+        while (!lineEnded) {
+            while (p < end && *p == ' ') ++p;
+            if (p == end) break;
+            int value;
+            if (TakeShortNumber(p, end, value) || ReadPiece(p, end, value, lineEnded))
+                SetCell(layer, row, column, value);
+            if (column < INT_MAX) ++column;
+        }
+        if (row < INT_MAX) ++row;
+    }
+    lines = row;
+    lastPieces = column;
+}
+
+int ClampScreens(int screens) { return std::clamp(screens, MAP_SIZE_MIN, MAP_SIZE_MAX); }
+
+} // namespace
+
+int SaveMap(const char* name) {
+    if (!AllocateLayers()) return 0;
+    std::string targets[FILE_COUNT];
+    for (int file = 0; file < FILE_COUNT; ++file) {
+        targets[file] = FileName(name, file);
+        // A folder in the way would refuse the final rename; find out before
+        // anything is written.
+        struct stat info;
+        if (stat(targets[file].c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
+    }
+
+    // All three files are written under temporary names first, so that a
+    // failure anywhere leaves the previous map whole.
+    std::string temporaries[FILE_COUNT];
+    int written[FILE_COUNT] = {};
+    ForEachFile([&](int file) {
+        written[file] = WriteTemporary(targets[file], LayerOfFile(file), temporaries[file]);
+    });
+    int ok = written[0] && written[1] && written[2];
+    for (int file = 0; file < FILE_COUNT; ++file) {
+        if (ok && std::rename(temporaries[file].c_str(), targets[file].c_str()) != 0) ok = 0;
+        if (!ok && !temporaries[file].empty()) unlink(temporaries[file].c_str());
+    }
+    return ok;
+}
+
+int LoadMap(const char* name) {
+    if (!AllocateLayers()) return 0;
+    std::string paths[FILE_COUNT];
+    for (int file = 0; file < FILE_COUNT; ++file) paths[file] = FileName(name, file);
+
+    // Everything is read and checked before the first cell changes.
+    std::string texts[FILE_COUNT];
+    int usable[FILE_COUNT] = {};
+    ForEachFile([&](int file) {
+        usable[file] = ReadWhole(paths[file], texts[file]) && HoldsNumber(texts[file]);
+    });
+    if (!usable[0] || !usable[1] || !usable[2]) return 0;
+
+    int lines[FILE_COUNT] = {};
+    int lastPieces[FILE_COUNT] = {};
+    ForEachFile([&](int file) {
+        ParseLayer(texts[file], LayerOfFile(file), lines[file], lastPieces[file]);
+    });
+    MapWidth = ClampScreens(lastPieces[SIZE_FILE] / SCREEN_COLUMNS);
+    MapHeight = ClampScreens(lines[SIZE_FILE] / SCREEN_ROWS);
+    return 1;
+}

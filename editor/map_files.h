@@ -1,0 +1,14 @@
+// The map on disk: three text files named after the map, "_data.txt" for the
+// chip layer, "_zk.txt" for attributes and "_teki.txt" for enemies. Each holds
+// MapHeight * 72 lines of MapWidth * 96 decimal values, every value followed by a
+// space and every line ended by CR LF; the game reads them as they are.
+#pragma once
+
+// Writes the three files of `name` from the layers and the map size. The old
+// files are replaced only once all three new ones are complete. 1 on success.
+int SaveMap(const char* name);
+
+// Reads the three files of `name` into the layers and takes the map size from
+// the "_teki.txt" file. Fails without changing anything when a file cannot be
+// read or holds no number at all. 1 on success.
+int LoadMap(const char* name);

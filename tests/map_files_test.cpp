@@ -1,0 +1,311 @@
+#include "editor/map_files.h"
+#include "editor/map_model.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const SUFFIXES[] = {"_data.txt", "_zk.txt", "_teki.txt"};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// `lines` lines of `values` copies of "v ", each ended by `eol`.
+std::string Uniform(int lines, int values, int v, const char* eol = "\r\n") {
+    std::string line;
+    for (int i = 0; i < values; ++i) line += std::to_string(v) + " ";
+    line += eol;
+    std::string text;
+    for (int i = 0; i < lines; ++i) text += line;
+    return text;
+}
+
+void WriteMap(const std::string& name, const std::string& data, const std::string& zk,
+              const std::string& teki) {
+    WriteFile(name + "_data.txt", data);
+    WriteFile(name + "_zk.txt", zk);
+    WriteFile(name + "_teki.txt", teki);
+}
+
+std::set<std::string> Entries() {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(".")) names.insert(entry.path().filename());
+    return names;
+}
+
+// Each test runs in a folder of its own, on layers set to a known pattern.
+class MapFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(AllocateLayers(), 1);
+        previous_ = fs::current_path();
+        char folder[] = "/tmp/map_files_test.XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        folder_ = folder;
+        fs::current_path(folder_);
+        Fill(-1);
+        MapWidth = MapHeight = 1;
+        ViewX = ViewY = 0;
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::remove_all(folder_);
+    }
+    // Every cell of the first 10 x 10 screens gets a value from its position.
+    static void Fill(int salt) {
+        for (int layer = 0; layer < 3; ++layer)
+            for (int r = 0; r < 720; ++r)
+                for (int c = 0; c < 960; ++c) Layer(layer)[r][c] = salt * (r * 7919 + c + layer);
+    }
+    static LayerRow* Layer(int i) { return i == 0 ? ChipLayer : i == 1 ? AttrLayer : EnemyLayer; }
+    static int Untouched(int layer, int r, int c) {
+        return Layer(layer)[r][c] == -(r * 7919 + c + layer);
+    }
+    fs::path previous_, folder_;
+};
+
+TEST_F(MapFiles, WritesExactBytes) {
+    Fill(0);
+    EnemyLayer[0][1] = 3;
+    ChipLayer[0][0] = INT_MIN;
+    ChipLayer[71][95] = 19999;
+    ChipLayer[0][96] = 5; // outside the extent: not saved
+    ASSERT_EQ(SaveMap("one"), 1);
+
+    std::string zeros = Uniform(1, 94, 0, "\r\n");
+    EXPECT_EQ(ReadFile("one_teki.txt"), "0 3 " + zeros + Uniform(71, 96, 0));
+    EXPECT_EQ(ReadFile("one_zk.txt"), Uniform(72, 96, 0));
+    EXPECT_EQ(ReadFile("one_data.txt"), "-2147483648 " + Uniform(1, 95, 0) + Uniform(70, 96, 0) +
+                                            Uniform(1, 95, 0, "19999 \r\n"));
+
+    MapWidth = 2;
+    ASSERT_EQ(SaveMap("two"), 1);
+    EXPECT_EQ(ReadFile("two_zk.txt"), Uniform(72, 192, 0));
+
+    const mode_t original = umask(027);
+    ASSERT_EQ(SaveMap("two"), 1);
+    umask(original);
+    EXPECT_EQ(fs::status("two_zk.txt").permissions(), fs::perms(0640));
+}
+
+TEST_F(MapFiles, WritesEveryNumberAsPrintfDoes) {
+    const int values[] = {0,         7,          -7,      10,      99,         -100,      1000,
+                          9999,      10000,      99999,   123456,  -1234567,   12345678,  99999999,
+                          100000000, -999999999, INT_MAX, INT_MIN, 1000000000, -100000000};
+    std::string expected;
+    char text[16];
+    for (int c = 0; c < 20; ++c) {
+        AttrLayer[0][c] = values[c];
+        std::snprintf(text, sizeof text, "%d ", values[c]);
+        expected += text;
+    }
+    ASSERT_EQ(SaveMap("n"), 1);
+    EXPECT_EQ(ReadFile("n_zk.txt").substr(0, expected.size()), expected);
+}
+
+TEST_F(MapFiles, RoundTripRestoresLayersAndSize) {
+    Fill(1);
+    ChipLayer[5][5] = INT_MAX;
+    AttrLayer[5][5] = INT_MIN;
+    MapWidth = 10; // several megabytes a file
+    MapHeight = 9;
+    ASSERT_EQ(SaveMap("big"), 1);
+    Fill(-1);
+    MapWidth = MapHeight = 1;
+    ViewX = 300;
+    ViewY = 200;
+    ASSERT_EQ(LoadMap("big"), 1);
+    EXPECT_EQ(MapWidth, 10);
+    EXPECT_EQ(MapHeight, 9);
+    EXPECT_EQ(ViewX, 300);
+    EXPECT_EQ(ViewY, 200);
+    EXPECT_EQ(ChipLayer[5][5], INT_MAX);
+    EXPECT_EQ(AttrLayer[5][5], INT_MIN);
+    int wrong = 0;
+    for (int layer = 0; layer < 3; ++layer)
+        for (int r = 0; r < 648; ++r)
+            for (int c = 0; c < 960; ++c)
+                wrong += !(r == 5 && c == 5) && Layer(layer)[r][c] != r * 7919 + c + layer;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(Untouched(0, 648, 0)); // beyond the files: kept
+}
+
+TEST_F(MapFiles, SizeComesFromTheEnemyFile) {
+    WriteMap("a", Uniform(10, 10, 1), Uniform(1, 1, 1), Uniform(144, 96, 2));
+    ASSERT_EQ(LoadMap("a"), 1);
+    EXPECT_EQ(MapWidth, 1);
+    EXPECT_EQ(MapHeight, 2);
+    EXPECT_EQ(ChipLayer[9][9], 1);
+    EXPECT_TRUE(Untouched(0, 9, 10));
+
+    // LF only, and a short last line without a line break.
+    WriteMap("b", Uniform(1, 1, 1, "\n"), Uniform(1, 1, 1, "\n"),
+             Uniform(149, 288, 4, "\n") + Uniform(1, 190, 4, "") + "4");
+    ASSERT_EQ(LoadMap("b"), 1);
+    EXPECT_EQ(MapWidth, 1); // 191 pieces
+    EXPECT_EQ(MapHeight, 2);
+    EXPECT_EQ(EnemyLayer[148][287], 4);
+    EXPECT_EQ(EnemyLayer[149][190], 4);
+    EXPECT_TRUE(Untouched(2, 149, 191));
+}
+
+TEST_F(MapFiles, SizeIsClampedToOneToSixtyFourScreens) {
+    WriteMap("small", "1 ", "1 ", Uniform(71, 94, 3));
+    MapWidth = MapHeight = 5;
+    ASSERT_EQ(LoadMap("small"), 1);
+    EXPECT_EQ(MapWidth, 1);
+    EXPECT_EQ(MapHeight, 1);
+
+    // Rows past 4608 and columns past 6144 are skipped, not stored in the next layer or row.
+    std::string wide = Uniform(1, 40000, 8); // one line of 80 KB
+    WriteMap("huge", Uniform(4700, 1, 9), wide, wide + Uniform(4699, 1, 8));
+    ASSERT_EQ(LoadMap("huge"), 1);
+    EXPECT_EQ(MapHeight, 64);
+    EXPECT_EQ(MapWidth, 1); // from the last line: 2 pieces
+    EXPECT_EQ(ChipLayer[4607][0], 9);
+    EXPECT_EQ(AttrLayer[0][6143], 8);
+    EXPECT_EQ(AttrLayer[0][0], 8);
+    EXPECT_TRUE(Untouched(1, 1, 0));
+    WriteMap("huge", "1 ", "1 ", wide);
+    ASSERT_EQ(LoadMap("huge"), 1);
+    EXPECT_EQ(MapWidth, 64);
+}
+
+TEST_F(MapFiles, PiecesAreReadAsPrintfNumbers) {
+    WriteMap("p",
+             "  2147483647 2147483648 -2147483648   -2147483649 18446744073709551621 "
+             "000000000000000000042 +7 \t-8x - abc 12abc\r\n",
+             "1 ", "1 ");
+    ASSERT_EQ(LoadMap("p"), 1);
+    const int expected[] = {INT_MAX, 0, INT_MIN, 0, 0, 42, 7, -8, 0, 0, 12};
+    for (int c = 0; c < 11; ++c) {
+        if (expected[c] == 0)
+            EXPECT_TRUE(Untouched(0, 0, c)) << c;
+        else
+            EXPECT_EQ(ChipLayer[0][c], expected[c]) << c;
+    }
+    EXPECT_TRUE(Untouched(0, 0, 11));
+}
+
+TEST_F(MapFiles, UnreadableOrEmptyFileChangesNothing) {
+    const char raw[] = "\0\x01\xff\x1a\r\n   \t-+\n\0\0zz";
+    const std::string garbage(raw, sizeof raw - 1);
+    // Missing, a folder, empty, no digit anywhere, a pipe (must not hang), and
+    // no read permission, which does not stop root.
+    const int kinds = getuid() == 0 ? 5 : 6;
+    for (int bad = 0; bad < 3; ++bad) {
+        for (int kind = 0; kind < kinds; ++kind) {
+            WriteMap("m", Uniform(72, 96, 5), Uniform(72, 96, 5), Uniform(144, 192, 5));
+            const std::string path = std::string("m") + SUFFIXES[bad];
+            fs::remove(path);
+            if (kind == 1) fs::create_directory(path);
+            if (kind == 2 || kind == 5) WriteFile(path, kind == 2 ? "" : "1 ");
+            if (kind == 3) WriteFile(path, garbage);
+            if (kind == 4) {
+                ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+            }
+            if (kind == 5) chmod(path.c_str(), 0);
+            EXPECT_EQ(LoadMap("m"), 0) << path << " kind " << kind;
+            fs::remove(path);
+        }
+    }
+    EXPECT_EQ(MapWidth, 1);
+    EXPECT_EQ(MapHeight, 1);
+    for (int layer = 0; layer < 3; ++layer) EXPECT_TRUE(Untouched(layer, 0, 0));
+}
+
+TEST_F(MapFiles, GarbageNeverWritesOutsideTheLayers) {
+    std::string noise(1 << 20, '\0');
+    unsigned seed = 12345;
+    for (char& c : noise) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+    WriteMap("g", noise, noise, noise);
+    LoadMap("g"); // succeeds or not; the sanitizers watch the writes
+    EXPECT_GE(MapWidth, 1);
+    EXPECT_LE(MapWidth, 64);
+    EXPECT_GE(MapHeight, 1);
+    EXPECT_LE(MapHeight, 64);
+}
+
+TEST_F(MapFiles, FailedSaveKeepsTheOldMap) {
+    ASSERT_EQ(SaveMap("keep"), 1);
+    const std::string old = ReadFile("keep_data.txt");
+    const std::set<std::string> before = Entries();
+    Fill(1);
+
+    EXPECT_EQ(SaveMap("nowhere/keep"), 0);
+    fs::create_directory("keep_zk.txt.d");
+    fs::rename("keep_zk.txt", "keep_zk.txt.x");
+    fs::rename("keep_zk.txt.d", "keep_zk.txt");
+    EXPECT_EQ(SaveMap("keep"), 0);
+    fs::remove("keep_zk.txt");
+    fs::rename("keep_zk.txt.x", "keep_zk.txt");
+
+    // A file size limit stands in for a full disk.
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    struct rlimit low = limit;
+    low.rlim_cur = 50000;
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+    MapWidth = 2;
+    EXPECT_EQ(SaveMap("keep"), 0);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, SIG_DFL);
+
+    EXPECT_EQ(ReadFile("keep_data.txt"), old);
+    EXPECT_EQ(Entries(), before);
+}
+
+TEST_F(MapFiles, NamesMatchExistingFilesIgnoringCase) {
+    WriteMap("Stage", "1 ", "1 ", "1 ");
+    fs::create_directory("Maps");
+    Fill(0);
+    ASSERT_EQ(SaveMap("stage"), 1);
+    ASSERT_EQ(SaveMap("maps\\stage"), 1);
+    EXPECT_EQ(Entries(),
+              (std::set<std::string>{"Stage_data.txt", "Stage_zk.txt", "Stage_teki.txt", "Maps"}));
+    EXPECT_EQ(ReadFile("Stage_zk.txt"), Uniform(72, 96, 0));
+    EXPECT_EQ(ReadFile("Maps/stage_zk.txt"), Uniform(72, 96, 0));
+}
+
+long ResidentBytes() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+TEST(MapMemory, AnEmptyMapCostsNoLayerMemory) {
+    const long before = ResidentBytes();
+    ASSERT_EQ(AllocateLayers(), 1);
+    MapWidth = MapHeight = 1;
+    char folder[] = "/tmp/map_memory_test.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string name = std::string(folder) + "/m";
+    ASSERT_EQ(SaveMap(name.c_str()), 1);
+    ASSERT_EQ(LoadMap(name.c_str()), 1);
+    fs::remove_all(folder);
+    EXPECT_LT(ResidentBytes() - before, 32L << 20);
+}
+
+} // namespace
