@@ -2,6 +2,7 @@
 // Exactly one backend library is linked into a program.
 #pragma once
 
+#include "platform/display.h"
 #include "platform/messages.h"
 
 #include <cstdint>
@@ -29,6 +30,13 @@ void ShowNativePointer(bool visible);
 // Size of the primary display.
 int DisplayWidth();
 int DisplayHeight();
+
+// The display: which 16-bit layout to offer (5:5:5 instead of 5:6:5), a new
+// mode's size, showing the primary surface, and the vertical-blank wait.
+bool Prefers555();
+void DisplayModeChanged(int width, int height);
+void ShowPrimary(const Surface& primary);
+void WaitForVerticalBlank();
 
 // Folder in which named locks and published windows are kept.
 std::string LockFolder();

@@ -115,9 +115,7 @@ BOOL ShowWindow(HWND window, int) {
     return wasVisible ? 1 : 0;
 }
 
-BOOL UpdateWindow(HWND window) {
-    return Live(window) ? 1 : 0;
-}
+BOOL UpdateWindow(HWND window) { return Live(window) ? 1 : 0; }
 
 BOOL DestroyWindow(HWND window) {
     Window* w = Live(window);
@@ -233,9 +231,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-int QueuedMessageCount() {
-    return static_cast<int>(queue.size());
-}
+int QueuedMessageCount() { return static_cast<int>(queue.size()); }
 
 short GetKeyState(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255) return 0;
@@ -251,9 +247,7 @@ void SetCursorVisible(bool visible) {
     backend::ShowNativePointer(visible);
 }
 
-bool CursorVisible() {
-    return pointerVisible;
-}
+bool CursorVisible() { return pointerVisible; }
 
 void ResetMessages() {
     for (auto& w : windows)

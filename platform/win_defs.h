@@ -14,6 +14,7 @@ using HANDLE = void*;
 using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
+using COLORREF = std::uint32_t; // 0x00BBGGRR
 using BOOL = int;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
@@ -134,12 +135,8 @@ constexpr std::uint8_t KEYSTATE_TOGGLED = 0x01;
 
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 
-constexpr WORD LOWORD(std::uintptr_t v) {
-    return static_cast<WORD>(v & 0xFFFF);
-}
-constexpr WORD HIWORD(std::uintptr_t v) {
-    return static_cast<WORD>((v >> 16) & 0xFFFF);
-}
+constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
+constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>((static_cast<std::uint32_t>(low) & 0xFFFF) |
                                ((static_cast<std::uint32_t>(high) & 0xFFFF) << 16));

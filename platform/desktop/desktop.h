@@ -10,9 +10,12 @@ namespace platform::desktop {
 // The framework window that has a real window, or null.
 HWND CurrentWindow();
 SDL_Window* CurrentSdlWindow();
-// Logical screen size the window draws and reports pointer positions in.
+SDL_Renderer* CurrentRenderer();
+// Logical screen size the window draws and reports pointer positions in: the
+// display mode's size (1024 x 768 until a mode is set).
 int LogicalWidth();
 int LogicalHeight();
+void SetLogicalSize(int width, int height);
 // Showing the window activates it; activation messages then follow focus.
 void SetWindowActive(bool active);
 // Whether another copy has asked us to raise the window since the last call.

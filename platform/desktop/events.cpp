@@ -113,9 +113,7 @@ void Translate(HWND window, const SDL_Event& event) {
 
 namespace desktop {
 
-void SetWindowActive(bool nowActive) {
-    active = nowActive;
-}
+void SetWindowActive(bool nowActive) { active = nowActive; }
 
 } // namespace desktop
 

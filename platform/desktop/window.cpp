@@ -20,11 +20,10 @@ bool videoReady = false;
 SDL_Window* sdlWindow = nullptr;
 SDL_Renderer* renderer = nullptr;
 HWND ownerWindow = nullptr;
+int logicalWidth = 1024, logicalHeight = 768;
 volatile sig_atomic_t raiseRequested = 0;
 
-void OnRaiseSignal(int) {
-    raiseRequested = 1;
-}
+void OnRaiseSignal(int) { raiseRequested = 1; }
 
 bool VideoReady() {
     if (videoTried) return videoReady;
@@ -58,17 +57,16 @@ bool VideoReady() {
 
 namespace desktop {
 
-HWND CurrentWindow() {
-    return ownerWindow;
-}
-SDL_Window* CurrentSdlWindow() {
-    return sdlWindow;
-}
-int LogicalWidth() {
-    return 1024;
-}
-int LogicalHeight() {
-    return 768;
+HWND CurrentWindow() { return ownerWindow; }
+SDL_Window* CurrentSdlWindow() { return sdlWindow; }
+SDL_Renderer* CurrentRenderer() { return renderer; }
+int LogicalWidth() { return logicalWidth; }
+int LogicalHeight() { return logicalHeight; }
+
+void SetLogicalSize(int width, int height) {
+    logicalWidth = width;
+    logicalHeight = height;
+    if (renderer) SDL_RenderSetLogicalSize(renderer, width, height);
 }
 
 bool TakeRaiseRequest() {
@@ -125,9 +123,7 @@ void RaiseNativeWindow(Window& window) {
     if (window.native == sdlWindow && sdlWindow) SDL_RaiseWindow(sdlWindow);
 }
 
-void ShowNativePointer(bool visible) {
-    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
-}
+void ShowNativePointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
 int DisplayWidth() {
     SDL_DisplayMode mode;

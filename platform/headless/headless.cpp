@@ -17,6 +17,7 @@ std::function<void(bool)> eventSource;
 int displayWidth = 1024;
 int displayHeight = 768;
 int raises = 0;
+bool format555 = false;
 
 // Each headless process keeps its named objects to itself, so test runs and
 // replays side by side never see each other.
@@ -29,28 +30,19 @@ void RemoveLockFolder() {
 
 } // namespace
 
-std::uint32_t timeGetTime() {
-    return clockNow;
-}
+std::uint32_t timeGetTime() { return clockNow; }
 
 namespace headless {
 
-void SetClock(std::uint32_t milliseconds) {
-    clockNow = milliseconds;
-}
-void AdvanceClock(std::uint32_t milliseconds) {
-    clockNow += milliseconds;
-}
-void SetEventSource(std::function<void(bool)> source) {
-    eventSource = std::move(source);
-}
+void SetClock(std::uint32_t milliseconds) { clockNow = milliseconds; }
+void AdvanceClock(std::uint32_t milliseconds) { clockNow += milliseconds; }
+void SetEventSource(std::function<void(bool)> source) { eventSource = std::move(source); }
 void SetDisplaySize(int width, int height) {
     displayWidth = width;
     displayHeight = height;
 }
-int RaiseCount() {
-    return raises;
-}
+int RaiseCount() { return raises; }
+void UseFormat555(bool five55) { format555 = five55; }
 
 } // namespace headless
 
@@ -60,21 +52,18 @@ void PumpEvents(bool block) {
     if (eventSource) eventSource(block);
 }
 
-bool CreateNativeWindow(Window&) {
-    return true;
-}
+bool CreateNativeWindow(Window&) { return true; }
 void ShowNativeWindow(Window&) {}
 void DestroyNativeWindow(Window&) {}
-void RaiseNativeWindow(Window&) {
-    ++raises;
-}
+void RaiseNativeWindow(Window&) { ++raises; }
 void ShowNativePointer(bool) {}
-int DisplayWidth() {
-    return displayWidth;
-}
-int DisplayHeight() {
-    return displayHeight;
-}
+int DisplayWidth() { return displayWidth; }
+bool Prefers555() { return format555; }
+void DisplayModeChanged(int, int) {}
+// The primary surface itself is what a screenshot reads.
+void ShowPrimary(const Surface&) {}
+void WaitForVerticalBlank() {}
+int DisplayHeight() { return displayHeight; }
 
 std::string LockFolder() {
     if (lockFolder.empty()) {

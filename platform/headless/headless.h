@@ -17,6 +17,9 @@ void SetEventSource(std::function<void(bool block)> source);
 // Size the display reports (default 1024 x 768).
 void SetDisplaySize(int width, int height);
 
+// Offer 16-bit modes as 5:5:5 instead of 5:6:5.
+void UseFormat555(bool five55);
+
 // Counts of what the window was asked to do, for tests.
 int RaiseCount();
 

@@ -1,0 +1,330 @@
+// The display device and its surfaces, kept in memory. The backend only shows
+// the primary surface; every copy, fill and key test happens here.
+#include "platform/display.h"
+
+#include "platform/backend.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+namespace platform {
+
+namespace {
+
+bool open = false;
+PixelFormat displayFormat;
+int displayWidth = 0, displayHeight = 0;
+Surface* primary = nullptr;
+std::set<Surface*> surfaces;
+
+// The one device this system offers: no 3D hardware, stretching blits emulated.
+constexpr DeviceCaps OurDevice{0, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_PRIMARYSURFACE};
+constexpr DeviceCaps OurEmulation{
+    DDCAPS_BLTSTRETCH, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_PRIMARYSURFACE | DDSCAPS_SYSTEMMEMORY};
+
+int BytesPerPixel(const Surface& s) { return s.format.bits / 8; }
+
+std::uint8_t* Row(Surface& s, int y) {
+    return s.memory.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.pitch);
+}
+
+// Clips a source rectangle against the source surface and the destination
+// (whose top-left is x, y). False when nothing is left to copy.
+bool ClipCopy(const Surface& dst, int& x, int& y, const Surface& src, RECT& r) {
+    if (r.left < 0) {
+        x -= r.left;
+        r.left = 0;
+    }
+    if (r.top < 0) {
+        y -= r.top;
+        r.top = 0;
+    }
+    r.right = std::min(r.right, src.width);
+    r.bottom = std::min(r.bottom, src.height);
+    if (x < 0) {
+        r.left -= x;
+        x = 0;
+    }
+    if (y < 0) {
+        r.top -= y;
+        y = 0;
+    }
+    r.right = std::min(r.right, r.left + (dst.width - x));
+    r.bottom = std::min(r.bottom, r.top + (dst.height - y));
+    return r.right > r.left && r.bottom > r.top;
+}
+
+template <typename Pixel>
+void CopyRows(Surface& dst, int x, int y, Surface& src, const RECT& r, bool keyed) {
+    const int width = r.right - r.left;
+    const Pixel key = static_cast<Pixel>(src.keyLow);
+    for (int row = r.top; row < r.bottom; ++row) {
+        const Pixel* s = reinterpret_cast<const Pixel*>(Row(src, row)) + r.left;
+        Pixel* d = reinterpret_cast<Pixel*>(Row(dst, y + row - r.top)) + x;
+        if (!keyed) {
+            std::memmove(d, s, static_cast<std::size_t>(width) * sizeof(Pixel));
+            continue;
+        }
+        for (int i = 0; i < width; ++i) d[i] = s[i] == key ? d[i] : s[i];
+    }
+}
+
+template <typename Pixel>
+void StretchRows(Surface& dst, const RECT& d, Surface& src, const RECT& s, bool keyed) {
+    const int dw = d.right - d.left, dh = d.bottom - d.top;
+    const int sw = s.right - s.left, sh = s.bottom - s.top;
+    const Pixel key = static_cast<Pixel>(src.keyLow);
+    for (int row = std::max(0, d.top); row < std::min(d.bottom, dst.height); ++row) {
+        int sy = s.top + static_cast<int>(static_cast<long long>(row - d.top) * sh / dh);
+        if (sy < 0 || sy >= src.height) continue;
+        const Pixel* srow = reinterpret_cast<const Pixel*>(Row(src, sy));
+        Pixel* drow = reinterpret_cast<Pixel*>(Row(dst, row));
+        for (int col = std::max(0, d.left); col < std::min(d.right, dst.width); ++col) {
+            int sx = s.left + static_cast<int>(static_cast<long long>(col - d.left) * sw / dw);
+            if (sx < 0 || sx >= src.width) continue;
+            Pixel p = srow[sx];
+            if (!keyed || p != key) drow[col] = p;
+        }
+    }
+}
+
+template <typename Pixel> void FillRect(Surface& dst, const RECT& r, std::uint32_t value) {
+    for (int row = r.top; row < r.bottom; ++row) {
+        Pixel* d = reinterpret_cast<Pixel*>(Row(dst, row));
+        std::fill(d + r.left, d + r.right, static_cast<Pixel>(value));
+    }
+}
+
+Surface* NewSurface(DWORD caps, int width, int height) {
+    auto* s = new Surface;
+    s->width = width;
+    s->height = height;
+    s->caps = caps;
+    s->format = displayFormat;
+    s->pitch = width * BytesPerPixel(*s);
+    s->memory.assign(static_cast<std::size_t>(s->pitch) * static_cast<std::size_t>(height), 0);
+    surfaces.insert(s);
+    return s;
+}
+
+void AfterWrite(Surface* dst) {
+    if (dst == primary) backend::ShowPrimary(*primary);
+}
+
+int ChannelBits(std::uint32_t mask) {
+    int n = 0;
+    for (; mask; mask &= mask - 1) ++n;
+    return n;
+}
+
+int ChannelShift(std::uint32_t mask) {
+    int n = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++n;
+    }
+    return n;
+}
+
+std::uint32_t PackChannel(std::uint32_t component, std::uint32_t mask) {
+    int bits = ChannelBits(mask);
+    if (bits == 0) return 0;
+    std::uint32_t value = bits >= 8 ? component << (bits - 8) : component >> (8 - bits);
+    return (value << ChannelShift(mask)) & mask;
+}
+
+std::uint32_t UnpackChannel(std::uint32_t value, std::uint32_t mask) {
+    int bits = ChannelBits(mask);
+    if (bits == 0) return 0;
+    std::uint32_t v = (value & mask) >> ChannelShift(mask);
+    return bits >= 8 ? v >> (bits - 8) : v << (8 - bits);
+}
+
+} // namespace
+
+int DisplayDeviceCount() { return 1; }
+
+DeviceCaps DeviceCapsOf(int) { return OurDevice; }
+
+bool OpenDisplay(int device) {
+    if (device >= DisplayDeviceCount()) return false;
+    open = true;
+    return true;
+}
+
+bool DisplayOpen() { return open; }
+
+void CloseDisplay() {
+    open = false;
+    primary = nullptr;
+}
+
+void GetDisplayCaps(DeviceCaps& driver, DeviceCaps& emulation) {
+    driver = OurDevice;
+    emulation = OurEmulation;
+}
+
+HRESULT SetCooperativeLevel(HWND, DWORD) { return open ? DD_OK : DDERR_GENERIC; }
+
+HRESULT SetDisplayMode(int width, int height, int bits) {
+    if (!open) return DDERR_GENERIC;
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return DDERR_INVALIDMODE;
+    PixelFormat format;
+    format.bits = bits;
+    if (bits == 16) {
+        bool five55 = backend::Prefers555();
+        format.redMask = five55 ? 0x7C00 : 0xF800;
+        format.greenMask = five55 ? 0x03E0 : 0x07E0;
+        format.blueMask = 0x001F;
+    } else if (bits == 32) {
+        format.redMask = 0xFF0000;
+        format.greenMask = 0x00FF00;
+        format.blueMask = 0x0000FF;
+    } else {
+        return DDERR_INVALIDMODE; // palettised and 24-bit modes are not offered
+    }
+    displayFormat = format;
+    displayWidth = width;
+    displayHeight = height;
+    backend::DisplayModeChanged(width, height);
+    return DD_OK;
+}
+
+HRESULT RestoreDisplayMode() { return open ? DD_OK : DDERR_GENERIC; }
+
+PixelFormat DisplayFormat() { return displayFormat; }
+
+int DisplayBitsPerPixel() { return displayFormat.bits ? displayFormat.bits : 32; }
+
+HRESULT FlipToGDISurface() { return open ? DD_OK : DDERR_GENERIC; }
+
+HRESULT CreateSurface(DWORD caps, int width, int height, Surface** surface) {
+    *surface = nullptr;
+    if (!open || displayFormat.bits == 0) return DDERR_GENERIC;
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return DDERR_INVALIDPARAMS;
+    *surface = NewSurface(caps, width, height);
+    return DD_OK;
+}
+
+HRESULT CreatePrimarySurface(DWORD caps, Surface** surface) {
+    *surface = nullptr;
+    if (!open || displayFormat.bits == 0) return DDERR_GENERIC;
+    primary = NewSurface(caps | DDSCAPS_PRIMARYSURFACE, displayWidth, displayHeight);
+    *surface = primary;
+    return DD_OK;
+}
+
+Surface* PrimarySurface() { return primary; }
+
+void ReleaseSurface(Surface* surface) {
+    if (!surface) return;
+    if (surface == primary) primary = nullptr;
+    surfaces.erase(surface);
+    delete surface;
+}
+
+HRESULT BltFast(Surface* dst, int x, int y, Surface* src, const RECT* sourceRect, DWORD flags) {
+    if (!dst || !src) return DDERR_INVALIDPARAMS;
+    if (dst->lost || src->lost) return DDERR_SURFACELOST;
+    if (dst->format.bits != src->format.bits) return DDERR_INVALIDPARAMS;
+    RECT r = sourceRect ? *sourceRect : RECT{0, 0, src->width, src->height};
+    if (!ClipCopy(*dst, x, y, *src, r)) return DD_OK;
+    bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) && src->hasKey;
+    if (dst->format.bits == 16)
+        CopyRows<std::uint16_t>(*dst, x, y, *src, r, keyed);
+    else
+        CopyRows<std::uint32_t>(*dst, x, y, *src, r, keyed);
+    AfterWrite(dst);
+    return DD_OK;
+}
+
+HRESULT Blt(Surface* dst, const RECT* destinationRect, Surface* src, const RECT* sourceRect,
+            DWORD flags, std::uint32_t fillColor) {
+    if (!dst) return DDERR_INVALIDPARAMS;
+    if (dst->lost || (src && src->lost)) return DDERR_SURFACELOST;
+    RECT d = destinationRect ? *destinationRect : RECT{0, 0, dst->width, dst->height};
+    if (flags & DDBLT_COLORFILL) {
+        RECT c{std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, dst->width),
+               std::min(d.bottom, dst->height)};
+        if (c.right <= c.left || c.bottom <= c.top) return DD_OK;
+        if (dst->format.bits == 16)
+            FillRect<std::uint16_t>(*dst, c, fillColor);
+        else
+            FillRect<std::uint32_t>(*dst, c, fillColor);
+        AfterWrite(dst);
+        return DD_OK;
+    }
+    if (!src || dst->format.bits != src->format.bits) return DDERR_INVALIDPARAMS;
+    RECT s = sourceRect ? *sourceRect : RECT{0, 0, src->width, src->height};
+    if (d.right <= d.left || d.bottom <= d.top || s.right <= s.left || s.bottom <= s.top)
+        return DDERR_INVALIDPARAMS;
+    bool keyed = (flags & DDBLT_KEYSRC) && src->hasKey;
+    if (dst->format.bits == 16)
+        StretchRows<std::uint16_t>(*dst, d, *src, s, keyed);
+    else
+        StretchRows<std::uint32_t>(*dst, d, *src, s, keyed);
+    AfterWrite(dst);
+    return DD_OK;
+}
+
+HRESULT Lock(Surface* surface, void** bits, int* pitch) {
+    if (!surface) return DDERR_INVALIDPARAMS;
+    if (surface->lost) return DDERR_SURFACELOST;
+    ++surface->lockCount;
+    *bits = surface->memory.data();
+    *pitch = surface->pitch;
+    return DD_OK;
+}
+
+HRESULT Unlock(Surface* surface) {
+    if (!surface || surface->lockCount == 0) return DDERR_NOTLOCKED;
+    --surface->lockCount;
+    AfterWrite(surface);
+    return DD_OK;
+}
+
+HRESULT SetColorKey(Surface* surface, std::uint32_t low, std::uint32_t high) {
+    if (!surface) return DDERR_INVALIDPARAMS;
+    surface->hasKey = true;
+    surface->keyLow = low;
+    surface->keyHigh = high;
+    return DD_OK;
+}
+
+HRESULT GetColorKey(Surface* surface, std::uint32_t* low, std::uint32_t* high) {
+    if (!surface) return DDERR_INVALIDPARAMS;
+    if (!surface->hasKey) return DDERR_NOCOLORKEY;
+    *low = surface->keyLow;
+    *high = surface->keyHigh;
+    return DD_OK;
+}
+
+bool IsLost(Surface* surface) { return surface && surface->lost; }
+
+HRESULT Restore(Surface* surface) {
+    if (!surface) return DDERR_INVALIDPARAMS;
+    // Memory given back by the display comes back empty.
+    if (surface->lost) std::fill(surface->memory.begin(), surface->memory.end(), 0);
+    surface->lost = false;
+    return DD_OK;
+}
+
+void LoseAllSurfaces() {
+    for (Surface* s : surfaces) s->lost = true;
+}
+
+void WaitForVerticalBlank() { backend::WaitForVerticalBlank(); }
+
+std::uint32_t PackColor(const PixelFormat& format, COLORREF color) {
+    return PackChannel(color & 0xFF, format.redMask) |
+           PackChannel((color >> 8) & 0xFF, format.greenMask) |
+           PackChannel((color >> 16) & 0xFF, format.blueMask);
+}
+
+COLORREF UnpackColor(const PixelFormat& format, std::uint32_t value) {
+    return UnpackChannel(value, format.redMask) | (UnpackChannel(value, format.greenMask) << 8) |
+           (UnpackChannel(value, format.blueMask) << 16);
+}
+
+} // namespace platform
