@@ -141,3 +141,15 @@ constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>((static_cast<std::uint32_t>(low) & 0xFFFF) |
                                ((static_cast<std::uint32_t>(high) & 0xFFFF) << 16));
 }
+
+// Message box types and answers.
+constexpr UINT MB_OK = 0x0;
+constexpr UINT MB_YESNO = 0x4;
+constexpr UINT MB_ICONQUESTION = 0x20;
+constexpr UINT MB_ICONEXCLAMATION = 0x30;
+constexpr UINT MB_SYSTEMMODAL = 0x1000;
+constexpr UINT MB_TYPEMASK = 0xF;  // the buttons part of a type
+constexpr UINT MB_ICONMASK = 0xF0; // the icon part of a type
+constexpr int IDOK = 1;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;

@@ -45,6 +45,12 @@ extern int ShutDownDone;
 extern int CloseStage;
 extern int BoxShown;
 
+// Errors, wait slots and pointer confinement.
+extern int ErrorFlag;
+// Millisecond deadlines of wait slots 1 to 11 (index 0 is slot 1); 999999999 is cleared.
+extern std::uint32_t WaitSlots[11];
+extern int CursorClipped;
+
 // Rectangle of the display that the present copies the back buffer into.
 struct PresentRectangle {
     int left, top, right, bottom;
@@ -66,7 +72,27 @@ int LoopPass();
 void RunFrame();
 void ResetTimer();
 void MeasureFrame();
+int SetWait(int no, std::uint32_t ms);
+int InitWait(int no);
+int IsWaitOver(int no);
+void Sleep(std::uint32_t ms);
+void Init();
 int Shutdown();
+
+// Boxes and the debug log. Texts are CP932.
+int Error(const char* operation, const char* message);
+int Ask(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int HasError();
+int QuitOnError();
+
+// Pointer confinement and the display's colour depth.
+void ClipCursor(int left, int top, int right, int bottom);
+void ClipCursorToScreen();
+void UnclipCursor();
+int IsCursorClipped();
+int ColorDepth();
 
 } // namespace elSystem
 

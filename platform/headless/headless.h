@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace platform::headless {
 
@@ -22,5 +24,20 @@ void UseFormat555(bool five55);
 
 // Counts of what the window was asked to do, for tests.
 int RaiseCount();
+
+// Message boxes. Each box takes the next queued answer (IDYES, IDNO or IDOK);
+// when none is queued, or the answer is not one of its buttons, a yes/no box
+// answers IDNO and an OK box IDOK.
+void QueueBoxAnswer(int id);
+// One UTF-8 line per box shown: `box "TITLE" "TEXT" -> ANSWER`, ANSWER being
+// yes, no or ok. Carriage returns and line feeds in the text are written as
+// \r and \n.
+const std::vector<std::string>& BoxLog();
+// Also prints each line on standard output.
+void SetBoxEcho(bool echo);
+// Beeps sounded so far.
+int BeepCount();
+// Forgets queued answers, the box log and the beeps.
+void ResetBoxes();
 
 } // namespace platform::headless

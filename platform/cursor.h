@@ -1,0 +1,20 @@
+// Confinement of the pointer to a rectangle of the screen.
+#pragma once
+
+#include "platform/display.h"
+
+namespace platform {
+
+// Keeps the pointer inside `rect` (screen pixels; right and bottom excluded).
+// Null frees it.
+void ClipCursor(const RECT* rect);
+// The rectangle the pointer is kept in. False, leaving `out` alone, while it is free.
+bool CursorClip(RECT* out);
+
+namespace backend {
+
+// Applies the confinement to the backend's real pointer, if it has one.
+void ConfineNativePointer(const RECT* rect);
+
+} // namespace backend
+} // namespace platform

@@ -1,0 +1,9 @@
+#include "platform/busy_wait.h"
+
+#include <thread>
+
+namespace platform {
+
+void BusyWaitTurn() { std::this_thread::yield(); }
+
+} // namespace platform

@@ -1,0 +1,9 @@
+#include "platform/busy_wait.h"
+
+#include "platform/headless/headless.h"
+
+namespace platform {
+
+void BusyWaitTurn() { headless::AdvanceClock(1); }
+
+} // namespace platform

@@ -1,0 +1,27 @@
+// Confining the pointer to a screen rectangle, and the display's colour depth.
+#include "platform/cursor.h"
+#include "platform/display.h"
+#include "system/system.h"
+
+int CursorClipped;
+
+namespace elSystem {
+
+void ClipCursor(int left, int top, int right, int bottom) {
+    platform::RECT rect{left, top, right, bottom};
+    platform::ClipCursor(&rect);
+    CursorClipped = 1;
+}
+
+void ClipCursorToScreen() { ClipCursor(0, 0, ScreenWidth, ScreenHeight); }
+
+void UnclipCursor() {
+    platform::ClipCursor(nullptr);
+    CursorClipped = 0;
+}
+
+int IsCursorClipped() { return CursorClipped; }
+
+int ColorDepth() { return platform::DisplayBitsPerPixel(); }
+
+} // namespace elSystem
