@@ -25,6 +25,7 @@ bool CreateNativeWindow(Window& window);
 void ShowNativeWindow(Window& window);
 void DestroyNativeWindow(Window& window);
 void RaiseNativeWindow(Window& window);
+void MinimizeNativeWindow(Window& window);
 // Shows or hides the system pointer over the window.
 void ShowNativePointer(bool visible);
 // Size of the primary display.

@@ -30,33 +30,45 @@ std::uint8_t* Row(Surface& s, int y) {
 }
 
 // Clips a source rectangle against the source surface and the destination
-// (whose top-left is x, y). False when nothing is left to copy.
+// (whose top-left is x, y). False when nothing is left to copy. Works in 64
+// bits so that coordinates near the ends of the int range cannot wrap.
 bool ClipCopy(const Surface& dst, int& x, int& y, const Surface& src, RECT& r) {
-    if (r.left < 0) {
-        x -= r.left;
-        r.left = 0;
+    long long left = r.left, top = r.top, right = r.right, bottom = r.bottom;
+    long long dx = x, dy = y;
+    if (left < 0) {
+        dx -= left;
+        left = 0;
     }
-    if (r.top < 0) {
-        y -= r.top;
-        r.top = 0;
+    if (top < 0) {
+        dy -= top;
+        top = 0;
     }
-    r.right = std::min(r.right, src.width);
-    r.bottom = std::min(r.bottom, src.height);
-    if (x < 0) {
-        r.left -= x;
-        x = 0;
+    right = std::min<long long>(right, src.width);
+    bottom = std::min<long long>(bottom, src.height);
+    if (dx < 0) {
+        left -= dx;
+        dx = 0;
     }
-    if (y < 0) {
-        r.top -= y;
-        y = 0;
+    if (dy < 0) {
+        top -= dy;
+        dy = 0;
     }
-    r.right = std::min(r.right, r.left + (dst.width - x));
-    r.bottom = std::min(r.bottom, r.top + (dst.height - y));
-    return r.right > r.left && r.bottom > r.top;
+    right = std::min(right, left + (dst.width - dx));
+    bottom = std::min(bottom, top + (dst.height - dy));
+    if (right <= left || bottom <= top) return false;
+    r = {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+         static_cast<int>(bottom)};
+    x = static_cast<int>(dx);
+    y = static_cast<int>(dy);
+    return true;
 }
 
+// Keyed rows go 16 bytes at a time: a vector select keeps the destination where
+// the source holds the key, with no branch per pixel to mispredict.
 template <typename Pixel>
 void CopyRows(Surface& dst, int x, int y, Surface& src, const RECT& r, bool keyed) {
+    typedef Pixel Block __attribute__((vector_size(16)));
+    constexpr int PER_BLOCK = sizeof(Block) / sizeof(Pixel);
     const int width = r.right - r.left;
     const Pixel key = static_cast<Pixel>(src.keyLow);
     for (int row = r.top; row < r.bottom; ++row) {
@@ -66,22 +78,32 @@ void CopyRows(Surface& dst, int x, int y, Surface& src, const RECT& r, bool keye
             std::memmove(d, s, static_cast<std::size_t>(width) * sizeof(Pixel));
             continue;
         }
-        for (int i = 0; i < width; ++i) d[i] = s[i] == key ? d[i] : s[i];
+        int i = 0;
+        for (; i + PER_BLOCK <= width; i += PER_BLOCK) {
+            Block from, to;
+            std::memcpy(&from, s + i, sizeof from);
+            std::memcpy(&to, d + i, sizeof to);
+            to = from == key ? to : from;
+            std::memcpy(d + i, &to, sizeof to);
+        }
+        for (; i < width; ++i) d[i] = s[i] == key ? d[i] : s[i];
     }
 }
 
 template <typename Pixel>
 void StretchRows(Surface& dst, const RECT& d, Surface& src, const RECT& s, bool keyed) {
-    const int dw = d.right - d.left, dh = d.bottom - d.top;
-    const int sw = s.right - s.left, sh = s.bottom - s.top;
+    const long long dw = static_cast<long long>(d.right) - d.left;
+    const long long dh = static_cast<long long>(d.bottom) - d.top;
+    const long long sw = static_cast<long long>(s.right) - s.left;
+    const long long sh = static_cast<long long>(s.bottom) - s.top;
     const Pixel key = static_cast<Pixel>(src.keyLow);
     for (int row = std::max(0, d.top); row < std::min(d.bottom, dst.height); ++row) {
-        int sy = s.top + static_cast<int>(static_cast<long long>(row - d.top) * sh / dh);
+        long long sy = s.top + (static_cast<long long>(row) - d.top) * sh / dh;
         if (sy < 0 || sy >= src.height) continue;
-        const Pixel* srow = reinterpret_cast<const Pixel*>(Row(src, sy));
+        const Pixel* srow = reinterpret_cast<const Pixel*>(Row(src, static_cast<int>(sy)));
         Pixel* drow = reinterpret_cast<Pixel*>(Row(dst, row));
         for (int col = std::max(0, d.left); col < std::min(d.right, dst.width); ++col) {
-            int sx = s.left + static_cast<int>(static_cast<long long>(col - d.left) * sw / dw);
+            long long sx = s.left + (static_cast<long long>(col) - d.left) * sw / dw;
             if (sx < 0 || sx >= src.width) continue;
             Pixel p = srow[sx];
             if (!keyed || p != key) drow[col] = p;
@@ -106,10 +128,6 @@ Surface* NewSurface(DWORD caps, int width, int height) {
     s->memory.assign(static_cast<std::size_t>(s->pitch) * static_cast<std::size_t>(height), 0);
     surfaces.insert(s);
     return s;
-}
-
-void AfterWrite(Surface* dst) {
-    if (dst == primary) backend::ShowPrimary(*primary);
 }
 
 int ChannelBits(std::uint32_t mask) {
@@ -217,6 +235,10 @@ HRESULT CreatePrimarySurface(DWORD caps, Surface** surface) {
 
 Surface* PrimarySurface() { return primary; }
 
+void ShowIfPrimary(Surface* surface) {
+    if (surface && surface == primary) backend::ShowPrimary(*primary);
+}
+
 void ReleaseSurface(Surface* surface) {
     if (!surface) return;
     if (surface == primary) primary = nullptr;
@@ -235,7 +257,7 @@ HRESULT BltFast(Surface* dst, int x, int y, Surface* src, const RECT* sourceRect
         CopyRows<std::uint16_t>(*dst, x, y, *src, r, keyed);
     else
         CopyRows<std::uint32_t>(*dst, x, y, *src, r, keyed);
-    AfterWrite(dst);
+    ShowIfPrimary(dst);
     return DD_OK;
 }
 
@@ -252,7 +274,7 @@ HRESULT Blt(Surface* dst, const RECT* destinationRect, Surface* src, const RECT*
             FillRect<std::uint16_t>(*dst, c, fillColor);
         else
             FillRect<std::uint32_t>(*dst, c, fillColor);
-        AfterWrite(dst);
+        ShowIfPrimary(dst);
         return DD_OK;
     }
     if (!src || dst->format.bits != src->format.bits) return DDERR_INVALIDPARAMS;
@@ -264,7 +286,7 @@ HRESULT Blt(Surface* dst, const RECT* destinationRect, Surface* src, const RECT*
         StretchRows<std::uint16_t>(*dst, d, *src, s, keyed);
     else
         StretchRows<std::uint32_t>(*dst, d, *src, s, keyed);
-    AfterWrite(dst);
+    ShowIfPrimary(dst);
     return DD_OK;
 }
 
@@ -280,7 +302,7 @@ HRESULT Lock(Surface* surface, void** bits, int* pitch) {
 HRESULT Unlock(Surface* surface) {
     if (!surface || surface->lockCount == 0) return DDERR_NOTLOCKED;
     --surface->lockCount;
-    AfterWrite(surface);
+    ShowIfPrimary(surface);
     return DD_OK;
 }
 

@@ -93,6 +93,8 @@ HRESULT CreatePrimarySurface(DWORD caps, Surface** surface);
 void ReleaseSurface(Surface* surface);
 // The primary surface, or null.
 Surface* PrimarySurface();
+// Shows the primary surface again after its pixels were written directly.
+void ShowIfPrimary(Surface* surface);
 
 HRESULT BltFast(Surface* destination, int x, int y, Surface* source, const RECT* sourceRect,
                 DWORD flags);

@@ -75,4 +75,6 @@ std::string ExecutableFolder() {
     return path.substr(0, path.rfind('/') + 1);
 }
 
+std::string SystemFolder() { return "/etc"; }
+
 } // namespace platform

@@ -15,4 +15,8 @@ std::string ResolvePath(const char* name);
 // Folder of the running executable, ending in '/'.
 std::string ExecutableFolder();
 
+// The system's configuration folder (without a trailing '/'), where system-wide
+// settings files live.
+std::string SystemFolder();
+
 } // namespace platform

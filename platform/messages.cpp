@@ -127,6 +127,13 @@ BOOL DestroyWindow(HWND window) {
     return 1;
 }
 
+BOOL CloseWindow(HWND window) {
+    Window* w = Live(window);
+    if (!w) return 0;
+    backend::MinimizeNativeWindow(*w);
+    return 1;
+}
+
 HWND FindWindow(const char* className, const char* title) {
     for (auto& w : windows)
         if (!w->destroyed && (!className || w->className == className) &&

@@ -28,6 +28,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
+// Minimises the window.
+BOOL CloseWindow(HWND window);
 // Finds a top-level window of this class and title, in this process or, when it
 // is not here, one that another running process has published.
 HWND FindWindow(const char* className, const char* title);

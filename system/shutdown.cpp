@@ -1,4 +1,5 @@
 // Orderly shutdown, run at most once whichever way it is reached.
+#include "draw/draw.h"
 #include "platform/held_file.h"
 #include "platform/messages.h"
 #include "system/system.h"
@@ -12,6 +13,8 @@ namespace elSystem {
 int Shutdown() {
     if (ShutDownDone == 1) return 1;
     ShutDownDone = 1;
+    UnclipCursor();
+    elDraw::Quit();
     if (InstanceMutex) {
         platform::ReleaseMutex(InstanceMutex);
         InstanceMutex = nullptr;

@@ -24,7 +24,7 @@ namespace elSystem {
 
 namespace {
 
-void CloseWindow(HWND window) {
+void HandleClose(HWND window) {
     if (CloseStage == 0) CloseStage = 1;
     if (CloseStage < 2) Shutdown();
     platform::DestroyWindow(window);
@@ -44,7 +44,7 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PresentRect = {ClientX, ClientY, ClientX + ScreenWidth, ClientY + ScreenHeight};
         break;
     case WM_CLOSE:
-        CloseWindow(window);
+        HandleClose(window);
         return 0;
     case WM_ACTIVATEAPP:
         if (wParam == 0) {

@@ -123,6 +123,10 @@ void RaiseNativeWindow(Window& window) {
     if (window.native == sdlWindow && sdlWindow) SDL_RaiseWindow(sdlWindow);
 }
 
+void MinimizeNativeWindow(Window& window) {
+    if (window.native == sdlWindow && sdlWindow) SDL_MinimizeWindow(sdlWindow);
+}
+
 void ShowNativePointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
 int DisplayWidth() {

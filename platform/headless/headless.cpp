@@ -56,6 +56,7 @@ bool CreateNativeWindow(Window&) { return true; }
 void ShowNativeWindow(Window&) {}
 void DestroyNativeWindow(Window&) {}
 void RaiseNativeWindow(Window&) { ++raises; }
+void MinimizeNativeWindow(Window&) {}
 void ShowNativePointer(bool) {}
 int DisplayWidth() { return displayWidth; }
 bool Prefers555() { return format555; }

@@ -1,0 +1,30 @@
+// Drawing contexts on surfaces and on decoded bitmaps: pixels and stretched
+// copies with colours given as 0x00BBGGRR.
+#pragma once
+
+#include "platform/bmp.h"
+#include "platform/display.h"
+
+namespace platform {
+
+struct DeviceContext {
+    Surface* surface = nullptr;     // drawing on a display surface, or
+    DecodedImage* bitmap = nullptr; // on a bitmap selected into a memory context
+};
+using HDC = DeviceContext*;
+
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
+constexpr DWORD SRCCOPY = 0x00CC0020;
+
+HRESULT GetDC(Surface* surface, HDC* dc);
+HRESULT ReleaseDC(Surface* surface, HDC dc);
+// A memory context showing a bitmap.
+HDC CreateBitmapDC(DecodedImage* bitmap);
+void DeleteDC(HDC dc);
+
+COLORREF GetPixel(HDC dc, int x, int y);
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
+BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
+                int sourceY, int sourceWidth, int sourceHeight, DWORD rop);
+
+} // namespace platform
