@@ -40,4 +40,8 @@ int BeepCount();
 // Forgets queued answers, the box log and the beeps.
 void ResetBoxes();
 
+// Writes what the last present showed as a 24-bit BMP; false when nothing was
+// presented or the file cannot be written.
+bool WriteScreenshot(const std::string& path);
+
 } // namespace platform::headless

@@ -1,0 +1,140 @@
+#include "tools/replay/replay_run.h"
+
+#include "platform/headless/headless.h"
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "system/system.h"
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+
+namespace {
+
+// What the event source does next: an action, or frames to let run.
+struct Step {
+    std::function<void()> action;
+    int frames = 0;
+};
+
+class Replay {
+  public:
+    explicit Replay(const std::vector<ReplayCommand>& commands) {
+        for (const ReplayCommand& command : commands) Expand(command);
+    }
+
+    // Called whenever the message queue is empty.
+    void Next() {
+        while (!steps.empty()) {
+            Step& step = steps.front();
+            if (step.frames > 0) {
+                --step.frames;
+                platform::headless::AdvanceClock(frameTime);
+                return;
+            }
+            auto action = std::move(step.action);
+            steps.pop_front();
+            if (action) action();
+            if (platform::QueuedMessageCount() > 0) return;
+        }
+        // The script is over: the window closes.
+        if (!closed && platform::MainWindow()) {
+            closed = true;
+            platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
+        }
+    }
+
+  private:
+    void Do(std::function<void()> action) { steps.push_back({std::move(action), 0}); }
+    void Frames(int count) { steps.push_back({nullptr, count}); }
+    void Post(UINT message, WPARAM wParam, LPARAM lParam) {
+        Do([=] { platform::PostMessage(platform::MainWindow(), message, wParam, lParam); });
+    }
+    void PostKey(UINT message, int key) {
+        LPARAM flags = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1;
+        Post(message, static_cast<WPARAM>(key), flags);
+    }
+
+    void Expand(const ReplayCommand& command) {
+        switch (command.kind) {
+        case ReplayCommand::FrameTime:
+            Do([this, ms = command.value] { frameTime = static_cast<std::uint32_t>(ms); });
+            break;
+        case ReplayCommand::Frames:
+            Frames(command.value);
+            break;
+        case ReplayCommand::Move:
+            Do([this, x = command.x, y = command.y] {
+                pointerX = x;
+                pointerY = y;
+                platform::PostMessage(platform::MainWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+            });
+            break;
+        case ReplayCommand::Message:
+            Do([this, message = command.message] {
+                platform::PostMessage(platform::MainWindow(), message, 0,
+                                      MAKELPARAM(pointerX, pointerY));
+            });
+            break;
+        case ReplayCommand::Key:
+            PostKey(command.message, command.value);
+            break;
+        case ReplayCommand::Type:
+            ExpandType(command.text);
+            break;
+        case ReplayCommand::Answer:
+            Do([id = command.value] { platform::headless::QueueBoxAnswer(id); });
+            break;
+        case ReplayCommand::Screenshot:
+            Do([file = command.text, line = command.line] {
+                if (!platform::headless::WriteScreenshot(file))
+                    std::fprintf(stderr, "script:%d: cannot write the screenshot %s\n", line,
+                                 file.c_str());
+            });
+            break;
+        case ReplayCommand::Activate:
+            Post(WM_ACTIVATEAPP, static_cast<WPARAM>(command.value), 0);
+            break;
+        case ReplayCommand::Close:
+            Post(WM_CLOSE, 0, 0);
+            break;
+        }
+    }
+
+    // Each key is pressed for one frame and released for one; an upper-case
+    // letter is wrapped in Shift, pressed a frame before and released after.
+    void ExpandType(const std::string& text) {
+        for (char c : text) {
+            bool upper = c >= 'A' && c <= 'Z';
+            int key = upper || (c >= '0' && c <= '9') ? c : c - 'a' + 'A';
+            if (upper) {
+                PostKey(WM_KEYDOWN, VK_SHIFT);
+                Frames(1);
+            }
+            PostKey(WM_KEYDOWN, key);
+            Frames(1);
+            PostKey(WM_KEYUP, key);
+            Frames(1);
+            if (upper) {
+                PostKey(WM_KEYUP, VK_SHIFT);
+                Frames(1);
+            }
+        }
+    }
+
+    std::deque<Step> steps;
+    std::uint32_t frameTime = 16;
+    int pointerX = 0, pointerY = 0;
+    bool closed = false;
+};
+
+} // namespace
+
+int RunReplay(const std::vector<ReplayCommand>& commands) {
+    Replay replay(commands);
+    platform::headless::SetBoxEcho(true);
+    platform::headless::SetEventSource([&replay](bool) { replay.Next(); });
+    int result = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    platform::headless::SetEventSource(nullptr);
+    return result;
+}
