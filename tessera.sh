@@ -8,6 +8,8 @@ cd "$(dirname "$0")"
 packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev
+  libfreetype-dev libfontconfig-dev
+  fonts-ipafont-mincho fonts-ipafont-gothic fonts-motoya-l-maruberi
   libgtest-dev libbenchmark-dev
 )
 

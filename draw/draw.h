@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/gdi.h"
+#include "platform/gdi_shapes.h"
 
 #include <cstdint>
 
@@ -118,6 +119,79 @@ void RowSkip(int x, int y, int step, ObjectNo no, int left, int top, int right, 
 void RowJitter(int x, int y, int range, ObjectNo no, int left, int top, int right, int bottom);
 void RowSqueeze(int x, int y, int direction, float speed, ObjectNo no, int left, int top, int right,
                 int bottom);
+
+// Frame present: the screen fade and the scrolling overlay are laid over the
+// back buffer, then it is copied to the primary surface.
+extern int VSyncFlag;
+extern int FadeLevel;
+extern int FadeDirection;
+extern ObjectNo FadeObject;
+extern int ScrollerOn;
+extern ObjectNo ScrollerText;
+extern ObjectNo ScrollerTiles;
+extern int ScrollerHeight;
+extern float ScrollerPosition;
+extern float ScrollerTileX, ScrollerTileY;
+// Key pressed while the overlay is on; the window procedure sets it.
+extern int ScrollerKey;
+platform::HRESULT Refresh();
+void WaitVSync(int on);
+ObjectNo LoadFade(const char* name);
+void FadeOut();
+void FadeIn();
+void SetScroller(const char* textName, const char* tileName, int height);
+void ToggleScroller();
+
+// Clip-rectangle wipe: 0 idle, 1 opening, 2 closing, -1 closed.
+extern int WipeState;
+extern ClipRectangle WipeSaved;
+extern int WipeKind;
+extern int WipeClosing;
+extern float WipeSpeed;
+extern int WipeBand;
+extern int WipeOpened, WipeClosed;
+int WipeStart(int closing, int kind, float speed, int band);
+int WipeStep();
+void WipeClose();
+// Ends any wipe and puts back the clip rectangle it saved.
+void WipeCancel();
+
+// Frame-rate meter and debug lines, drawn as text on the back buffer.
+extern int FpsCounter;
+extern std::uint32_t FpsNextTime;
+extern float FpsRate, FpsHighest, FpsLowest;
+extern char FpsText[64];
+void ShowFps();
+void DebugText(int x, int y, const char* text);
+// Formats into 260 bytes at most, cut between characters.
+void DebugPrint(int x, int y, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+// Screen shot of the back buffer's top-left corner as a 24-bit BMP file.
+int SaveScreen(const char* name, int width, int height);
+
+// Primitives: GDI shapes drawn on the back buffer with a pen and brush made for
+// the call, and fills of raw pixel values by the display device (not clipped to
+// ClipRect). Rectangles are right- and bottom-exclusive.
+platform::HRESULT Line(int x1, int y1, int x2, int y2, COLORREF color, int width);
+platform::HRESULT Box(int left, int top, int right, int bottom, COLORREF fillColor,
+                      COLORREF lineColor, int width);
+// fill: 0 outline only, 1 cross-hatched with opaque gaps, 2 with transparent gaps.
+platform::HRESULT Polygon(const platform::POINT* points, int count, COLORREF color,
+                          COLORREF backColor, int width, int fill);
+platform::HRESULT Bezier(const platform::POINT* points, int count, COLORREF color, int width);
+// Outside the surface all three are 255.
+void GetPixel(int x, int y, int& red, int& green, int& blue);
+platform::HRESULT SetPixel(int x, int y, COLORREF color);
+platform::HRESULT InvertRect(int left, int top, int right, int bottom);
+platform::HRESULT Clear();
+platform::HRESULT ClearObject(ObjectNo no);
+platform::HRESULT ClearRect(int left, int top, int right, int bottom);
+platform::HRESULT FrameRect(int left, int top, int right, int bottom);
+platform::HRESULT ClearWhite();
+platform::HRESULT WhiteRect(int left, int top, int right, int bottom);
+platform::HRESULT FillRect(int left, int top, int right, int bottom, int value);
+// Averages each pixel with the colour value; 0 when the back buffer cannot be locked.
+int ShadeRect(int left, int top, int right, int bottom, int value);
 
 } // namespace elDraw
 

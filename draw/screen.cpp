@@ -4,6 +4,7 @@
 #include "platform/gdi.h"
 #include "platform/messages.h"
 #include "system/system.h"
+#include "text/text.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -204,9 +205,12 @@ int Screen(int width, int height, int mode) {
     if (platform::DisplayBitsPerPixel() == 16) BuildEffectTables();
     for (int no = FIRST_CALLER_OBJECT; no < OBJECT_COUNT; ++no) ResetEntry(ObjectTable[no]);
 
+    ScrollerText = 0;
+    ScrollerTiles = 0;
     PresentSource = {0, 0, width, height};
     PresentRect = {ClientX, ClientY, ClientX + width, ClientY + height};
     elSystem::Init();
+    elText::Init();
     return 1;
 }
 

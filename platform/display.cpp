@@ -282,6 +282,10 @@ HRESULT Blt(Surface* dst, const RECT* destinationRect, Surface* src, const RECT*
     if (d.right <= d.left || d.bottom <= d.top || s.right <= s.left || s.bottom <= s.top)
         return DDERR_INVALIDPARAMS;
     bool keyed = (flags & DDBLT_KEYSRC) && src->hasKey;
+    // A copy at the same size, such as the present of every frame, needs no scaling.
+    if (static_cast<long long>(d.right) - d.left == static_cast<long long>(s.right) - s.left &&
+        static_cast<long long>(d.bottom) - d.top == static_cast<long long>(s.bottom) - s.top)
+        return BltFast(dst, d.left, d.top, src, &s, keyed ? DDBLTFAST_SRCCOLORKEY : 0);
     if (dst->format.bits == 16)
         StretchRows<std::uint16_t>(*dst, d, *src, s, keyed);
     else

@@ -7,9 +7,28 @@
 
 namespace platform {
 
+// Drawing tools; each kind is defined where it is drawn with.
+struct Pen;
+struct Brush;
+struct Font;
+using HPEN = Pen*;
+using HBRUSH = Brush*;
+using HFONT = Font*;
+
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+
 struct DeviceContext {
     Surface* surface = nullptr;     // drawing on a display surface, or
     DecodedImage* bitmap = nullptr; // on a bitmap selected into a memory context
+    // Selected tools (null: the stock ones) and modes.
+    HPEN pen = nullptr;
+    HBRUSH brush = nullptr;
+    HFONT font = nullptr;
+    COLORREF textColor = 0x000000;
+    COLORREF backColor = 0xFFFFFF;
+    int backMode = OPAQUE;
+    int currentX = 0, currentY = 0;
 };
 using HDC = DeviceContext*;
 

@@ -244,7 +244,8 @@ short GetKeyState(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255) return 0;
     std::uint8_t state = keyStates[virtualKey];
     short result = (state & KEYSTATE_TOGGLED) ? 1 : 0;
-    if (state & KEYSTATE_DOWN) result = static_cast<short>(result | 0x8000);
+    // A key that is down reads negative, with bit 7 set as well.
+    if (state & KEYSTATE_DOWN) result = static_cast<short>(result | 0xFF80);
     return result;
 }
 

@@ -3,51 +3,137 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <memory>
 
 namespace platform {
 
 namespace {
 
-// U+FFFD in UTF-8 (numeric escapes are not re-encoded by the compiler).
-constexpr char Replacement[] = "\xEF\xBF\xBD";
+constexpr char32_t Replacement = 0xFFFD;
+constexpr char32_t NoCharacter = 0xFFFFFFFF;
 
-// One converter for the whole run; null when the C library lacks CP932.
-iconv_t Converter() {
-    static iconv_t converter = iconv_open("UTF-8", "CP932");
-    return converter == reinterpret_cast<iconv_t>(-1) ? nullptr : converter;
+// Row of a lead byte in the two-byte table: 0x81-0x9F, then 0xE0-0xFC.
+int LeadRow(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
+
+// Every CP932 code and its code point, asked of the C library once.
+struct Cp932Table {
+    char32_t single[256];
+    char32_t pair[60][256];
+};
+
+char32_t AskConverter(iconv_t converter, const char* bytes, std::size_t size) {
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(bytes);
+    unsigned char out[8];
+    char* outPointer = reinterpret_cast<char*>(out);
+    std::size_t outLeft = sizeof out;
+    if (iconv(converter, &in, &size, &outPointer, &outLeft) == static_cast<std::size_t>(-1) ||
+        size != 0 || outLeft != 4)
+        return NoCharacter;
+    return out[0] | out[1] << 8 | out[2] << 16 | static_cast<char32_t>(out[3]) << 24;
+}
+
+std::unique_ptr<Cp932Table> BuildTable() {
+    auto table = std::make_unique<Cp932Table>();
+    iconv_t converter = iconv_open("UTF-32LE", "CP932");
+    const bool usable = converter != reinterpret_cast<iconv_t>(-1);
+    for (int byte = 0; byte < 256; ++byte) {
+        const char in[1] = {static_cast<char>(byte)};
+        // Without a converter only plain ASCII survives.
+        table->single[byte] = usable ? AskConverter(converter, in, 1)
+                                     : (byte < 0x80 ? static_cast<char32_t>(byte) : NoCharacter);
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsCp932Lead(static_cast<unsigned char>(lead))) continue;
+        for (int trail = 0; trail < 256; ++trail) {
+            const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            table->pair[LeadRow(static_cast<unsigned char>(lead))][trail] =
+                usable ? AskConverter(converter, in, 2) : NoCharacter;
+        }
+    }
+    if (usable) iconv_close(converter);
+    return table;
+}
+
+const Cp932Table& Table() {
+    static const std::unique_ptr<Cp932Table> table = BuildTable();
+    return *table;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 } // namespace
 
+int DecodeCp932(std::string_view text, char32_t& codePoint) {
+    const Cp932Table& table = Table();
+    const auto first = static_cast<unsigned char>(text[0]);
+    if (IsCp932Lead(first) && text.size() >= 2) {
+        char32_t pair = table.pair[LeadRow(first)][static_cast<unsigned char>(text[1])];
+        if (pair != NoCharacter) {
+            codePoint = pair;
+            return 2;
+        }
+    }
+    // A lead byte without a valid second byte stands alone; the next byte gets
+    // its own chance.
+    char32_t single = IsCp932Lead(first) ? NoCharacter : table.single[first];
+    codePoint = single == NoCharacter ? Replacement : single;
+    return 1;
+}
+
+std::size_t Cp932Prefix(std::string_view text, std::size_t limit) {
+    std::size_t length = 0;
+    while (length < text.size()) {
+        std::size_t next = length + (IsCp932Lead(static_cast<unsigned char>(text[length])) ? 2 : 1);
+        if (next > limit || next > text.size()) break;
+        length = next;
+    }
+    return length;
+}
+
 std::string Cp932ToUtf8(std::string_view text) {
     std::string result;
-    iconv_t converter = Converter();
-    if (!converter) {
-        // Without a converter only plain ASCII survives.
-        for (char c : text) {
-            if (static_cast<unsigned char>(c) < 0x80)
-                result += c;
-            else
-                result += Replacement;
-        }
-        return result;
+    while (!text.empty()) {
+        char32_t codePoint;
+        text.remove_prefix(static_cast<std::size_t>(DecodeCp932(text, codePoint)));
+        AppendUtf8(result, codePoint);
     }
+    return result;
+}
+
+bool Utf8ToCp932(std::string_view text, std::string& out) {
+    static iconv_t converter = iconv_open("CP932", "UTF-8");
+    out.clear();
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
     iconv(converter, nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
     char buffer[256];
     while (inLeft > 0) {
-        char* out = buffer;
+        char* outPointer = buffer;
         std::size_t outLeft = sizeof buffer;
-        std::size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
-        result.append(buffer, static_cast<std::size_t>(out - buffer));
-        if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        // An invalid or cut-off sequence: replace its first byte and go on.
-        result += Replacement;
-        ++in;
-        --inLeft;
+        std::size_t done = iconv(converter, &in, &inLeft, &outPointer, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPointer - buffer));
+        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
     }
-    return result;
+    return true;
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 // Process entry, start-up and the main loop: one window message or one frame
 // per pass.
+#include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/held_file.h"
 #include "platform/messages.h"
@@ -62,8 +63,19 @@ void RunFrame() {
         SceneChanged = 1;
         PrevSceneNo = SceneNo;
     }
-    if (SceneNo == 1) EditScene();
-    SceneChanged = SceneNo != PrevSceneNo ? 1 : 0;
+    if (elDraw::FadeDirection == 1) {
+        // A fade-out presents by itself and then leads to the next scene.
+        elDraw::Refresh();
+        if (elDraw::FadeDirection == 0) SceneNo = NextSceneNo;
+    } else if (SceneNo == 1) {
+        EditScene();
+    }
+    if (SceneNo != PrevSceneNo) {
+        SceneChanged = 1;
+        elDraw::WipeCancel();
+    } else {
+        SceneChanged = 0;
+    }
     PrevSceneNo = SceneNo;
     if (platform::timeGetTime() >= NextBlinkTime) {
         Blink ^= 1;

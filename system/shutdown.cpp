@@ -3,6 +3,7 @@
 #include "platform/held_file.h"
 #include "platform/messages.h"
 #include "system/system.h"
+#include "text/text.h"
 
 int ShutDownDone;
 int CloseStage;
@@ -14,6 +15,7 @@ int Shutdown() {
     if (ShutDownDone == 1) return 1;
     ShutDownDone = 1;
     UnclipCursor();
+    elText::Quit();
     elDraw::Quit();
     if (InstanceMutex) {
         platform::ReleaseMutex(InstanceMutex);

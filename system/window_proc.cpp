@@ -1,5 +1,6 @@
 // The window procedure: window messages become the input variables that a
 // frame reads.
+#include "draw/draw.h"
 #include "platform/messages.h"
 #include "system/system.h"
 
@@ -59,6 +60,11 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         platform::SetCursorVisible(false);
         return 1;
     case WM_KEYDOWN:
+        // While the scrolling overlay is on, keys steer it and reach nothing else.
+        if (elDraw::ScrollerOn) {
+            elDraw::ScrollerKey = static_cast<int>(wParam);
+            break;
+        }
         KeyDown = static_cast<int>(wParam);
         LastKey = static_cast<int>(wParam);
         break;

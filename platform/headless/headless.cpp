@@ -17,6 +17,7 @@ std::function<void(bool)> eventSource;
 int displayWidth = 1024;
 int displayHeight = 768;
 int raises = 0;
+int verticalBlanks = 0;
 bool format555 = false;
 
 // Each headless process keeps its named objects to itself, so test runs and
@@ -42,6 +43,7 @@ void SetDisplaySize(int width, int height) {
     displayHeight = height;
 }
 int RaiseCount() { return raises; }
+int VerticalBlankCount() { return verticalBlanks; }
 void UseFormat555(bool five55) { format555 = five55; }
 
 } // namespace headless
@@ -63,7 +65,7 @@ bool Prefers555() { return format555; }
 void DisplayModeChanged(int, int) {}
 // The primary surface itself is what a screenshot reads.
 void ShowPrimary(const Surface&) {}
-void WaitForVerticalBlank() {}
+void WaitForVerticalBlank() { ++verticalBlanks; }
 int DisplayHeight() { return displayHeight; }
 
 std::string LockFolder() {

@@ -44,4 +44,7 @@ void ResetBoxes();
 // presented or the file cannot be written.
 bool WriteScreenshot(const std::string& path);
 
+// Vertical-blank waits made so far.
+int VerticalBlankCount();
+
 } // namespace platform::headless

@@ -1,0 +1,251 @@
+// The frame present: fade sequences, the overlay's keys and limits, the
+// vertical-blank wait, the main loop's fade-out, the meter, debug lines and
+// screen shots.
+#include "draw/draw.h"
+#include "platform/bmp.h"
+#include "platform/files.h"
+#include "tests/scripted_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string InProgramFolder(const std::string& name) {
+    return platform::ResolvePath((std::string(elSystem::ProgramFolder(0)) + name).c_str());
+}
+
+// A BMP beside the program, from a 0x00RRGGBB colour per pixel.
+void WriteImage(const std::string& name, int width, int height,
+                const std::function<std::uint32_t(int, int)>& colour) {
+    platform::DecodedImage image{width, height, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.pixels.push_back(colour(x, y));
+    ASSERT_TRUE(platform::WriteBmp24(InProgramFolder(name), image));
+}
+
+std::uint16_t& Pixel(platform::Surface* s, int x, int y) {
+    return reinterpret_cast<std::uint16_t*>(s->memory.data() + y * s->pitch)[x];
+}
+std::uint32_t Shown(int x, int y) { return Pixel(elDraw::PrimarySurface, x, y); }
+std::uint32_t Raw(std::uint32_t rgb) {
+    return platform::PackColor(elDraw::BackBuffer->format,
+                               (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16);
+}
+
+constexpr std::uint32_t BACKGROUND = 0x0000F8;
+
+class Present : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetPlatformForTest(0);
+        elDraw::SetDepths(16, 0, 0);
+        ASSERT_EQ(elDraw::Screen(1024, 768, 1), 1);
+        elDraw::KeyColor(0xFFFFFF); // the loaders below must key black themselves
+    }
+    void TearDown() override { elDraw::Quit(); }
+    static void FillBack() {
+        platform::Blt(elDraw::BackBuffer, nullptr, nullptr, nullptr, platform::DDBLT_COLORFILL,
+                      Raw(BACKGROUND));
+    }
+};
+
+TEST_F(Present, FadesShowTenPatternFramesOnePerPresent) {
+    // Frame k is red 16(k + 1), with one black and so transparent pixel at (5, 5).
+    WriteImage("fade.bmp", 640, 48,
+               [](int x, int y) { return x % 64 == 5 && y == 5 ? 0u : 16u * (x / 64 + 1) << 16; });
+    ASSERT_GE(elDraw::LoadFade("fade.bmp"), FIRST_CALLER_OBJECT);
+    auto presented = [] {
+        std::vector<int> frames;
+        for (int i = 0; i < 11; ++i) {
+            FillBack();
+            elDraw::Refresh();
+            EXPECT_EQ(Shown(640, 0), Raw(BACKGROUND)); // tiles cover (0, 0)-(640, 480)
+            EXPECT_EQ(Shown(0, 480), Raw(BACKGROUND));
+            EXPECT_EQ(Shown(64 * 9 + 5, 48 * 9 + 5), Raw(BACKGROUND));
+            EXPECT_EQ(Shown(639, 479), Shown(0, 0));
+            int frame = -1;
+            for (int k = 0; k < 10; ++k)
+                if (Shown(0, 0) == Raw(16u * (k + 1) << 16)) frame = k;
+            frames.push_back(frame);
+        }
+        return frames;
+    };
+    elDraw::FadeOut();
+    EXPECT_EQ(presented(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}));
+    elDraw::FadeIn();
+    EXPECT_EQ(presented(), (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1}));
+    EXPECT_EQ(elDraw::FadeLevel, 0);
+    EXPECT_EQ(elDraw::FadeDirection, 0);
+    std::remove(InProgramFolder("fade.bmp").c_str());
+}
+
+TEST_F(Present, WaitsForTheVerticalBlankOnlyWhenSwitchedOn) {
+    const int before = platform::headless::VerticalBlankCount();
+    elDraw::WaitVSync(1);
+    elDraw::Refresh();
+    elDraw::WaitVSync(0);
+    elDraw::Refresh();
+    EXPECT_EQ(platform::headless::VerticalBlankCount(), before + 1);
+}
+
+TEST_F(Present, OverlayTakesTheKeysAndScrollsWithinTheText) {
+    elDraw::ToggleScroller(); // no text yet: stays off
+    EXPECT_EQ(elDraw::ScrollerOn, 0);
+    // Each text row has a colour of its own; black tiles are transparent.
+    auto row = [](int y) { return (y % 32 * 8u) << 16 | (y / 32 * 4u) << 8 | 0x80; };
+    WriteImage("text.bmp", 16, 2000, [&](int, int y) { return row(y); });
+    WriteImage("tile.bmp", 64, 48, [](int, int) { return 0u; });
+    elDraw::SetScroller("text.bmp", "tile.bmp", 2000);
+    elDraw::ToggleScroller();
+    ASSERT_EQ(elDraw::ScrollerOn, 1);
+
+    KeyDown = LastKey = 0;
+    elSystem::WindowProc(nullptr, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(KeyDown + LastKey, 0);
+    FrameSeconds = 5; // 500 pixels a frame
+    std::vector<float> positions;
+    for (int i = 0; i < 4; ++i) {
+        const int top = static_cast<int>(elDraw::ScrollerPosition);
+        FillBack();
+        elDraw::Refresh();
+        EXPECT_EQ(Shown(0, 767), Raw(row(top + 767)));
+        EXPECT_EQ(Shown(16, 0), Raw(BACKGROUND));
+        positions.push_back(elDraw::ScrollerPosition);
+    }
+    EXPECT_EQ(positions, (std::vector<float>{500, 1000, 1232, 1232}));
+    FrameSeconds = 1;
+    elSystem::WindowProc(nullptr, WM_KEYDOWN, VK_LEFT, 0);
+    elDraw::Refresh();
+    EXPECT_EQ(elDraw::ScrollerPosition, 1232 - 300);
+    elSystem::WindowProc(nullptr, WM_KEYDOWN, VK_UP, 0);
+    for (int i = 0; i < 10; ++i) elDraw::Refresh();
+    EXPECT_EQ(elDraw::ScrollerPosition, 0);
+
+    elDraw::ToggleScroller();
+    elSystem::WindowProc(nullptr, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(KeyDown, 'A');
+    for (const char* name : {"text.bmp", "tile.bmp"}) std::remove(InProgramFolder(name).c_str());
+}
+
+TEST_F(Present, FpsMeterSkipsEmptyMeasurementsAndDebugLinesCutBetweenCharacters) {
+    elDraw::FpsCounter = 0;
+    elDraw::FpsNextTime = 0;
+    elDraw::FpsHighest = 0;
+    elDraw::FpsLowest = 999.9f;
+    platform::headless::SetClock(10000);
+    elDraw::ShowFps(); // measures no frames at all
+    EXPECT_STREQ(elDraw::FpsText, "0.0 fps ( max 0.0 / min 999.9 )");
+    for (int i = 0; i < 9; ++i) elDraw::ShowFps();
+    platform::headless::SetClock(12000);
+    elDraw::ShowFps();
+    EXPECT_STREQ(elDraw::FpsText, "5.0 fps ( max 5.0 / min 5.0 )");
+    platform::headless::SetClock(14000);
+    elDraw::ShowFps();
+    EXPECT_STREQ(elDraw::FpsText, "0.5 fps ( max 5.0 / min 0.5 )");
+
+    // 258 bytes and a two-byte character overflow 259: the line ends before it.
+    const std::string line(258, 'i');
+    FillBack();
+    elDraw::DebugText(-800, 40, line.c_str());
+    const std::vector<std::uint8_t> whole = elDraw::BackBuffer->memory;
+    FillBack();
+    elDraw::DebugPrint(-800, 40, "%sあ", line.c_str());
+    EXPECT_EQ(elDraw::BackBuffer->memory, whole);
+}
+
+TEST(PresentMainLoop, FadeOutReplacesTheSceneThenTheSceneChangePutsTheClipBack) {
+    int blanks = 0;
+    Script script;
+    script
+        .Do([&] {
+            elDraw::Screen(1024, 768, 1);
+            elDraw::WaitVSync(1);
+            elDraw::SetClip(10, 20, 300, 200);
+            elDraw::WipeStart(0, 5, 0, 0); // collapses to top = bottom = 110
+            elDraw::FadeOut();
+            NextSceneNo = 2;
+            blanks = platform::headless::VerticalBlankCount();
+        })
+        .Frames(9)
+        .Do([] {
+            EXPECT_EQ(SceneNo, 1);
+            EXPECT_EQ(elDraw::ClipRect.top, 110);
+        })
+        .Frames(1)
+        .Do([&] {
+            EXPECT_EQ(SceneNo, 2);
+            EXPECT_EQ(elDraw::ClipRect.top, 20); // put back on the change
+            EXPECT_EQ(elDraw::WipeState, 0);
+            EXPECT_EQ(platform::headless::VerticalBlankCount(), blanks + 10); // fade presents
+            blanks = -1;
+        });
+    ASSERT_EQ(script.Run(), 0);
+    EXPECT_EQ(blanks, -1);
+    EXPECT_TRUE(SceneFrames.empty()); // the scene never ran
+}
+
+// Six pixels of a 3 x 2 corner and the blue, green, red bytes each becomes.
+struct Shot {
+    int bits;
+    std::uint32_t pixels[6];
+    std::uint8_t bgr[6][3];
+};
+
+class SaveScreen : public ::testing::TestWithParam<Shot> {};
+
+TEST_P(SaveScreen, WritesTheCornerBottomUpWithPaddedRows) {
+    elDraw::SetDepths(GetParam().bits, 0, 0);
+    ASSERT_EQ(elDraw::Screen(1024, 768, 1), 1);
+    platform::Surface* back = elDraw::BackBuffer;
+    for (int i = 0; i < 6; ++i) {
+        std::uint8_t* row = back->memory.data() + i / 3 * back->pitch;
+        std::memcpy(row + i % 3 * (back->format.bits / 8), &GetParam().pixels[i],
+                    back->format.bits / 8);
+    }
+    ASSERT_EQ(elDraw::SaveScreen("shot.bmp", 3, 2), 1);
+    std::vector<std::uint8_t> expected = {
+        'B', 'M', 82,   0,    0, 0, 0, 0, 0,  0, 58, 0, 0, 0, 40, 0, 0, 0, 3,    0,
+        0,   0,   2,    0,    0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 24, 0, 0, 0, 0x12, 0x0B,
+        0,   0,   0x12, 0x0B, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 0, 0};
+    for (int first : {3, 0}) { // bottom row first, each padded to 12 bytes
+        for (int i = first; i < first + 3; ++i)
+            expected.insert(expected.end(), GetParam().bgr[i], GetParam().bgr[i] + 3);
+        expected.insert(expected.end(), 3, 0);
+    }
+    std::ifstream in(InProgramFolder("shot.bmp"), std::ios::binary);
+    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), expected);
+    EXPECT_EQ(back->lockCount, 0);
+
+    platform::LoseAllSurfaces();
+    EXPECT_EQ(elDraw::SaveScreen("shot.bmp", 3, 2), 0);
+    elDraw::Quit();
+    std::remove(InProgramFolder("shot.bmp").c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, SaveScreen,
+    ::testing::Values(
+        // 5:6:5: each channel's top five bits times 8.
+        Shot{16,
+             {0xF800, 0x07E0, 0x001F, 0x0841, 0xFFFF, 0x0020},
+             {{0, 0, 248}, {0, 248, 0}, {248, 0, 0}, {8, 8, 8}, {248, 248, 248}, {0, 0, 0}}},
+        Shot{32,
+             {0x123456, 0xFF0000, 0x0000FF, 0x00FF00, 0x010203, 0xABCDEF},
+             {{0x56, 0x34, 0x12},
+              {0, 0, 255},
+              {255, 0, 0},
+              {0, 255, 0},
+              {3, 2, 1},
+              {0xEF, 0xCD, 0xAB}}}),
+    [](const auto& info) { return "Bits" + std::to_string(info.param.bits); });
+
+} // namespace
