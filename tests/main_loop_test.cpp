@@ -1,6 +1,8 @@
 // The main loop: one message or one frame per pass, frame timing, blinking,
 // the single-instance guard and the close path.
+#include "draw/draw.h"
 #include "platform/held_file.h"
+#include "text/text.h"
 #include "tests/scripted_run.h"
 
 #include <gtest/gtest.h>
@@ -153,6 +155,22 @@ TEST(MainLoop, ShutdownFromCodePostsOneCloseAndRunsOnce) {
     EXPECT_EQ(CloseStage, 2);
     // The posted close destroyed the window before another frame could run.
     EXPECT_EQ(SceneFrames.size(), 1u);
+}
+
+TEST(MainLoop, ShutdownReleasesEveryModuleOnlyOnce) {
+    Script script;
+    script.Do([] { elDraw::Screen(1024, 768, 1); }).Frames(2);
+    EXPECT_EQ(script.Run(), 0);
+    EXPECT_EQ(elSystem::IsCursorClipped(), 0);
+    EXPECT_EQ(elText::FontDesc, nullptr);
+    EXPECT_EQ(elDraw::BackBuffer, nullptr);
+    EXPECT_FALSE(platform::DisplayOpen());
+    // A second shutdown finds the work done and releases nothing.
+    elDraw::Screen(64, 64, 1);
+    EXPECT_EQ(elSystem::Shutdown(), 1);
+    EXPECT_NE(elDraw::BackBuffer, nullptr);
+    EXPECT_EQ(elSystem::IsCursorClipped(), 1);
+    elDraw::Quit();
 }
 
 } // namespace
