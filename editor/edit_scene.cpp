@@ -1,28 +1,51 @@
 // The edit scene: start-up of the editor and its frame.
 #include "draw/draw.h"
+#include "editor/dialogues.h"
+#include "editor/editor_images.h"
+#include "editor/editor_state.h"
+#include "editor/guide_grid.h"
 #include "editor/map_model.h"
+#include "editor/panel.h"
+#include "input/input.h"
 #include "system/system.h"
+
+ObjectNo PanelImage;
+ObjectNo ChipSheets[2];
+ObjectNo CharSprites[8];
 
 namespace {
 
-// Until the editor's own images and frame arrive, the scene shows a tiled test
-// pattern drawn with keyed blits, so the drawing path can be seen on the window.
-ObjectNo patternTiles;
+int CtrlState = KEY_FREE;
+int ZState = KEY_FREE;
+int YState = KEY_FREE;
 
-void MakePatternTiles() {
-    patternTiles = elDraw::CreateObject(64, 8, 2);
-    platform::HDC dc = nullptr;
-    platform::Surface* surface = elDraw::ObjectTable[patternTiles].Surface;
-    if (platform::GetDC(surface, &dc) != platform::DD_OK) return;
-    const COLORREF colours[8] = {0x000000, 0x2060C0, 0x30A040, 0xC08020,
-                                 0x8040A0, 0x20A0C0, 0xA0A0A0, 0x4040E0};
-    for (int tile = 0; tile < 8; ++tile)
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) {
-                bool border = x == 0 || y == 0;
-                platform::SetPixel(dc, tile * 8 + x, y, border ? 0x202020 : colours[tile]);
-            }
-    platform::ReleaseDC(surface, dc);
+// Every view cell, chip 0 included, from the sheet of the current frame.
+void DrawMapChips() {
+    for (int r = 0; r < VIEW_ROWS; ++r)
+        for (int c = 0; c < VIEW_COLUMNS; ++c) {
+            int n = GetCell(ChipLayer, ViewY + r, ViewX + c);
+            elDraw::Draw(c * CELL_SIZE, r * CELL_SIZE, ChipSheets[ChipFrame], ChipLeft(n),
+                         ChipTop(n), ChipLeft(n) + CELL_SIZE, ChipTop(n) + CELL_SIZE);
+        }
+}
+
+void DrawLabels() {
+    if (Stamping == 1) elDraw::DebugPrint(200, 200, "貼り付け中");
+    if (PaletteDrag == 1) elDraw::DebugPrint(270, 200, "コピー中");
+    elDraw::DebugPrint(200, 250, "マウスポインタX = %d", ViewX);
+    elDraw::DebugPrint(200, 270, "マウスポインタY = %d", ViewY);
+}
+
+void DrawViewAndPanel() {
+    DrawMapChips();
+    DrawPanel();
+    ViewScrolled = 0;
+    DrawLabels();
+    if (LeftHeld || RightHeld || LeftClick || RightClick)
+        HandlePanel();
+    else
+        ReleaseMomentaryButtons();
+    elDraw::DebugPrint(300, 300, "アニメーション数=%d", ChipFrame);
 }
 
 } // namespace
@@ -30,19 +53,35 @@ void MakePatternTiles() {
 void EditorStartup() {
     AllocateLayers();
     elDraw::Screen(1024, 768, 1);
-    MakePatternTiles();
+    PanelImage = elDraw::LoadObject("bmp\\edita.bmp", 2);
+    for (int i = 0; i < 2; ++i) {
+        char name[] = "bmp\\m_cp00.BMP";
+        name[8] = static_cast<char>('0' + i / 10);
+        name[9] = static_cast<char>('0' + i % 10);
+        ChipSheets[i] = elDraw::LoadObject(name, 2);
+    }
+    // The sheets are keyed on black; every later image on its own top-left pixel.
+    elDraw::KeyTopLeft();
+    for (int i = 0; i < 8; ++i) {
+        char name[] = "char\\char00.BMP";
+        name[9] = static_cast<char>('0' + i / 10);
+        name[10] = static_cast<char>('0' + i % 10);
+        CharSprites[i] = elDraw::LoadObject(name, 2);
+    }
     SceneNo = 1;
     PrevSceneNo = 0;
 }
 
 void EditScene() {
-    platform::Blt(elDraw::BackBuffer, nullptr, nullptr, nullptr, platform::DDBLT_COLORFILL, 0);
-    for (int row = 0; row < VIEW_ROWS; ++row)
-        for (int column = 0; column < VIEW_COLUMNS; ++column) {
-            int tile = (row / 4 + column / 4 + MouseX / 64) % 8;
-            elDraw::Draw(column * 8, row * 8, patternTiles, tile * 8, 0, tile * 8 + 8, 8);
-        }
-    elDraw::Draw(MouseX, MouseY, patternTiles, 56, 0, 64, 8);
-    platform::BltFast(elDraw::PrimarySurface, PresentRect.left, PresentRect.top, elDraw::BackBuffer,
-                      &elDraw::PresentSource, platform::DDBLTFAST_WAIT);
+    elInput::GetKey(VK_CONTROL, &CtrlState);
+    elInput::GetKey('Z', &ZState);
+    elInput::GetKey('Y', &YState);
+    elDraw::Clear();
+    DrawViewAndPanel();
+    AnimationTick();
+    SaveDialogueStep();
+    LoadDialogueStep();
+    DrawGuideGrid();
+    elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
+    elDraw::Refresh();
 }

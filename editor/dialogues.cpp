@@ -1,0 +1,89 @@
+// The save and load dialogues, run once per frame by the edit scene.
+#include "editor/dialogues.h"
+
+#include "draw/draw.h"
+#include "editor/map_files.h"
+#include "system/system.h"
+#include "text/text.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int KEY_ENTER = 13;
+constexpr int KEY_ESCAPE = 27;
+constexpr float MESSAGE_SECONDS = 3.0f; // how long a result message stays
+
+void SetStatus(const char* text) {
+    std::strncpy(StatusLine, text, sizeof StatusLine - 1);
+    StatusLine[sizeof StatusLine - 1] = '\0';
+}
+
+// Shows the result message of `state` until its time is up, then closes.
+void ShowResult(int& state, const char* message) {
+    SetStatus(message);
+    MessageTime += FrameSeconds;
+    if (MessageTime >= MESSAGE_SECONDS) {
+        MessageTime = 0;
+        state = 0;
+    }
+}
+
+// The prompt and, while the name is entered, the name; then the frame so far
+// is presented once here.
+void DrawDialogue(int state) {
+    elText::BeginFace("HG創英角ﾎﾟｯﾌﾟ体", 20, 0, 0, 0, 0);
+    elText::Color(0xC8C8FF, 0, 1);
+    elText::Print(360, 700, StatusLine);
+    if (state == 1) elText::Print(360, 720, MapName);
+    elText::End();
+    elDraw::Refresh();
+}
+
+// One dialogue's frame: the name entry until Enter runs `act` on the name or
+// Escape closes it, then the result message. A failed `act` skips drawing in
+// the frame that found it.
+void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const char* done,
+                  const char* failed) {
+    if (state == 1) {
+        SetStatus(prompt);
+        NameEntry(MapName, MAP_NAME_LIMIT);
+        if (KeyDown == KEY_ESCAPE) state = 0;
+        if (KeyDown == KEY_ENTER) {
+            if (!act(MapName)) {
+                state = 3;
+                return;
+            }
+            state = 2;
+        }
+    }
+    if (state == 2) ShowResult(state, done);
+    if (state == 3) ShowResult(state, failed);
+    if (state != 0) DrawDialogue(state);
+}
+
+} // namespace
+
+char MapName[MAP_NAME_LIMIT + 1] = "map";
+int SaveState = 0;
+int LoadState = 0;
+char StatusLine[STATUS_LINE_SIZE] = "";
+float MessageTime = 0;
+
+void StartSave() {
+    if (LoadState == 0) SaveState = 1;
+}
+
+void StartLoad() {
+    if (SaveState == 0) LoadState = 1;
+}
+
+void SaveDialogueStep() {
+    DialogueStep(SaveState, "保存名を指定してください：", SaveMap, "ファイルを保存しました",
+                 "ファイルを保存できませんでした");
+}
+
+void LoadDialogueStep() {
+    DialogueStep(LoadState, "ロード名を指定してください：", LoadMap, "ファイルをロードしました",
+                 "ファイルがみつかりませんでした");
+}

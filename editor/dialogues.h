@@ -1,0 +1,28 @@
+// The save and load dialogues: a prompt and a one-line name entry, then a
+// result message shown for three seconds, drawn over the frame.
+#pragma once
+
+constexpr int MAP_NAME_LIMIT = 15;   // characters a map name can hold
+constexpr int STATUS_LINE_SIZE = 31; // the longest message, 30 bytes, and its end
+
+extern char MapName[MAP_NAME_LIMIT + 1]; // shared by both dialogues, starts "map"
+// 0 idle, 1 entering the name, 2 "saved", 3 "could not save".
+extern int SaveState;
+// 0 idle, 1 entering the name, 2 "loaded", 3 "not found".
+extern int LoadState;
+extern char StatusLine[STATUS_LINE_SIZE]; // prompt or result message of the open dialogue
+extern float MessageTime;                 // seconds the current result message has been shown
+extern int PrevNameKey;                   // key the name entry last acted on
+extern float BackspaceTime;               // seconds Backspace has been held
+extern int NameShiftState;                // key state of Shift while a name is entered
+
+// Open a dialogue unless the other one is open.
+void StartSave();
+void StartLoad();
+// Once per frame each, save first; idle dialogues do nothing.
+void SaveDialogueStep();
+void LoadDialogueStep();
+// Edits `buffer` from the key held down: letters (upper case with Shift held)
+// and digits are added once per key press, up to `limit` characters, and
+// Backspace removes one at once and then one per frame after half a second.
+void NameEntry(char* buffer, int limit);

@@ -1,0 +1,6 @@
+// Drag states of the palette selection and of stamping, which the control
+// panel reads to hold its controls still while either drag runs.
+#pragma once
+
+extern int PaletteDrag; // 1 while a palette rectangle is being selected
+extern int Stamping;    // 1 while a stamp is being dragged over the map

@@ -1,0 +1,43 @@
+// The edit scene's own rules: guide grid and screen boundary positions, and
+// which history step the undo and redo keys ask for.
+#include "editor/guide_grid.h"
+#include "editor/undo_keys.h"
+#include "input/input.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GuideGrid, LinesFollowTheViewPosition) {
+    // At the origin: every 48 pixels, boundaries at the game screen's edges.
+    EXPECT_EQ(GridLineX(0, 0), 48);
+    EXPECT_EQ(GridLineX(0, 15), 768);
+    EXPECT_EQ(GridLineY(0, 11), 576);
+    EXPECT_EQ(ScreenBoundaryX(0), 768);
+    EXPECT_EQ(ScreenBoundaryY(0), 576);
+    // Three cells in: lines and boundary move left by 24 pixels.
+    EXPECT_EQ(GridLineX(3, 0), 24);
+    EXPECT_EQ(GridLineX(3, 1), 72);
+    EXPECT_EQ(ScreenBoundaryX(3), 744);
+    // The second game screen starts at cell 96: the boundary is at 768 again.
+    EXPECT_EQ(ScreenBoundaryX(96), 768);
+    EXPECT_EQ(GridLineX(96, 0), 48);
+    // Six cells is one grid step: the lines look as at the origin.
+    EXPECT_EQ(GridLineY(6, 0), 48);
+    EXPECT_EQ(ScreenBoundaryY(71), 8);
+    EXPECT_EQ(ScreenBoundaryY(72), 576);
+}
+
+TEST(UndoRedoKeys, CtrlMustBeHeldBeforeTheLetter) {
+    // Ctrl pressed in the same frame as Z: no undo.
+    EXPECT_EQ(RequestFromKeys(KEY_PUSH, KEY_PUSH, KEY_FREE), NO_REQUEST);
+    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_PUSH, KEY_FREE), UNDO_REQUEST);
+    // Z held longer does not repeat.
+    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_HOLD, KEY_FREE), NO_REQUEST);
+    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_FREE, KEY_PUSH), REDO_REQUEST);
+    // Both pushed: only undo.
+    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_PUSH, KEY_PUSH), UNDO_REQUEST);
+    EXPECT_EQ(RequestFromKeys(KEY_PULL, KEY_FREE, KEY_PUSH), NO_REQUEST);
+}
+
+} // namespace
