@@ -2,8 +2,8 @@
 // the single-instance guard and the close path.
 #include "draw/draw.h"
 #include "platform/held_file.h"
-#include "text/text.h"
 #include "tests/scripted_run.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
