@@ -12,10 +12,12 @@ packages=(
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-motoya-l-maruberi
   libgtest-dev libbenchmark-dev
 )
+# The desktop suite runs the real window on a private X server and drives it.
+test_packages=(xvfb libx11-dev libxtst-dev)
 
-install_missing() {
+install_missing() { # install_missing [extra packages...]
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return
@@ -40,13 +42,15 @@ run)
   exec ./build/tessera
   ;;
 test)
-  install_missing
-  build build
+  install_missing "${test_packages[@]}"
+  build build -DTESSERA_WERROR=ON
   (cd build && ctest --output-on-failure -j "$(nproc)")
   echo "== again under AddressSanitizer and UndefinedBehaviorSanitizer =="
-  build build-sanitize -DTESSERA_SANITIZE=ON
+  build build-sanitize -DTESSERA_SANITIZE=ON -DTESSERA_WERROR=ON
   (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure -j "$(nproc)")
+  echo "== the Release configuration builds without warnings =="
+  build build-release -DCMAKE_BUILD_TYPE=Release -DTESSERA_WERROR=ON -DBUILD_TESTING=OFF
   ;;
 *)
   echo "usage: $0 run|test" >&2
