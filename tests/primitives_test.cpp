@@ -83,8 +83,8 @@ TEST_F(Primitives, ShadeRectAveragesInsideTheClipRectangleOnly) {
     elDraw::FillRect(0, 0, 1024, 768, 0xFFFF);
     elDraw::SetClip(100, 100, 200, 150);
     EXPECT_EQ(elDraw::ShadeRect(50, 120, 300, 400, 0), 1);
-    EXPECT_EQ(Row(120, 99, 201, 0x7BEF), "." + std::string(100, '#') + ".");
-    EXPECT_EQ(Column(150, 119, 151, 0x7BEF), "." + std::string(30, '#') + ".");
+    EXPECT_EQ(Row(120, 99, 201, 0x7BEF), std::string(".").append(100, '#').append("."));
+    EXPECT_EQ(Column(150, 119, 151, 0x7BEF), std::string(".").append(30, '#').append("."));
     // Halved black plus halved red: no channel spills into the next.
     elDraw::FillRect(0, 0, 1024, 768, 0);
     elDraw::ShadeRect(0, 0, 1024, 768, RED565);

@@ -116,7 +116,7 @@ TEST_F(Text, FaceTableGivesBeginFaceItsCharacterSet) {
 
     // 250 faces: the first 200 enter, and no unfilled entry is left.
     faces.clear();
-    for (int i = 0; i < 250; ++i) faces.push_back({"F" + std::to_string(i), 0});
+    for (int i = 0; i < 250; ++i) faces.push_back({std::string("F").append(std::to_string(i)), 0});
     elText::Init();
     EXPECT_EQ(elText::FontCount, 200);
     EXPECT_STREQ(elText::FontTable[199].FaceName, "F199");
@@ -168,8 +168,9 @@ TEST_F(Text, LongNamesAreCutAtCharacterBoundaries) {
     for (int i = 0; i < 20; ++i) kanji += "漢";
     elText::BeginFace(kanji.c_str(), 12, 0, 0, 0, 0);
     EXPECT_EQ(Face().size(), 30u);
-    elText::BeginFace(("a" + kanji).c_str(), 12, 0, 0, 0, 0);
-    EXPECT_EQ(Face(), "a" + kanji.substr(0, 30));
+    const std::string longer = std::string("a").append(kanji);
+    elText::BeginFace(longer.c_str(), 12, 0, 0, 0, 0);
+    EXPECT_EQ(Face(), longer.substr(0, 31));
     elText::End();
 }
 
