@@ -87,15 +87,15 @@ void Translate(HWND window, const SDL_Event& event) {
         PostKey(window, event.key);
         break;
     case SDL_WINDOWEVENT:
+        // A move of the real window is not reported: the window shows the whole
+        // logical screen wherever the desktop puts it, so its client area always
+        // starts at the screen's origin, where window creation put it.
         switch (event.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             PostActivation(window, true);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             PostActivation(window, false);
-            break;
-        case SDL_WINDOWEVENT_MOVED:
-            PostMessage(window, WM_MOVE, 0, MAKELPARAM(event.window.data1, event.window.data2));
             break;
         case SDL_WINDOWEVENT_CLOSE:
             PostMessage(window, WM_CLOSE, 0, 0);
