@@ -31,45 +31,67 @@ Window* Live(HWND window) {
     return nullptr;
 }
 
-// The key-state table follows the messages as they are taken from the queue.
-void TrackKeyState(const MSG& msg) {
-    int key = -1;
-    bool down = false;
-    switch (msg.message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        key = static_cast<int>(msg.wParam & 0xFF);
-        down = true;
-        break;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        key = static_cast<int>(msg.wParam & 0xFF);
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        key = VK_LBUTTON;
-        down = true;
-        break;
-    case WM_LBUTTONUP:
-        key = VK_LBUTTON;
-        break;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-        key = VK_RBUTTON;
-        down = true;
-        break;
-    case WM_RBUTTONUP:
-        key = VK_RBUTTON;
-        break;
-    default:
-        return;
-    }
+// A key's byte goes down, flipping its toggle bit when newly pressed, or up.
+void SetKeyState(int key, bool down) {
     std::uint8_t& state = keyStates[key];
     if (down) {
         if (!(state & KEYSTATE_DOWN)) state ^= KEYSTATE_TOGGLED;
         state |= KEYSTATE_DOWN;
     } else {
         state &= static_cast<std::uint8_t>(~KEYSTATE_DOWN);
+    }
+}
+
+// Shift, Ctrl and Alt: a left and a right key behind one shared code.
+struct SidedKey {
+    int shared, left, right;
+};
+constexpr SidedKey sidedKeys[] = {{VK_SHIFT, VK_LSHIFT, VK_RSHIFT},
+                                  {VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                  {VK_MENU, VK_LMENU, VK_RMENU}};
+
+// A key message updates its key. For a sided key the message's data tells the
+// side; each side keeps its own byte, and the shared code reads down while
+// either side is down.
+void TrackKey(int key, LPARAM data, bool down) {
+    for (const SidedKey& sided : sidedKeys) {
+        if (key != sided.shared) continue;
+        bool right =
+            key == VK_SHIFT ? ((data >> 16) & 0xFF) == SCAN_RSHIFT : (data & KF_EXTENDED) != 0;
+        SetKeyState(right ? sided.right : sided.left, down);
+        SetKeyState(key, ((keyStates[sided.left] | keyStates[sided.right]) & KEYSTATE_DOWN) != 0);
+        return;
+    }
+    SetKeyState(key, down);
+}
+
+// The key-state table follows the messages as they are taken from the queue.
+void TrackKeyState(const MSG& msg) {
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        TrackKey(static_cast<int>(msg.wParam & 0xFF), msg.lParam, true);
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        TrackKey(static_cast<int>(msg.wParam & 0xFF), msg.lParam, false);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetKeyState(VK_LBUTTON, true);
+        break;
+    case WM_LBUTTONUP:
+        SetKeyState(VK_LBUTTON, false);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        SetKeyState(VK_RBUTTON, true);
+        break;
+    case WM_RBUTTONUP:
+        SetKeyState(VK_RBUTTON, false);
+        break;
+    default:
+        break;
     }
 }
 

@@ -54,7 +54,8 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int QueuedMessageCount();
 
 // The key-state table: bit 0x80 of a key's byte while it is down, bit 0x01
-// flipped on each press.
+// flipped on each press. Shift, Ctrl and Alt also have a byte for each side
+// (VK_LSHIFT ... VK_RMENU); their shared code is down while either side is.
 short GetKeyState(int virtualKey);
 
 // The pointer: an empty shape hides it over the window; the class arrow shows it.

@@ -106,6 +106,14 @@ constexpr int VK_F10 = 0x79;
 constexpr int VK_F12 = 0x7B;
 constexpr int VK_NUMLOCK = 0x90;
 constexpr int VK_SCROLL = 0x91;
+// The two sides of Shift, Ctrl and Alt, in the key-state table only: key
+// messages carry the shared code above.
+constexpr int VK_LSHIFT = 0xA0;
+constexpr int VK_RSHIFT = 0xA1;
+constexpr int VK_LCONTROL = 0xA2;
+constexpr int VK_RCONTROL = 0xA3;
+constexpr int VK_LMENU = 0xA4;
+constexpr int VK_RMENU = 0xA5;
 constexpr int VK_OEM_1 = 0xBA;
 constexpr int VK_OEM_PLUS = 0xBB;
 constexpr int VK_OEM_COMMA = 0xBC;
@@ -128,6 +136,14 @@ constexpr int SW_SHOWNORMAL = 1;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr int BLACK_BRUSH = 4;
+
+// Key-message data: bits 16 to 23 hold the key's scan code; right Ctrl and right
+// Alt are extended keys; right Shift has a scan code of its own.
+constexpr LPARAM KF_EXTENDED = 1 << 24;
+constexpr int SCAN_LSHIFT = 0x2A;
+constexpr int SCAN_RSHIFT = 0x36;
+constexpr int SCAN_CONTROL = 0x1D;
+constexpr int SCAN_MENU = 0x38;
 
 // Key-state bits of the key-state table.
 constexpr std::uint8_t KEYSTATE_DOWN = 0x80;

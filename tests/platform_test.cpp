@@ -1,6 +1,7 @@
 // Platform services: file names with the framework's rules, named locks.
 #include "platform/files.h"
 #include "platform/held_file.h"
+#include "platform/messages.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -78,6 +79,66 @@ TEST(NamedLock, AnotherProcessFindsTheHolderAndItsWindow) {
     platform::UnpublishWindow("DEFAULT", "Title/With:Odd chars");
     EXPECT_EQ(platform::ProcessOfWindow("DEFAULT", "Title/With:Odd chars"), 0);
     platform::ReleaseMutex(mutex);
+}
+
+// Takes one key message off the queue, as the main loop does.
+void TakeKey(UINT message, int key, LPARAM data) {
+    platform::PostMessage(nullptr, message, static_cast<WPARAM>(key), data | 1);
+    MSG msg;
+    ASSERT_TRUE(platform::PeekMessage(&msg));
+}
+
+bool Down(int key) { return platform::GetKeyState(key) < 0; }
+
+TEST(KeyStateTable, EachSideOfShiftCtrlAndAltIsTrackedOnItsOwn) {
+    struct Sided {
+        UINT down, up;
+        int shared, left, right;
+        LPARAM leftData, rightData;
+    };
+    const Sided keys[] = {
+        {WM_KEYDOWN, WM_KEYUP, VK_SHIFT, VK_LSHIFT, VK_RSHIFT, SCAN_LSHIFT << 16,
+         SCAN_RSHIFT << 16},
+        {WM_KEYDOWN, WM_KEYUP, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, SCAN_CONTROL << 16,
+         SCAN_CONTROL << 16 | KF_EXTENDED},
+        {WM_SYSKEYDOWN, WM_SYSKEYUP, VK_MENU, VK_LMENU, VK_RMENU, SCAN_MENU << 16,
+         SCAN_MENU << 16 | KF_EXTENDED},
+    };
+    for (const Sided& k : keys) {
+        platform::ResetMessages();
+        TakeKey(k.down, k.shared, k.rightData);
+        EXPECT_TRUE(Down(k.right)) << k.shared;
+        EXPECT_FALSE(Down(k.left)) << k.shared;
+        EXPECT_TRUE(Down(k.shared)) << k.shared;
+        TakeKey(k.down, k.shared, k.leftData);
+        // Releasing one side leaves the key held by the other.
+        TakeKey(k.up, k.shared, k.rightData);
+        EXPECT_FALSE(Down(k.right)) << k.shared;
+        EXPECT_TRUE(Down(k.left)) << k.shared;
+        EXPECT_TRUE(Down(k.shared)) << k.shared;
+        TakeKey(k.up, k.shared, k.leftData);
+        EXPECT_FALSE(Down(k.left)) << k.shared;
+        EXPECT_FALSE(Down(k.shared)) << k.shared;
+    }
+}
+
+TEST(KeyStateTable, SharedCodeTogglesOncePerPressOfEitherSide) {
+    platform::ResetMessages();
+    TakeKey(WM_KEYDOWN, VK_SHIFT, SCAN_LSHIFT << 16);
+    TakeKey(WM_KEYDOWN, VK_SHIFT, SCAN_RSHIFT << 16);
+    EXPECT_EQ(platform::GetKeyState(VK_SHIFT) & 1, 1);
+    TakeKey(WM_KEYUP, VK_SHIFT, SCAN_LSHIFT << 16);
+    TakeKey(WM_KEYUP, VK_SHIFT, SCAN_RSHIFT << 16);
+    TakeKey(WM_KEYDOWN, VK_SHIFT, SCAN_RSHIFT << 16);
+    EXPECT_EQ(platform::GetKeyState(VK_SHIFT) & 1, 0);
+    EXPECT_EQ(platform::GetKeyState(VK_RSHIFT) & 1, 0); // its second press
+    EXPECT_EQ(platform::GetKeyState(VK_LSHIFT) & 1, 1);
+    // A message without a scan code, as scripts post them, counts as the left key.
+    platform::ResetMessages();
+    TakeKey(WM_KEYDOWN, VK_CONTROL, 0);
+    EXPECT_TRUE(Down(VK_LCONTROL));
+    TakeKey(WM_KEYUP, VK_CONTROL, 0);
+    EXPECT_FALSE(Down(VK_CONTROL));
 }
 
 } // namespace

@@ -54,7 +54,7 @@ void PostKey(HWND window, const SDL_KeyboardEvent& event) {
     // Alt combinations and F10 are system keys.
     bool system = alt || key == VK_F10;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    LPARAM lParam = 1 | (static_cast<LPARAM>(event.keysym.scancode & 0xFF) << 16);
+    LPARAM lParam = 1 | desktop::KeyDataOf(event.keysym.scancode);
     if (alt) lParam |= KF_ALTDOWN;
     if (event.repeat || !down) lParam |= KF_REPEAT;
     if (!down) lParam |= KF_UP;

@@ -97,4 +97,32 @@ int VirtualKeyOf(SDL_Keycode key) {
     }
 }
 
+LPARAM KeyDataOf(SDL_Scancode scancode) {
+    int scan = scancode & 0xFF;
+    LPARAM extended = 0;
+    switch (scancode) {
+    case SDL_SCANCODE_LSHIFT:
+        scan = SCAN_LSHIFT;
+        break;
+    case SDL_SCANCODE_RSHIFT:
+        scan = SCAN_RSHIFT;
+        break;
+    case SDL_SCANCODE_RCTRL:
+        extended = KF_EXTENDED;
+        [[fallthrough]];
+    case SDL_SCANCODE_LCTRL:
+        scan = SCAN_CONTROL;
+        break;
+    case SDL_SCANCODE_RALT:
+        extended = KF_EXTENDED;
+        [[fallthrough]];
+    case SDL_SCANCODE_LALT:
+        scan = SCAN_MENU;
+        break;
+    default:
+        break;
+    }
+    return static_cast<LPARAM>(scan) << 16 | extended;
+}
+
 } // namespace platform::desktop
