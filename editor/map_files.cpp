@@ -251,27 +251,35 @@ int HoldsNumber(const std::string& text) {
 // Reads `text` into `layer`, one line per row and one piece per column. A piece
 // without a number leaves its cell alone but still takes a column, and cells
 // beyond the layer are skipped. Reports the line count and the piece count of
-// the last line.
+// the last line, both up to the last line that holds a number.
 void ParseLayer(const std::string& text, LayerRow* layer, int& lines, int& lastPieces) {
     const char* p = text.data();
     const char* const end = p + text.size();
     int row = 0;
-    int column = 0;
+    lines = 0;
+    lastPieces = 0;
     while (p < end) {
-        column = 0;
+        int column = 0;
         bool lineEnded = false;
+        bool holdsNumber = false;
         while (!lineEnded) {
             while (p < end && *p == ' ') ++p;
             if (p == end) break;
             int value;
-            if (TakeShortNumber(p, end, value) || ReadPiece(p, end, value, lineEnded))
+            if (TakeShortNumber(p, end, value) || ReadPiece(p, end, value, lineEnded)) {
                 SetCell(layer, row, column, value);
+                holdsNumber = true;
+            }
             if (column < INT_MAX) ++column;
         }
         if (row < INT_MAX) ++row;
+        // Trailing lines without a number (a blank line, spaces, an end-of-file
+        // mark) are not part of the map.
+        if (holdsNumber) {
+            lines = row;
+            lastPieces = column;
+        }
     }
-    lines = row;
-    lastPieces = column;
 }
 
 int ClampScreens(int screens) { return std::clamp(screens, MAP_SIZE_MIN, MAP_SIZE_MAX); }

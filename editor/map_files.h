@@ -9,6 +9,7 @@
 int SaveMap(const char* name);
 
 // Reads the three files of `name` into the layers and takes the map size from
-// the "_teki.txt" file. Fails without changing anything when a file cannot be
-// read or holds no number at all. 1 on success.
+// the "_teki.txt" file, leaving out trailing lines that hold no number. Fails
+// without changing anything when a file cannot be read or holds no number at
+// all. 1 on success.
 int LoadMap(const char* name);

@@ -289,6 +289,25 @@ TEST_F(MapFiles, NamesMatchExistingFilesIgnoringCase) {
     EXPECT_EQ(ReadFile("Maps/stage_zk.txt"), Uniform(72, 96, 0));
 }
 
+TEST_F(MapFiles, TrailingLinesWithoutNumbersDoNotCountForTheSize) {
+    const std::string map = Uniform(144, 288, 6);
+    for (const char* tail : {"\r\n", "   \r\n", "\n", "\x1a", "  ", "x y\r\n", "\r\n \r\n\n\x1a"}) {
+        WriteMap("t", map + tail, map + tail, map + tail);
+        MapWidth = MapHeight = 1;
+        ASSERT_EQ(LoadMap("t"), 1);
+        EXPECT_EQ(MapWidth, 3) << testing::PrintToString(tail);
+        EXPECT_EQ(MapHeight, 2) << testing::PrintToString(tail);
+        // The next save writes the whole map back as it was.
+        ASSERT_EQ(SaveMap("u"), 1);
+        EXPECT_TRUE(ReadFile("u_teki.txt") == map) << testing::PrintToString(tail);
+    }
+    // A line without numbers inside the map is still a row.
+    WriteMap("m", "1 ", "1 ", Uniform(100, 96, 1) + "\r\n" + Uniform(43, 96, 1));
+    ASSERT_EQ(LoadMap("m"), 1);
+    EXPECT_EQ(MapHeight, 2);
+    EXPECT_EQ(MapWidth, 1);
+}
+
 long ResidentBytes() {
     long pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
