@@ -21,7 +21,20 @@ void PublishWindow(const char* className, const char* title);
 void UnpublishWindow(const char* className, const char* title);
 int ProcessOfWindow(const char* className, const char* title);
 
-// Path of the lock file for a name in the backend's lock folder.
+// Path of the lock file for a name in the backend's lock folder; empty when
+// there is no such folder.
 std::string HeldFilePath(const char* kind, const char* name);
+
+// Lock folders. Whoever can write into one can take our locks or plant a window
+// file, so only a folder of our own that nobody else may enter will do.
+// Whether `folder` is such a folder: a real folder (not a link), ours, closed
+// to everyone else.
+bool IsPrivateFolder(const std::string& folder);
+// `folder`, made private when it is missing, if it is private; otherwise a
+// fresh private folder beside it (empty when none can be made).
+std::string PrivateFolder(const std::string& folder);
+// A fresh private folder named `prefix` and six random characters, removed
+// with its contents when the process ends; empty when none can be made.
+std::string NewPrivateFolder(const std::string& prefix);
 
 } // namespace platform

@@ -81,6 +81,59 @@ TEST(NamedLock, AnotherProcessFindsTheHolderAndItsWindow) {
     platform::ReleaseMutex(mutex);
 }
 
+TEST(NamedLock, WindowFileOfAnotherUserNamesNoProcess) {
+    platform::PublishWindow("DEFAULT", "Owned");
+    ASSERT_EQ(platform::ProcessOfWindow("DEFAULT", "Owned"), getpid());
+    std::string path = platform::HeldFilePath("window", "DEFAULT-Owned");
+    ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0); // nobody
+    EXPECT_EQ(platform::ProcessOfWindow("DEFAULT", "Owned"), 0);
+    platform::UnpublishWindow("DEFAULT", "Owned");
+}
+
+class LockFolders : public InTempFolder {
+  protected:
+    // The folder is refused: another, private one is given instead.
+    void ExpectRefused(const fs::path& refused) {
+        std::string given = platform::PrivateFolder(refused.string());
+        ASSERT_FALSE(given.empty()) << refused;
+        EXPECT_NE(given, refused.string());
+        EXPECT_TRUE(platform::IsPrivateFolder(given)) << given;
+        EXPECT_FALSE(platform::IsPrivateFolder(refused.string())) << refused;
+    }
+};
+
+TEST_F(LockFolders, AMissingFolderIsMadePrivate) {
+    fs::path locks = folder / "locks";
+    EXPECT_EQ(platform::PrivateFolder(locks.string()), locks.string());
+    struct stat info;
+    ASSERT_EQ(lstat(locks.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    // Found again as it is.
+    EXPECT_EQ(platform::PrivateFolder(locks.string()), locks.string());
+}
+
+TEST_F(LockFolders, FoldersOpenToOthersOrNotOursOrNotFoldersAreRefused) {
+    fs::create_directory(folder / "open");
+    chmod((folder / "open").c_str(), 0777);
+    ExpectRefused(folder / "open");
+    fs::create_directory(folder / "group");
+    chmod((folder / "group").c_str(), 0750);
+    ExpectRefused(folder / "group");
+
+    fs::create_directory(folder / "theirs");
+    chmod((folder / "theirs").c_str(), 0700);
+    ASSERT_EQ(chown((folder / "theirs").c_str(), 65534, 65534), 0);
+    ExpectRefused(folder / "theirs");
+
+    // A link to a private folder of ours is still a link someone else may have laid.
+    fs::create_directory(folder / "real");
+    chmod((folder / "real").c_str(), 0700);
+    fs::create_directory_symlink(folder / "real", folder / "link");
+    ExpectRefused(folder / "link");
+
+    Touch("plain");
+    ExpectRefused(folder / "plain");
+}
 // Takes one key message off the queue, as the main loop does.
 void TakeKey(UINT message, int key, LPARAM data) {
     platform::PostMessage(nullptr, message, static_cast<WPARAM>(key), data | 1);

@@ -2,9 +2,9 @@
 // origin, drawing a 1024 x 768 logical screen scaled to fit.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
+#include "platform/held_file.h"
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -142,9 +142,12 @@ int DisplayHeight() {
 }
 
 std::string LockFolder() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
-    std::string folder = "/tmp/tessera-" + std::to_string(getuid());
-    mkdir(folder.c_str(), 0700);
+    // The user's runtime folder, else one of ours in /tmp, chosen once.
+    static const std::string folder = [] {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (runtime && *runtime && IsPrivateFolder(runtime)) return std::string(runtime);
+        return PrivateFolder("/tmp/tessera-" + std::to_string(geteuid()));
+    }();
     return folder;
 }
 

@@ -1,12 +1,7 @@
 #include "platform/headless/headless.h"
 
 #include "platform/backend.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
+#include "platform/held_file.h"
 
 namespace platform {
 
@@ -23,11 +18,6 @@ bool format555 = false;
 // Each headless process keeps its named objects to itself, so test runs and
 // replays side by side never see each other.
 std::string lockFolder;
-
-void RemoveLockFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(lockFolder, ignored);
-}
 
 } // namespace
 
@@ -69,15 +59,7 @@ void WaitForVerticalBlank() { ++verticalBlanks; }
 int DisplayHeight() { return displayHeight; }
 
 std::string LockFolder() {
-    if (lockFolder.empty()) {
-        char pattern[] = "/tmp/tessera-headless-XXXXXX";
-        if (mkdtemp(pattern)) {
-            lockFolder = pattern;
-            std::atexit(RemoveLockFolder);
-        } else {
-            lockFolder = "/tmp";
-        }
-    }
+    if (lockFolder.empty()) lockFolder = NewPrivateFolder("/tmp/tessera-headless-");
     return lockFolder;
 }
 
