@@ -1,5 +1,6 @@
 #include "editor/map_files.h"
 
+#include "editor/file_replacement.h"
 #include "editor/map_model.h"
 #include "platform/files.h"
 
@@ -13,7 +14,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -132,21 +132,8 @@ int WriteLayer(int fd, const LayerRow* layer) {
     return WriteAll(fd, start, static_cast<std::size_t>(out - start));
 }
 
-// Creates a new file beside `target` to write into, with the permissions a
-// plain fopen would give. Returns its descriptor, or -1.
-int CreateTemporary(const std::string& target, std::string& temporary) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".~" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) return fd;
-        if (errno != EEXIST) break;
-    }
-    temporary.clear();
-    return -1;
-}
-
-int WriteTemporary(const std::string& target, const LayerRow* layer, std::string& temporary) {
-    int fd = CreateTemporary(target, temporary);
+int WriteTemporary(ReplacedFile& target, const LayerRow* layer) {
+    const int fd = CreateReplacement(target);
     if (fd < 0) return 0;
     int ok = WriteLayer(fd, layer);
     if (close(fd) != 0) ok = 0;
@@ -288,27 +275,17 @@ int ClampScreens(int screens) { return std::clamp(screens, MAP_SIZE_MIN, MAP_SIZ
 
 int SaveMap(const char* name) {
     if (!AllocateLayers()) return 0;
-    std::string targets[FILE_COUNT];
-    for (int file = 0; file < FILE_COUNT; ++file) {
-        targets[file] = FileName(name, file);
-        // A folder in the way would refuse the final rename; find out before
-        // anything is written.
-        struct stat info;
-        if (stat(targets[file].c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
-    }
+    ReplacedFile targets[FILE_COUNT];
+    for (int file = 0; file < FILE_COUNT; ++file)
+        if (!PrepareReplacement(FileName(name, file), targets[file])) return 0;
 
-    // All three files are written under temporary names first, so that a
-    // failure anywhere leaves the previous map whole.
-    std::string temporaries[FILE_COUNT];
+    // All three files are written under temporary names first, and put in
+    // place together, so that a failure anywhere leaves the previous map whole.
     int written[FILE_COUNT] = {};
-    ForEachFile([&](int file) {
-        written[file] = WriteTemporary(targets[file], LayerOfFile(file), temporaries[file]);
-    });
-    int ok = written[0] && written[1] && written[2];
-    for (int file = 0; file < FILE_COUNT; ++file) {
-        if (ok && std::rename(temporaries[file].c_str(), targets[file].c_str()) != 0) ok = 0;
-        if (!ok && !temporaries[file].empty()) unlink(temporaries[file].c_str());
-    }
+    ForEachFile(
+        [&](int file) { written[file] = WriteTemporary(targets[file], LayerOfFile(file)); });
+    const int ok = written[0] && written[1] && written[2] && ReplaceFiles(targets);
+    if (!ok) RestoreFiles(targets);
     return ok;
 }
 

@@ -5,7 +5,9 @@
 #pragma once
 
 // Writes the three files of `name` from the layers and the map size. The old
-// files are replaced only once all three new ones are complete. 1 on success.
+// files are replaced only once all three new ones are complete, and then all
+// three or none. Files that the user may not write are refused, existing files
+// keep their permissions, and symbolic links are written through. 1 on success.
 int SaveMap(const char* name);
 
 // Reads the three files of `name` into the layers and takes the map size from

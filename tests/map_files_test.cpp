@@ -3,18 +3,25 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -103,10 +110,14 @@ TEST_F(MapFiles, WritesExactBytes) {
     ASSERT_EQ(SaveMap("two"), 1);
     EXPECT_EQ(ReadFile("two_zk.txt"), Uniform(72, 192, 0));
 
+    // New files get what a plain fopen gives them; existing ones keep theirs.
+    fs::permissions("two_zk.txt", fs::perms(0604));
     const mode_t original = umask(027);
     ASSERT_EQ(SaveMap("two"), 1);
+    ASSERT_EQ(SaveMap("three"), 1);
     umask(original);
-    EXPECT_EQ(fs::status("two_zk.txt").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status("two_zk.txt").permissions(), fs::perms(0604));
+    EXPECT_EQ(fs::status("three_zk.txt").permissions(), fs::perms(0640));
 }
 
 TEST_F(MapFiles, WritesEveryNumberAsPrintfDoes) {
@@ -306,6 +317,205 @@ TEST_F(MapFiles, TrailingLinesWithoutNumbersDoNotCountForTheSize) {
     ASSERT_EQ(LoadMap("m"), 1);
     EXPECT_EQ(MapHeight, 2);
     EXPECT_EQ(MapWidth, 1);
+}
+
+struct stat StatOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+    return info;
+}
+
+// Another user, whom the tests run as root hand files to and save as.
+const passwd* Nobody() {
+    static const passwd* const nobody = getpwnam("nobody");
+    return nobody;
+}
+uid_t OtherUser() { return Nobody() ? Nobody()->pw_uid : 65534; }
+gid_t OtherGroup() { return Nobody() ? Nobody()->pw_gid : 65534; }
+
+// Gives `path` to `user` when the tests run as root; others run without.
+void Give(const std::string& path, uid_t user, gid_t group) {
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), user, group), 0) << path;
+    }
+}
+
+// Runs SaveMap(name) in a child process; as root, the child first becomes
+// OtherUser, so that permissions bind as they do for everyone else. Returns
+// SaveMap's result, or -1.
+int SaveAsUser(const char* name) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const uid_t user = OtherUser();
+        if (getuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(OtherGroup()) != 0 || setuid(user) != 0))
+            _exit(99);
+        _exit(SaveMap(name));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 99 ? -1 : WEXITSTATUS(status);
+}
+
+// The owner, mode and bytes (hashed) of each file of the map `name`.
+std::vector<std::string> Snapshot(const std::string& name) {
+    std::vector<std::string> files;
+    for (const char* suffix : SUFFIXES) {
+        const struct stat info = StatOf(name + suffix);
+        files.push_back(std::to_string(info.st_uid) + " " + std::to_string(info.st_mode) + " " +
+                        std::to_string(std::hash<std::string>{}(ReadFile(name + suffix))));
+    }
+    return files;
+}
+
+bool SameBytes(const std::string& a, const std::string& b) { return ReadFile(a) == ReadFile(b); }
+
+TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
+    Fill(0);
+    ASSERT_EQ(SaveMap("ref"), 1);
+    ChipLayer[0][0] = 1;
+    ASSERT_EQ(SaveMap("old"), 1);
+    const std::string old = ReadFile("old_data.txt");
+    Fill(0);
+    fs::permissions(folder_, fs::perms(0777));
+
+    // A file the user may not write is not replaced, nor is any other.
+    for (int file = 0; file < 3; ++file) {
+        WriteMap("ro", old, old, old);
+        for (int other = 0; other < 3; ++other) {
+            const std::string path = std::string("ro") + SUFFIXES[other];
+            Give(path, other == file ? 0 : OtherUser(), OtherGroup());
+            chmod(path.c_str(), other == file ? 0444 : 0644);
+        }
+        const auto before = Snapshot("ro");
+        const auto entries = Entries();
+        EXPECT_EQ(SaveAsUser("ro"), 0) << file;
+        EXPECT_EQ(Snapshot("ro"), before) << file;
+        EXPECT_EQ(Entries(), entries) << file;
+    }
+    WriteMap("rw", old, old, old);
+    for (const char* suffix : SUFFIXES) Give(std::string("rw") + suffix, OtherUser(), OtherGroup());
+    EXPECT_EQ(SaveAsUser("rw"), 1);
+    EXPECT_TRUE(SameBytes("rw_data.txt", "ref_data.txt"));
+
+    // Existing files keep their mode and, when root saves, their owner; root's
+    // plain write would write a read-only file, and so does the save.
+    WriteMap("keep", old, old, old);
+    chmod("keep_data.txt", 0600);
+    chmod("keep_zk.txt", 0444);
+    Give("keep_teki.txt", OtherUser(), 0);
+    const mode_t mask = umask(022);
+    EXPECT_EQ(SaveMap("keep"), getuid() == 0 ? 1 : 0);
+    umask(mask);
+    if (getuid() == 0) {
+        EXPECT_EQ(StatOf("keep_data.txt").st_mode & 07777, 0600u);
+        EXPECT_EQ(StatOf("keep_zk.txt").st_mode & 07777, 0444u);
+        EXPECT_EQ(StatOf("keep_teki.txt").st_uid, OtherUser());
+        EXPECT_EQ(StatOf("keep_teki.txt").st_gid, 0u);
+        EXPECT_TRUE(SameBytes("keep_zk.txt", "ref_zk.txt"));
+    }
+
+    // Symbolic links are written through: relative, absolute, a chain, and one
+    // whose file does not exist yet.
+    fs::create_directories("real/deeper");
+    WriteFile("real/data.txt", old);
+    WriteFile("real/deeper/zk.txt", old);
+    fs::create_symlink("real/data.txt", "l_data.txt");
+    fs::create_symlink(folder_ / "real/deeper/zk.txt", "l_zk.txt");
+    fs::create_symlink("deeper/teki.txt", "real/teki");
+    fs::create_symlink("real/teki", "l_teki.txt");
+    const auto entries = Entries();
+    ASSERT_EQ(SaveMap("l"), 1);
+    EXPECT_EQ(Entries(), entries);
+    EXPECT_EQ(fs::read_symlink("l_data.txt"), "real/data.txt");
+    EXPECT_EQ(fs::read_symlink("l_teki.txt"), "real/teki");
+    EXPECT_TRUE(SameBytes("real/data.txt", "ref_data.txt"));
+    EXPECT_TRUE(SameBytes("real/deeper/zk.txt", "ref_zk.txt"));
+    EXPECT_TRUE(SameBytes("real/deeper/teki.txt", "ref_teki.txt"));
+    std::set<std::string> inReal;
+    for (const auto& entry : fs::recursive_directory_iterator("real"))
+        inReal.insert(entry.path().string());
+    EXPECT_EQ(inReal, (std::set<std::string>{"real/data.txt", "real/deeper", "real/deeper/zk.txt",
+                                             "real/deeper/teki.txt", "real/teki"}));
+    fs::create_symlink("loop_data.txt", "loop_data.txt");
+    EXPECT_EQ(SaveMap("loop"), 0);
+}
+
+// Gives one file of the map `name` to root in a shared folder with the sticky
+// bit, where nobody else may replace it, then saves as the other user.
+TEST_F(MapFiles, AReplacementRefusedHalfWayPutsBackWhatWasReplaced) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to hand files to two users";
+    ChipLayer[0][0] = 1;
+    ASSERT_EQ(SaveMap("old"), 1);
+    const std::string old = ReadFile("old_data.txt");
+    Fill(0);
+    fs::permissions(folder_, fs::perms(01777));
+    for (int held = 1; held < 3; ++held) {
+        WriteMap("s", old, old, old);
+        for (int file = 0; file < 3; ++file) {
+            const std::string path = std::string("s") + SUFFIXES[file];
+            ASSERT_EQ(chown(path.c_str(), file == held ? 0 : OtherUser(), OtherGroup()), 0);
+            chmod(path.c_str(), 0666);
+        }
+        const auto before = Snapshot("s");
+        const auto entries = Entries();
+        EXPECT_EQ(SaveAsUser("s"), 0) << held;
+        EXPECT_EQ(Snapshot("s"), before) << held;
+        EXPECT_EQ(Entries(), entries) << held;
+    }
+    // The same folder without the other user's file saves whole.
+    ASSERT_EQ(chown("s_zk.txt", OtherUser(), OtherGroup()), 0);
+    ASSERT_EQ(chown("s_teki.txt", OtherUser(), OtherGroup()), 0);
+    EXPECT_EQ(SaveAsUser("s"), 1);
+    EXPECT_FALSE(ReadFile("s_teki.txt") == old);
+}
+
+TEST_F(MapFiles, AFileHeldByAMountKeepsTheWholeOldMap) {
+    ChipLayer[0][0] = 1;
+    ASSERT_EQ(SaveMap("b"), 1);
+    const auto before = Snapshot("b");
+    WriteFile("other.txt", "other");
+    if (mount("other.txt", "b_zk.txt", nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
+    const auto entries = Entries();
+    Fill(0);
+    const int saved = SaveMap("b");
+    umount2("b_zk.txt", MNT_DETACH);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(Snapshot("b"), before);
+    EXPECT_EQ(Entries(), entries);
+}
+
+TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string dead = std::to_string(ended);
+    const std::string live = std::to_string(getppid());
+
+    const std::set<std::string> kept = {
+        "keep_zk.txt.~" + live + "-0",    "keep_data.txt.~" + dead + "-0x",
+        "keep_data.txt.~" + dead,         "keep_data.txt~" + dead + "-0",
+        "other_data.txt.~" + dead + "-0", "keep_data.txt.~-0",
+        "xkeep_data.txt.~" + dead + "-0", "keep_data.txt.~" + dead + "-",
+        "keep.txt.~" + dead + "-0"};
+    for (const std::string& name : kept) WriteFile(name, "x");
+    fs::create_directory("keep_zk.txt.~" + dead + "-1");
+    fs::create_symlink("keep.txt.~" + dead + "-0", "keep_zk.txt.~" + dead + "-2");
+    WriteFile("keep_data.txt.~" + dead + "-0", "stale");
+    WriteFile("keep_teki.txt.~" + dead + "-17", "stale");
+    if (getuid() == 0) {
+        WriteFile("keep_teki.txt.~" + dead + "-3", "another user's");
+        ASSERT_EQ(chown(("keep_teki.txt.~" + dead + "-3").c_str(), OtherUser(), OtherGroup()), 0);
+    }
+    std::set<std::string> expected = Entries();
+    expected.erase("keep_data.txt.~" + dead + "-0");
+    expected.erase("keep_teki.txt.~" + dead + "-17");
+    for (const char* suffix : SUFFIXES) expected.insert(std::string("keep") + suffix);
+
+    ASSERT_EQ(SaveMap("keep"), 1);
+    EXPECT_EQ(Entries(), expected);
 }
 
 long ResidentBytes() {
