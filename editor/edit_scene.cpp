@@ -9,6 +9,8 @@
 #include "input/input.h"
 #include "system/system.h"
 
+#include <cstdlib>
+
 ObjectNo PanelImage;
 ObjectNo ChipSheets[2];
 ObjectNo CharSprites[8];
@@ -51,7 +53,12 @@ void DrawViewAndPanel() {
 } // namespace
 
 void EditorStartup() {
-    AllocateLayers();
+    // Every frame reads the layers: without them the editor cannot run at all.
+    if (!AllocateLayers()) {
+        elSystem::Error("EditorStartup", "メモリを確保できません");
+        elSystem::Shutdown();
+        std::exit(EXIT_FAILURE);
+    }
     elDraw::Screen(1024, 768, 1);
     PanelImage = elDraw::LoadObject("bmp\\edita.bmp", 2);
     for (int i = 0; i < 2; ++i) {

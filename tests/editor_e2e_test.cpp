@@ -38,12 +38,14 @@ class EditorE2E : public ::testing::Test {
         if (!HasFailure()) fs::remove_all(folder);
     }
 
-    // Runs tests/e2e/NAME.replay in the folder. Its standard output must be
-    // NAME.out, or nothing when there is no such file. Returns the exit code.
-    int Replay(const std::string& name) {
+    // Runs tests/e2e/NAME.replay in the folder, after the shell command
+    // `limits`. Its standard output must be NAME.out, or nothing when there is
+    // no such file. Returns the exit code.
+    int Replay(const std::string& name, const std::string& limits = "true") {
         const fs::path scripts = E2E_SCRIPTS;
-        const std::string command = "cd '" + folder.string() + "' && '" TESSERA_REPLAY "' '" +
-                                    (scripts / (name + ".replay")).string() + "'";
+        const std::string command = "cd '" + folder.string() + "' && " + limits + " && '" +
+                                    TESSERA_REPLAY "' '" + (scripts / (name + ".replay")).string() +
+                                    "'";
         std::FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return -1;
         std::string out;
@@ -252,6 +254,19 @@ TEST_F(EditorE2E, QuitAnsweredNoChangesNothingAndYesEndsAtOnce) {
     EXPECT_EQ(Replay("quit"), 0);
     const Shot before = Load("before.bmp");
     EXPECT_EQ(before.pixels, Load("after_no.bmp").pixels);
+    EXPECT_FALSE(fs::exists(folder / "never.bmp"));
+}
+
+TEST_F(EditorE2E, WithoutMemoryForTheLayersTheEditorSaysSoAndEnds) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+#endif
+    // 300 MB of address space: less than the three layers need.
+    EXPECT_EQ(Replay("no_memory", "ulimit -v 300000"), 1);
     EXPECT_FALSE(fs::exists(folder / "never.bmp"));
 }
 
