@@ -39,11 +39,6 @@ bool Clip(int& x, int& y, RECT& r) {
     return r.right >= r.left && r.bottom >= r.top;
 }
 
-// The object's surface; none for a number outside the table.
-platform::Surface* SurfaceOf(ObjectNo no) {
-    return static_cast<unsigned>(no) < OBJECT_COUNT ? ObjectTable[no].Surface : nullptr;
-}
-
 // A lost surface brings all surfaces back; the drawing of that blit is lost.
 platform::HRESULT AfterBlit(platform::HRESULT result) {
     if (result == platform::DDERR_SURFACELOST) Restore();

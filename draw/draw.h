@@ -43,6 +43,12 @@ struct PixelFormatInfo {
 namespace elDraw {
 
 extern ObjectEntry ObjectTable[OBJECT_COUNT];
+// Numbers outside the table name no object; operations given one do nothing.
+inline bool InTable(ObjectNo no) { return static_cast<unsigned>(no) < OBJECT_COUNT; }
+// The object's surface; none for a number outside the table.
+inline platform::Surface* SurfaceOf(ObjectNo no) {
+    return InTable(no) ? ObjectTable[no].Surface : nullptr;
+}
 // Loaders key new objects on this colour, or on their top-left pixel.
 extern int KeyTopLeftFlag;
 extern COLORREF KeyModeColor;

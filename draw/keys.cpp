@@ -60,16 +60,19 @@ platform::HRESULT SetKey(platform::Surface* surface, COLORREF color) {
 } // namespace
 
 platform::HRESULT SetObjectKey(ObjectNo no, int color) {
+    if (!InTable(no)) return platform::DDERR_INVALIDPARAMS;
     ObjectTable[no].KeyColor = color;
     return SetKey(ObjectTable[no].Surface, static_cast<COLORREF>(color));
 }
 
 platform::HRESULT SetObjectKeyTopLeft(ObjectNo no) { return SetObjectKey(no, -1); }
 
+// A source without a key (or without a surface) leaves the destination's key as it is.
 platform::HRESULT CopyKey(ObjectNo destination, ObjectNo source) {
     std::uint32_t low = 0, high = 0;
-    platform::GetColorKey(ObjectTable[source].Surface, &low, &high);
-    return platform::SetColorKey(ObjectTable[destination].Surface, low, high);
+    const platform::HRESULT read = platform::GetColorKey(SurfaceOf(source), &low, &high);
+    if (read != platform::DD_OK) return read;
+    return platform::SetColorKey(SurfaceOf(destination), low, high);
 }
 
 void KeyPerMode(ObjectNo no) {

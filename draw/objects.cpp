@@ -75,6 +75,7 @@ ObjectNo LoadObject(const char* name, int placement) {
 }
 
 int SwapObject(const char* name, ObjectNo no, int placement) {
+    if (!InTable(no)) return 0;
     if (std::strlen(name) > OBJECT_NAME_LIMIT)
         return elSystem::Error("elDraw::SwapObject", "ファイル名またはリソース名が長すぎます");
     ObjectEntry& entry = ObjectTable[no];
@@ -99,8 +100,8 @@ ObjectNo CreateObject(int width, int height, int placement) {
 }
 
 void ReleaseObject(ObjectNo no) {
+    if (!SurfaceOf(no)) return;
     ObjectEntry& entry = ObjectTable[no];
-    if (!entry.Surface) return;
     platform::ReleaseSurface(entry.Surface);
     entry.Surface = nullptr;
     entry.Name[0] = '\0';

@@ -7,8 +7,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -154,6 +158,24 @@ TEST_F(ScreenTest, ObjectSlotsAreLimitedAndReused) {
     elDraw::ReleaseObject(first);
     EXPECT_EQ(elDraw::ObjectTable[first].Name[0], '\0');
     EXPECT_EQ(elDraw::CreateObject(2, 2, 2), first);
+}
+
+TEST_F(ScreenTest, ObjectNumbersOutsideTheTableDoNothing) {
+    ASSERT_EQ(elDraw::Screen(64, 64, 1), 1);
+    ObjectNo no = elDraw::CreateObject(2, 2, 2);
+    elDraw::SetObjectKey(no, 0xFFFFFF);
+    std::vector<ObjectEntry> before(std::begin(elDraw::ObjectTable), std::end(elDraw::ObjectTable));
+    for (ObjectNo outside : {-1, OBJECT_COUNT, INT_MIN, INT_MAX}) {
+        EXPECT_NE(elDraw::SetObjectKey(outside, 0), platform::DD_OK) << outside;
+        EXPECT_NE(elDraw::SetObjectKeyTopLeft(outside), platform::DD_OK) << outside;
+        EXPECT_NE(elDraw::CopyKey(no, outside), platform::DD_OK) << outside;
+        EXPECT_NE(elDraw::CopyKey(outside, no), platform::DD_OK) << outside;
+        EXPECT_EQ(elDraw::SwapObject("none.bmp", outside, 2), 0) << outside;
+        elDraw::ReleaseObject(outside);
+    }
+    EXPECT_EQ(std::memcmp(before.data(), elDraw::ObjectTable, sizeof elDraw::ObjectTable), 0);
+    EXPECT_EQ(elDraw::ObjectTable[no].Surface->keyLow, 0xFFFFu); // still white
+    EXPECT_TRUE(platform::headless::BoxLog().empty());
 }
 
 class LoadTest : public ScreenTest {
