@@ -138,7 +138,7 @@ extern ObjectNo ScrollerTiles;
 extern int ScrollerHeight;
 extern float ScrollerPosition;
 extern float ScrollerTileX, ScrollerTileY;
-// Key pressed while the overlay is on; the window procedure sets it.
+// Key held while the overlay is on; the window procedure sets it and clears it on release.
 extern int ScrollerKey;
 platform::HRESULT Refresh();
 void WaitVSync(int on);

@@ -69,6 +69,8 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         LastKey = static_cast<int>(wParam);
         break;
     case WM_KEYUP:
+        // The overlay scrolls only while its key is held.
+        if (static_cast<int>(wParam) == elDraw::ScrollerKey) elDraw::ScrollerKey = 0;
         if (static_cast<int>(wParam) == KeyDown) KeyDown = 0;
         if (wParam == VK_SHIFT) ShiftToggle ^= 1;
         if (static_cast<int>(wParam) == WatchedKey) ++WatchedKeyCount;

@@ -1,7 +1,10 @@
 // The window procedure's rules, message by message.
+#include "draw/draw.h"
 #include "tests/scripted_run.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -142,6 +145,31 @@ TEST_F(WindowProc, KeyStateTableFollowsMessagesTakenFromTheQueue) {
     ASSERT_TRUE(platform::PeekMessage(&msg));
     EXPECT_EQ(platform::GetKeyState(VK_CONTROL) & 0x8000, 0);
     EXPECT_EQ(platform::GetKeyState(VK_CONTROL) & 1, 1); // toggle stays
+}
+
+TEST(WindowProcOverlay, OverlayScrollsOnlyWhileItsKeyIsHeld) {
+    std::vector<float> positions;
+    Script script;
+    script
+        .Do([&] {
+            ASSERT_EQ(elDraw::Screen(1024, 768, 1), 1);
+            elDraw::ScrollerHeight = 2000;
+            elDraw::ScrollerPosition = 0;
+            elDraw::ToggleScroller();
+            SceneHook = [&] {
+                elDraw::Refresh();
+                positions.push_back(elDraw::ScrollerPosition);
+            };
+        })
+        .Post(WM_KEYDOWN, VK_DOWN)
+        .Frames(2, 125)        // 12.5 pixels a frame
+        .Post(WM_KEYUP, VK_UP) // another key's release changes nothing
+        .Frames(1, 125)
+        .Post(WM_KEYUP, VK_DOWN)
+        .Frames(2, 125)
+        .Do([] { elDraw::ToggleScroller(); });
+    ASSERT_EQ(script.Run(), 0);
+    EXPECT_EQ(positions, (std::vector<float>{12.5f, 25, 37.5f, 37.5f, 37.5f}));
 }
 
 } // namespace
