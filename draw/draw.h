@@ -164,7 +164,8 @@ void WipeCancel();
 
 // Frame-rate meter and debug lines, drawn as text on the back buffer.
 extern int FpsCounter;
-extern std::uint32_t FpsNextTime;
+// Clock reading at the last measurement.
+extern std::uint32_t FpsTime;
 extern float FpsRate, FpsHighest, FpsLowest;
 extern char FpsText[64];
 void ShowFps();

@@ -2,6 +2,7 @@
 #include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/text_encoding.h"
+#include "system/system.h"
 #include "text/text.h"
 
 #include <cstdarg>
@@ -10,7 +11,7 @@
 namespace elDraw {
 
 int FpsCounter;
-std::uint32_t FpsNextTime;
+std::uint32_t FpsTime;
 float FpsRate;
 float FpsHighest;
 float FpsLowest = 999.9f;
@@ -25,13 +26,12 @@ constexpr std::uint32_t PERIOD_MS = 2000;
 } // namespace
 
 void ShowFps() {
-    const std::uint32_t now = platform::timeGetTime();
-    if (now >= FpsNextTime) {
+    if (elSystem::Elapsed(FpsTime) >= PERIOD_MS) {
         FpsRate = static_cast<float>(FpsCounter / 2.0);
         if (FpsRate > FpsHighest) FpsHighest = FpsRate;
         // A measurement of no frames at all never counts as the lowest.
         if (FpsRate > 0 && FpsRate < FpsLowest) FpsLowest = FpsRate;
-        FpsNextTime = now + PERIOD_MS;
+        FpsTime = platform::timeGetTime();
         FpsCounter = 0;
     }
     if (FpsCounter < MAX_COUNT) ++FpsCounter;

@@ -18,7 +18,7 @@ int SceneChanged;
 float FrameSeconds;
 std::uint32_t LastFrameTime;
 int Blink;
-std::uint32_t NextBlinkTime;
+std::uint32_t BlinkTime;
 int AppActive;
 HANDLE InstanceMutex;
 HWND MainWindowHandle;
@@ -49,7 +49,7 @@ void FrameworkReset() {
     AppActive = 0;
     SceneNo = NextSceneNo = PrevSceneNo = SceneChanged = 0;
     LastFrameTime = platform::timeGetTime();
-    NextBlinkTime = platform::timeGetTime() + 1000;
+    BlinkTime = platform::timeGetTime();
     CloseStage = 0;
     BoxShown = 0;
     WatchedKey = WatchedKeyCount = 0;
@@ -77,9 +77,10 @@ void RunFrame() {
         SceneChanged = 0;
     }
     PrevSceneNo = SceneNo;
-    if (platform::timeGetTime() >= NextBlinkTime) {
+    // On for a second, off for 200 ms.
+    if (Elapsed(BlinkTime) >= (Blink ? 1000u : 200u)) {
         Blink ^= 1;
-        NextBlinkTime = platform::timeGetTime() + 1000 - 800 * (Blink == 0);
+        BlinkTime = platform::timeGetTime();
     }
     PrevMouseX = MouseX;
     PrevMouseY = MouseY;

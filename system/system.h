@@ -15,7 +15,8 @@ extern int SceneChanged;
 extern float FrameSeconds;
 extern std::uint32_t LastFrameTime;
 extern int Blink;
-extern std::uint32_t NextBlinkTime;
+// Clock reading when Blink last changed (or at the reset).
+extern std::uint32_t BlinkTime;
 extern int AppActive;
 extern HANDLE InstanceMutex;
 extern HWND MainWindowHandle;
@@ -47,8 +48,12 @@ extern int BoxShown;
 
 // Errors, wait slots and pointer confinement.
 extern int ErrorFlag;
-// Millisecond deadlines of wait slots 1 to 11 (index 0 is slot 1); 999999999 is cleared.
-extern std::uint32_t WaitSlots[11];
+// Wait slots 1 to 11 (index 0 is slot 1): over once Length ms have passed since the
+// clock read Start. A cleared slot runs 999999999 ms from clock 0.
+struct WaitSlot {
+    std::uint32_t Start, Length;
+};
+extern WaitSlot WaitSlots[11];
 extern int CursorClipped;
 
 // Rectangle of the display that the present copies the back buffer into.
@@ -72,6 +77,9 @@ int LoopPass();
 void RunFrame();
 void ResetTimer();
 void MeasureFrame();
+// Milliseconds since the clock read `since`; right across the clock's wrap, so
+// every wait and period compares this with its length.
+std::uint32_t Elapsed(std::uint32_t since);
 int SetWait(int no, std::uint32_t ms);
 int InitWait(int no);
 int IsWaitOver(int no);

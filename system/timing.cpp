@@ -9,10 +9,13 @@ void ResetTimer() {
     LastFrameTime = platform::timeGetTime();
 }
 
-void MeasureFrame() {
+std::uint32_t Elapsed(std::uint32_t since) {
     // Unsigned difference: a wrap of the clock still gives the small true value.
-    std::uint32_t elapsed = platform::timeGetTime() - LastFrameTime;
-    FrameSeconds = static_cast<float>(static_cast<std::uint64_t>(elapsed) / 1000.0);
+    return platform::timeGetTime() - since;
+}
+
+void MeasureFrame() {
+    FrameSeconds = static_cast<float>(static_cast<std::uint64_t>(Elapsed(LastFrameTime)) / 1000.0);
     LastFrameTime = platform::timeGetTime();
 }
 

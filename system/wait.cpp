@@ -4,11 +4,12 @@
 #include "platform/busy_wait.h"
 #include "system/system.h"
 
-std::uint32_t WaitSlots[11];
+WaitSlot WaitSlots[11];
 
 namespace {
 
-constexpr std::uint32_t Cleared = 999999999;
+// Over only once the clock has reached 999999999 ms.
+constexpr WaitSlot Cleared{0, 999999999};
 // Slot 11 belongs to Sleep; scenes own 1 to 10.
 constexpr int SleepSlot = 11;
 
@@ -20,7 +21,7 @@ namespace elSystem {
 
 int SetWait(int no, std::uint32_t ms) {
     if (!SceneSlot(no)) return Error("elSystem::SetWait", "ウェイトNoが範囲外です");
-    WaitSlots[no - 1] = platform::timeGetTime() + ms;
+    WaitSlots[no - 1] = {platform::timeGetTime(), ms};
     return 1;
 }
 
@@ -34,17 +35,20 @@ int InitWait(int no) {
 // rather than reading past the table.
 int IsWaitOver(int no) {
     if (no < 1 || no > SleepSlot) return 1;
-    return platform::timeGetTime() >= WaitSlots[no - 1] ? 1 : 0;
+    const WaitSlot& slot = WaitSlots[no - 1];
+    return Elapsed(slot.Start) >= slot.Length ? 1 : 0;
 }
 
 void Sleep(std::uint32_t ms) {
-    WaitSlots[SleepSlot - 1] = platform::timeGetTime() + ms;
-    while (platform::timeGetTime() <= WaitSlots[SleepSlot - 1]) platform::BusyWaitTurn();
+    WaitSlot& slot = WaitSlots[SleepSlot - 1];
+    slot = {platform::timeGetTime(), ms};
+    // At least ms + 1 milliseconds pass.
+    while (Elapsed(slot.Start) <= slot.Length) platform::BusyWaitTurn();
     ResetTimer();
 }
 
 void Init() {
-    for (std::uint32_t& slot : WaitSlots) slot = Cleared;
+    for (WaitSlot& slot : WaitSlots) slot = Cleared;
     KeyDown = 0;
     // Every system key message is swallowed.
     AltKeyMode = 0;

@@ -138,7 +138,7 @@ TEST_F(Present, OverlayTakesTheKeysAndScrollsWithinTheText) {
 
 TEST_F(Present, FpsMeterSkipsEmptyMeasurementsAndDebugLinesCutBetweenCharacters) {
     elDraw::FpsCounter = 0;
-    elDraw::FpsNextTime = 0;
+    elDraw::FpsTime = 0;
     elDraw::FpsHighest = 0;
     elDraw::FpsLowest = 999.9f;
     platform::headless::SetClock(10000);
@@ -160,6 +160,21 @@ TEST_F(Present, FpsMeterSkipsEmptyMeasurementsAndDebugLinesCutBetweenCharacters)
     FillBack();
     elDraw::DebugPrint(-800, 40, "%sあ", line.c_str());
     EXPECT_EQ(elDraw::BackBuffer->memory, whole);
+}
+
+TEST_F(Present, FpsMeterMeasuresEveryTwoSecondsAcrossTheClockWrap) {
+    elDraw::FpsCounter = 0;
+    elDraw::FpsTime = 0;
+    elDraw::FpsHighest = 0;
+    elDraw::FpsLowest = 999.9f;
+    platform::headless::SetClock(0u - 1000);
+    for (int i = 0; i < 10; ++i) elDraw::ShowFps(); // the first measures no frames
+    platform::headless::SetClock(999);              // 1999 ms on, past the wrap
+    elDraw::ShowFps();
+    EXPECT_STREQ(elDraw::FpsText, "0.0 fps ( max 0.0 / min 999.9 )");
+    platform::headless::SetClock(1000);
+    elDraw::ShowFps();
+    EXPECT_STREQ(elDraw::FpsText, "5.5 fps ( max 5.5 / min 5.5 )");
 }
 
 TEST(PresentMainLoop, FadeOutReplacesTheSceneThenTheSceneChangePutsTheClipBack) {

@@ -4,6 +4,7 @@
 #include "platform/cursor.h"
 #include "platform/headless/headless.h"
 #include "system/system.h"
+#include "tests/scripted_run.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,41 @@ TEST_F(Timing, SleepLetsMoreThanItsTimePassWithoutMessagesThenResetsTheTimer) {
     EXPECT_EQ(pumps, 0);
     EXPECT_EQ(LastFrameTime, now);
     EXPECT_EQ(FrameSeconds, 0.0f);
+}
+
+TEST_F(Timing, WaitsRunTheirFullTimeAcrossTheClockWrap) {
+    platform::headless::SetClock(0xFFFFFF00u);
+    ASSERT_EQ(elSystem::SetWait(3, 500), 1);
+    EXPECT_EQ(elSystem::IsWaitOver(3), 0);
+    platform::headless::AdvanceClock(499); // 0x000000F3, past the wrap
+    EXPECT_EQ(elSystem::IsWaitOver(3), 0);
+    platform::headless::AdvanceClock(1);
+    EXPECT_EQ(elSystem::IsWaitOver(3), 1);
+
+    // A deadline just before the wrap, and one just past it.
+    for (std::uint32_t start : {0xFFFFFFF0u, 0xFFFFFF00u}) {
+        const std::uint32_t ms = start == 0xFFFFFFF0u ? 15 : 1000;
+        platform::headless::SetClock(start);
+        elSystem::Sleep(ms);
+        const std::uint32_t passed = platform::timeGetTime() - start;
+        EXPECT_GT(passed, ms) << std::hex << start;
+        EXPECT_LT(passed, ms + 100) << std::hex << start;
+        EXPECT_EQ(elSystem::IsWaitOver(11), 1);
+    }
+}
+
+TEST(TimingBlink, BlinkKeepsItsRhythmAcrossTheClockWrap) {
+    // The clock wraps 1100 ms after start-up, inside the first 200-ms off phase.
+    const std::uint32_t start = 0u - 1100u;
+    Script script;
+    script.Frames(40, 50);
+    script.Run(start);
+    ASSERT_EQ(SceneFrames.size(), 40u);
+    for (const FrameRecord& frame : SceneFrames) {
+        std::uint32_t t = frame.clock - start;
+        int expected = (t <= 1000) || (t > 1200 && t <= 2200) ? 1 : 0;
+        EXPECT_EQ(frame.blink, expected) << "at " << t << " ms";
+    }
 }
 
 TEST_F(Timing, InitClearsSlotsAndKeysAndConfinesThePointerToTheScreen) {
