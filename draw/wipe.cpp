@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace elDraw {
 
@@ -24,10 +25,19 @@ constexpr int MAX_STEP = 1 << 20;
 int CentreX() { return WipeSaved.left + (WipeSaved.right - WipeSaved.left) / 2; }
 int CentreY() { return WipeSaved.top + (WipeSaved.bottom - WipeSaved.top) / 2; }
 
+// The band of kinds 8 and 9 across one axis, around its centre and never
+// beyond the saved edges: a band wider than the rectangle is the whole side, a
+// negative one is none.
+std::pair<int, int> Band(int low, int high, int centre) {
+    const long long half = std::max(0, WipeBand / 2);
+    return {static_cast<int>(std::max<long long>(low, centre - half)),
+            static_cast<int>(std::min<long long>(high, centre + half))};
+}
+
 // Where an opening starts and a closing ends.
 ClipRectangle Collapsed() {
     const ClipRectangle& s = WipeSaved;
-    const int cx = CentreX(), cy = CentreY(), half = WipeBand / 2;
+    const int cx = CentreX(), cy = CentreY();
     switch (WipeKind) {
     case 1:
         return {s.left, s.bottom, s.right, s.bottom};
@@ -43,10 +53,14 @@ ClipRectangle Collapsed() {
         return {cx, s.top, cx, s.bottom};
     case 7:
         return {cx, cy, cx, cy};
-    case 8:
-        return {cx - half, cy, cx + half, cy};
-    default:
-        return {cx, cy - half, cx, cy + half};
+    case 8: {
+        const auto [left, right] = Band(s.left, s.right, cx);
+        return {left, cy, right, cy};
+    }
+    default: {
+        const auto [top, bottom] = Band(s.top, s.bottom, cy);
+        return {cx, top, cx, bottom};
+    }
     }
 }
 
@@ -95,13 +109,12 @@ bool SpreadInTurn(int& firstLow, int& firstHigh, int firstLowTarget, int firstHi
     return Spread(thenLow, thenHigh, thenLowTarget, thenHighTarget, step);
 }
 
-// Kinds 8 and 9 close one pair of edges to the band before the other meets.
-bool MeetInTurn(int& bandLow, int& bandHigh, int bandCentre, int& thenLow, int& thenHigh,
+// Kinds 8 and 9 close one pair of edges in to the band before the other meets.
+bool MeetInTurn(int& bandLow, int& bandHigh, std::pair<int, int> band, int& thenLow, int& thenHigh,
                 int thenCentre, int step) {
-    const int half = WipeBand / 2;
-    if (bandLow != bandCentre - half || bandHigh != bandCentre + half) {
-        Approach(bandLow, bandCentre - half, step);
-        Approach(bandHigh, bandCentre + half, step);
+    if (bandLow != band.first || bandHigh != band.second) {
+        Approach(bandLow, band.first, step);
+        Approach(bandHigh, band.second, step);
         return false;
     }
     return Meet(thenLow, thenHigh, thenCentre, step);
@@ -161,9 +174,11 @@ bool StepClosing(int step) {
         return vertical && horizontal;
     }
     case 8:
-        return MeetInTurn(c.left, c.right, CentreX(), c.top, c.bottom, CentreY(), step);
+        return MeetInTurn(c.left, c.right, Band(s.left, s.right, CentreX()), c.top, c.bottom,
+                          CentreY(), step);
     default:
-        return MeetInTurn(c.top, c.bottom, CentreY(), c.left, c.right, CentreX(), step);
+        return MeetInTurn(c.top, c.bottom, Band(s.top, s.bottom, CentreY()), c.left, c.right,
+                          CentreX(), step);
     }
 }
 

@@ -106,4 +106,35 @@ TEST(WipeRules, SlowEdgesStartingAgainAndPuttingBack) {
     EXPECT_EQ(Tie(elDraw::ClipRect), Tie(S));
 }
 
+TEST(WipeRules, BandsWiderThanTheRectangleOrNegativeStayInsideIt) {
+    constexpr ClipRectangle Square{0, 0, 100, 100};
+    FrameSeconds = 0.25f;
+    for (int kind : {8, 9}) {
+        // The band is the whole side, or none at all.
+        const ClipRectangle wide =
+            kind == 8 ? ClipRectangle{0, 50, 100, 50} : ClipRectangle{50, 0, 50, 100};
+        const ClipRectangle none{50, 50, 50, 50};
+        for (int band : {300, -40}) {
+            for (int closing : {0, 1}) {
+                elDraw::WipeState = 0;
+                elDraw::ClipRect = Square;
+                ASSERT_EQ(elDraw::WipeStart(closing, kind, 20, band), 1);
+                const ClipRectangle& shape = band > 0 ? wide : none;
+                EXPECT_EQ(Tie(elDraw::ClipRect), Tie(closing ? Square : shape));
+                ClipRectangle before = elDraw::ClipRect;
+                for (int steps = 0; elDraw::WipeState > 0 && steps < 100; ++steps) {
+                    elDraw::WipeStep();
+                    const ClipRectangle& r = elDraw::ClipRect;
+                    EXPECT_TRUE(closing ? Within(r, before) : Within(before, r))
+                        << "kind " << kind << " band " << band << " closing " << closing;
+                    EXPECT_TRUE(Within(r, Square));
+                    before = r;
+                }
+                EXPECT_EQ(Tie(elDraw::ClipRect), Tie(closing ? shape : Square));
+            }
+        }
+    }
+    elDraw::WipeCancel();
+}
+
 } // namespace
