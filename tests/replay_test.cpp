@@ -7,8 +7,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string ParseError(const std::string& source) {
     std::vector<ReplayCommand> commands;
@@ -51,23 +57,59 @@ TEST(ReplayScript, CommandsAndKeyNames) {
     EXPECT_EQ(VirtualKeyByName("HOME"), 0);
 }
 
-TEST(ReplayRun, RunsTheEditorAndWritesWhatWasPresented) {
-    namespace fs = std::filesystem;
-    fs::path folder = fs::temp_directory_path() / ("tessera-replay-" + std::to_string(getpid()));
-    fs::create_directories(folder);
-    fs::path old = fs::current_path();
-    fs::current_path(folder);
-    std::vector<ReplayCommand> commands;
-    std::string error;
-    ASSERT_TRUE(
-        ParseReplayScript("frames 3\nmove 100 100\nframes 2\nscreenshot s.bmp\n", commands, error));
-    EXPECT_EQ(RunReplay(commands), 0);
+// Runs in a fresh folder of its own, where the replay writes its files.
+class ReplayRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("tessera-replay-" + std::to_string(getpid()));
+        fs::create_directories(folder);
+        old = fs::current_path();
+        fs::current_path(folder);
+    }
+    void TearDown() override {
+        fs::current_path(old);
+        fs::remove_all(folder);
+    }
+    static std::vector<ReplayCommand> Parse(const std::string& source) {
+        std::vector<ReplayCommand> commands;
+        std::string error;
+        EXPECT_TRUE(ParseReplayScript(source, commands, error)) << error;
+        return commands;
+    }
+    fs::path folder, old;
+};
+
+TEST_F(ReplayRun, RunsTheEditorAndWritesWhatWasPresented) {
+    EXPECT_EQ(RunReplay(Parse("frames 3\nmove 100 100\nframes 2\nscreenshot s.bmp\n")), 0);
     platform::DecodedImage shot;
     EXPECT_TRUE(platform::LoadBmpFile("s.bmp", shot));
     EXPECT_EQ(shot.width, 1024);
     EXPECT_EQ(shot.height, 768);
-    fs::current_path(old);
-    fs::remove_all(folder);
+}
+
+TEST_F(ReplayRun, AScreenshotThatCannotBeWrittenStopsTheRunWithStatus2) {
+    const auto commands = Parse("frames 1\n\nscreenshot no/such/s.bmp\nscreenshot t.bmp\n");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunReplay(commands), 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "script:3: cannot write the screenshot no/such/s.bmp\n");
+    EXPECT_FALSE(fs::exists("t.bmp")); // the rest of the script did not run
+}
+
+TEST_F(ReplayRun, AScriptThatCannotBeReadStopsBeforeTheRunWithStatus2) {
+    std::ofstream("bad.replay") << "frames 1\nbogus\n";
+    for (const auto& [path, message] :
+         {std::pair<std::string, std::string>{"missing.replay",
+                                              "missing.replay: No such file or directory"},
+          {folder.string(), folder.string() + ": Is a directory"}}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(RunReplayFile(path.c_str()), 2) << path;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "script: cannot read " + message + "\n");
+    }
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunReplayFile("bad.replay"), 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "script:2: unknown command: bogus\n");
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "platform/messages.h"
 #include "system/system.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <functional>
 
@@ -44,7 +46,15 @@ class Replay {
         }
     }
 
+    // A step that went wrong: the run stops there.
+    bool Failed() const { return failed; }
+
   private:
+    // Drops the rest of the script, so that the window closes next.
+    void Stop() {
+        failed = true;
+        steps.clear();
+    }
     void Do(std::function<void()> action) { steps.push_back({std::move(action), 0}); }
     void Frames(int count) { steps.push_back({nullptr, count}); }
     void Post(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,10 +96,11 @@ class Replay {
             Do([id = command.value] { platform::headless::QueueBoxAnswer(id); });
             break;
         case ReplayCommand::Screenshot:
-            Do([file = command.text, line = command.line] {
-                if (!platform::headless::WriteScreenshot(file))
-                    std::fprintf(stderr, "script:%d: cannot write the screenshot %s\n", line,
-                                 file.c_str());
+            Do([this, file = command.text, line = command.line] {
+                if (platform::headless::WriteScreenshot(file)) return;
+                std::fprintf(stderr, "script:%d: cannot write the screenshot %s\n", line,
+                             file.c_str());
+                Stop();
             });
             break;
         case ReplayCommand::Activate:
@@ -126,7 +137,25 @@ class Replay {
     std::uint32_t frameTime = 16;
     int pointerX = 0, pointerY = 0;
     bool closed = false;
+    bool failed = false;
 };
+
+// Reads the whole file; on failure gives the system's reason.
+bool ReadScript(const char* path, std::string& source, std::string& reason) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file)) source.append(buffer, n);
+    // A folder opens but cannot be read.
+    const bool failed = std::ferror(file);
+    const int error = errno;
+    std::fclose(file);
+    if (failed) reason = std::strerror(error);
+    return !failed;
+}
 
 } // namespace
 
@@ -136,5 +165,20 @@ int RunReplay(const std::vector<ReplayCommand>& commands) {
     platform::headless::SetEventSource([&replay](bool) { replay.Next(); });
     int result = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
     platform::headless::SetEventSource(nullptr);
-    return result;
+    return replay.Failed() ? 2 : result;
+}
+
+int RunReplayFile(const char* path) {
+    std::string source, reason;
+    if (!ReadScript(path, source, reason)) {
+        std::fprintf(stderr, "script: cannot read %s: %s\n", path, reason.c_str());
+        return 2;
+    }
+    std::vector<ReplayCommand> commands;
+    std::string error;
+    if (!ParseReplayScript(source, commands, error)) {
+        std::fprintf(stderr, "script:%s\n", error.c_str());
+        return 2;
+    }
+    return RunReplay(commands);
 }

@@ -7,5 +7,10 @@
 #include <vector>
 
 // Starts the editor as usual and feeds it the script; when the script ends the
-// window is closed. Returns the editor's exit code.
+// window is closed. Returns the editor's exit code, or 2 when a step could not be
+// carried out (the run stops there, with `script:LINE: message` on standard error).
 int RunReplay(const std::vector<ReplayCommand>& commands);
+
+// Reads and parses the script file, then runs it. A script that cannot be read
+// or has a mistake stops before the run with a message on standard error and 2.
+int RunReplayFile(const char* path);
