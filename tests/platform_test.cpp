@@ -2,6 +2,7 @@
 #include "platform/files.h"
 #include "platform/held_file.h"
 #include "platform/messages.h"
+#include "platform/present_pacing.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -192,6 +193,35 @@ TEST(KeyStateTable, SharedCodeTogglesOncePerPressOfEitherSide) {
     EXPECT_TRUE(Down(VK_LCONTROL));
     TakeKey(WM_KEYUP, VK_CONTROL, 0);
     EXPECT_FALSE(Down(VK_CONTROL));
+}
+
+constexpr std::int64_t REFRESH_NS = 16'666'667;
+constexpr std::int64_t MS = 1'000'000;
+
+TEST(PresentPacing, PresentsHeldToTheRefreshKeepInStep) {
+    platform::PresentPacing pacing;
+    std::int64_t now = 0;
+    // A second of presents a refresh apart, give or take half a millisecond.
+    for (int i = 0; i < 60; ++i)
+        pacing.Presented(now += REFRESH_NS + (i % 3 - 1) * MS / 2, REFRESH_NS);
+    // A driver that takes a few frames at once, then blocks until they are shown.
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < 3; ++i) pacing.Presented(now += MS, REFRESH_NS);
+        pacing.Presented(now += 3 * REFRESH_NS, REFRESH_NS);
+    }
+    // Slow frames are in step too.
+    for (int i = 0; i < 10; ++i) pacing.Presented(now += 5 * REFRESH_NS, REFRESH_NS);
+    EXPECT_FALSE(pacing.RunsFree());
+}
+
+TEST(PresentPacing, PresentsReturningAtOnceRunFreeForGood) {
+    platform::PresentPacing pacing;
+    std::int64_t now = 0;
+    for (int i = 0; i < 30; ++i) pacing.Presented(now += MS, REFRESH_NS);
+    EXPECT_TRUE(pacing.RunsFree());
+    // The timed wait then spaces them; that does not make the present synced.
+    for (int i = 0; i < 30; ++i) pacing.Presented(now += REFRESH_NS, REFRESH_NS);
+    EXPECT_TRUE(pacing.RunsFree());
 }
 
 } // namespace

@@ -20,5 +20,10 @@ void SetLogicalSize(int width, int height);
 void SetWindowActive(bool active);
 // Whether another copy has asked us to raise the window since the last call.
 bool TakeRaiseRequest();
+// Drops what the present keeps for the renderer, which is going away.
+void ForgetRenderer();
+// Whether presents wait for the display's vertical blank: the renderer was made
+// so, and its presents are not seen returning faster than the display refreshes.
+bool PresentInStep();
 
 } // namespace platform::desktop

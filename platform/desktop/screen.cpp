@@ -1,7 +1,9 @@
 // The primary surface on the real window: streamed into a texture and shown
-// scaled to the window, letterboxed.
+// scaled to the window, letterboxed. Presents wait for the display's vertical
+// blank where the renderer can; elsewhere the vertical-blank wait is timed.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
+#include "platform/present_pacing.h"
 
 #include <time.h>
 
@@ -12,6 +14,7 @@ namespace {
 SDL_Texture* texture = nullptr;
 int textureWidth = 0, textureHeight = 0;
 Uint32 textureFormat = 0;
+PresentPacing pacing;
 
 Uint32 SdlFormatOf(const PixelFormat& format) {
     if (format.bits == 32) return SDL_PIXELFORMAT_RGB888;
@@ -32,7 +35,40 @@ bool TextureFor(SDL_Renderer* renderer, const Surface& surface) {
     return texture != nullptr;
 }
 
+long long MonotonicNs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Time between two refreshes of the window's display.
+long long RefreshPeriodNs() {
+    SDL_DisplayMode mode;
+    SDL_Window* window = desktop::CurrentSdlWindow();
+    int rate = 60;
+    if (window && SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
+        rate = mode.refresh_rate;
+    return 1000000000LL / rate;
+}
+
 } // namespace
+
+namespace desktop {
+
+void ForgetRenderer() {
+    // The renderer takes its textures with it.
+    texture = nullptr;
+    pacing = PresentPacing();
+}
+
+bool PresentInStep() {
+    SDL_Renderer* renderer = CurrentRenderer();
+    SDL_RendererInfo info;
+    return renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
+           (info.flags & SDL_RENDERER_PRESENTVSYNC) && !pacing.RunsFree();
+}
+
+} // namespace desktop
 
 namespace backend {
 
@@ -48,20 +84,16 @@ void ShowPrimary(const Surface& primary) {
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
+    pacing.Presented(MonotonicNs(), RefreshPeriodNs());
 }
 
 void WaitForVerticalBlank() {
-    // Sleeps to the next refresh boundary of the window's display.
-    SDL_DisplayMode mode;
-    SDL_Window* window = desktop::CurrentSdlWindow();
-    int rate = 60;
-    if (window && SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
-        rate = mode.refresh_rate;
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    long long period = 1000000000LL / rate;
-    long long ns = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-    long long wait = period - ns % period;
+    // A present in step with the display waits by itself; waiting here as well
+    // would skip a refresh.
+    if (desktop::PresentInStep()) return;
+    // Sleeps to the next refresh boundary.
+    long long period = RefreshPeriodNs();
+    long long wait = period - MonotonicNs() % period;
     timespec pause{static_cast<time_t>(wait / 1000000000LL),
                    static_cast<long>(wait % 1000000000LL)};
     nanosleep(&pause, nullptr);

@@ -87,8 +87,11 @@ bool CreateNativeWindow(Window& window) {
         std::fprintf(stderr, "tessera: cannot create the window (%s)\n", SDL_GetError());
         return false;
     }
-    renderer = SDL_CreateRenderer(sdlWindow, -1, 0);
-    if (!renderer) renderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_SOFTWARE);
+    // Presents wait for the display's vertical blank, so nothing tears.
+    renderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer)
+        renderer =
+            SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
     if (renderer)
         SDL_RenderSetLogicalSize(renderer, desktop::LogicalWidth(), desktop::LogicalHeight());
     ownerWindow = &window;
@@ -111,6 +114,7 @@ void ShowNativeWindow(Window& window) {
 
 void DestroyNativeWindow(Window& window) {
     if (window.native != sdlWindow || !sdlWindow) return;
+    desktop::ForgetRenderer();
     if (renderer) SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(sdlWindow);
     renderer = nullptr;
