@@ -22,8 +22,8 @@ int Minus(int a, int b) {
     return static_cast<int>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
-// Trims the source rectangle `r` drawn at (x, y) to ClipRect. False when
-// nothing is to be drawn; a rectangle trimmed to zero width or height is kept.
+} // namespace
+
 bool Clip(int& x, int& y, RECT& r) {
     const ClipRectangle& c = ClipRect;
     if (Plus(x, Minus(r.right, r.left)) > c.right) r.right = Plus(r.left, Minus(c.right, x));
@@ -38,6 +38,8 @@ bool Clip(int& x, int& y, RECT& r) {
     }
     return r.right >= r.left && r.bottom >= r.top;
 }
+
+namespace {
 
 // A lost surface brings all surfaces back; the drawing of that blit is lost.
 platform::HRESULT AfterBlit(platform::HRESULT result) {

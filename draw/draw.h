@@ -111,6 +111,9 @@ void StretchDraw(int x, int y, ObjectNo no, int left, int top, int right, int bo
 void StretchDrawOpaque(int x, int y, ObjectNo no, int left, int top, int right, int bottom,
                        int width, int height);
 int FlipDraw(int x, int y, int mirror, ObjectNo no, int left, int top, int right, int bottom);
+// Trims the source rectangle `r` drawn at (x, y) to ClipRect; false when
+// nothing is to be drawn (a zero width or height is kept).
+bool Clip(int& x, int& y, platform::RECT& r);
 
 // Row-strip effects.
 void WaveDraw(int x, int y, int amplitude, int period, float speed, ObjectNo no, int left, int top,
