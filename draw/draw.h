@@ -129,6 +129,34 @@ void RowJitter(int x, int y, int range, ObjectNo no, int left, int top, int righ
 void RowSqueeze(int x, int y, int direction, float speed, ObjectNo no, int left, int top, int right,
                 int bottom);
 
+// Image effects on 16-bit displays: each non-zero source pixel of the rectangle
+// is mixed with the back-buffer pixel under it. 1, or 0 when the surfaces
+// cannot be locked or are not 16 bits deep. Levels run 0 to 31.
+int BlendDraw(int x, int y, float alpha, ObjectNo no, int left, int top, int right, int bottom);
+int BlendDrawRGB(int x, int y, float redAlpha, float greenAlpha, float blueAlpha, ObjectNo no,
+                 int left, int top, int right, int bottom);
+int HalfDraw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);
+int CrossFadeDraw(int x, int y, int level, ObjectNo no, int left, int top, int right, int bottom);
+int CrossFadeDrawRGB(int x, int y, int red, int green, int blue, ObjectNo no, int left, int top,
+                     int right, int bottom);
+int AddDraw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);
+int AddFadeDraw(int x, int y, float strength, ObjectNo no, int left, int top, int right,
+                int bottom);
+// Factors above 1 brighten up to the channel's maximum.
+int BrightDraw(int x, int y, float factor, ObjectNo no, int left, int top, int right, int bottom);
+int BrightDrawRGB(int x, int y, float red, float green, float blue, ObjectNo no, int left, int top,
+                  int right, int bottom);
+int SubDraw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);
+int GreyDraw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);
+int DimDraw(int x, int y, int level, ObjectNo no, int left, int top, int right, int bottom);
+int DimDrawRGB(int x, int y, int red, int green, int blue, ObjectNo no, int left, int top,
+               int right, int bottom);
+int SoftEdgeDraw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);
+// Turns the source rectangle by `angle` degrees about the destination's centre.
+int RotateDraw(int destinationLeft, int destinationTop, int destinationRight,
+               int destinationBottom, int angle, ObjectNo no, int sourceLeft, int sourceTop,
+               int sourceRight, int sourceBottom);
+
 // Frame present: the screen fade and the scrolling overlay are laid over the
 // back buffer, then it is copied to the primary surface.
 extern int VSyncFlag;
