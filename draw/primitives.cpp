@@ -109,7 +109,7 @@ HRESULT InvertRect(int left, int top, int right, int bottom) {
 HRESULT Clear() { return Fill(BackBuffer, 0, 0, ScreenWidth, ScreenHeight, 0); }
 
 HRESULT ClearObject(ObjectNo no) {
-    if (static_cast<unsigned>(no) >= OBJECT_COUNT) return platform::DDERR_INVALIDPARAMS;
+    if (!InTable(no)) return platform::DDERR_INVALIDPARAMS;
     const ObjectEntry& entry = ObjectTable[no];
     return Fill(entry.Surface, 0, 0, entry.Width, entry.Height, 0);
 }
