@@ -28,6 +28,8 @@ void RaiseNativeWindow(Window& window);
 void MinimizeNativeWindow(Window& window);
 // Shows or hides the system pointer over the window.
 void ShowNativePointer(bool visible);
+// Switches composed text input on or off; returns whether it was on.
+bool EnableTextInput(bool on);
 // Size of the primary display.
 int DisplayWidth();
 int DisplayHeight();

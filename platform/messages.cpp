@@ -191,6 +191,8 @@ HWND MainWindow() {
     return nullptr;
 }
 
+BOOL WINNLSEnableIME(HWND, BOOL enable) { return backend::EnableTextInput(enable != 0) ? 1 : 0; }
+
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window && !Live(window)) return 0;
     queue.push_back(MSG{window, message, wParam, lParam});

@@ -37,6 +37,9 @@ BOOL SetForegroundWindow(HWND window);
 int GetSystemMetrics(int index);
 // The window the framework's modules draw into and own boxes with.
 HWND MainWindow();
+// Switches the input method (composed text input) on or off for the window;
+// returns whether it was on.
+BOOL WINNLSEnableIME(HWND window, BOOL enable);
 
 // Messages.
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -139,7 +139,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     InstanceHandle = instance;
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    // The input-method editor stays off: this platform offers none to the window.
+    // The editor reads keys, never composed text: the input method stays off.
+    platform::WINNLSEnableIME(MainWindowHandle, 0);
 
     EditorStartup();
     elSystem::ResetTimer();

@@ -133,6 +133,16 @@ void MinimizeNativeWindow(Window& window) {
 
 void ShowNativePointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
+bool EnableTextInput(bool on) {
+    // SDL starts with text input on, which hands keys to an input method.
+    bool wasOn = SDL_IsTextInputActive();
+    if (on)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
+    return wasOn;
+}
+
 int DisplayWidth() {
     SDL_DisplayMode mode;
     if (!VideoReady() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;

@@ -50,6 +50,8 @@ void DestroyNativeWindow(Window&) {}
 void RaiseNativeWindow(Window&) { ++raises; }
 void MinimizeNativeWindow(Window&) {}
 void ShowNativePointer(bool) {}
+// Keys come from the caller as they are; there is no input method.
+bool EnableTextInput(bool) { return false; }
 int DisplayWidth() { return displayWidth; }
 bool Prefers555() { return format555; }
 void DisplayModeChanged(int, int) {}

@@ -1,0 +1,456 @@
+// The real editor on the desktop backend, on a private X server without a
+// window manager: the window is moved, keys and clicks go through the server,
+// and the screen is compared with the headless rendering of the same script.
+#include "tests/desktop/frame_match.h"
+#include "tests/desktop/private_display.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <tuple>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using desktop_test::FrameMatch;
+using desktop_test::Placement;
+using platform::DecodedImage;
+
+namespace {
+
+// How long the desktop run stands for one frame of a script; the editor draws
+// at the display's rate, so several frames pass.
+constexpr auto FrameTime = 50ms;
+// A key is held this long, so that the editor's once-a-frame polling sees it.
+constexpr auto KeyHold = 200ms;
+// Presses closer than this at one place would make a double click, which a
+// script's separate presses are not.
+constexpr auto DoubleClickTime = 600ms;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The X keysym of a key name of the replay scripts.
+std::string KeysymOf(const std::string& key) {
+    static const std::pair<const char*, const char*> named[] = {
+        {"CTRL", "Control_L"}, {"SHIFT", "Shift_L"},  {"ALT", "Alt_L"},   {"ENTER", "Return"},
+        {"ESC", "Escape"},     {"BACK", "BackSpace"}, {"SPACE", "space"}, {"LEFT", "Left"},
+        {"UP", "Up"},          {"RIGHT", "Right"},    {"DOWN", "Down"}};
+    for (const auto& [name, keysym] : named)
+        if (key == name) return keysym;
+    if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0])))
+        return std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(key[0]))));
+    return key; // an X keysym name given directly
+}
+
+// Centres of the two push buttons of a message box, left to right: the band of
+// rows near the box's bottom where exactly two wide runs of pixels differ from
+// its background.
+std::vector<std::pair<int, int>> BoxButtons(const DecodedImage& screen, const Placement& box) {
+    if (box.width < 20 || box.height < 20 || box.x < 0 || box.y < 0 ||
+        box.x + box.width > screen.width || box.y + box.height > screen.height)
+        return {};
+    auto at = [&](int x, int y) { return screen.pixels[(box.y + y) * screen.width + box.x + x]; };
+    const std::uint32_t background = at(1, 1);
+    auto buttonsIn = [&](int y) {
+        std::vector<std::pair<int, int>> runs;
+        for (int x = 0, start = -1; x <= box.width; ++x) {
+            const bool inRun = x < box.width && at(x, y) != background;
+            if (inRun && start < 0) start = x;
+            if (!inRun && start >= 0) {
+                if (x - start > 30)
+                    runs.push_back({start, x});
+                else
+                    runs.push_back({-1, -1});
+                start = -1;
+            }
+        }
+        return runs.size() == 2 && runs[0].first >= 0 && runs[1].first >= 0
+                   ? runs
+                   : std::vector<std::pair<int, int>>{};
+    };
+    int bottom = box.height - 1;
+    while (bottom > box.height / 3 && buttonsIn(bottom).empty()) --bottom;
+    const auto runs = buttonsIn(bottom);
+    if (runs.empty()) return {};
+    int top = bottom;
+    while (top > 0 && buttonsIn(top - 1) == runs) --top;
+    std::vector<std::pair<int, int>> centres;
+    for (const auto& [from, to] : runs)
+        centres.push_back({box.x + (from + to) / 2, box.y + (top + bottom) / 2});
+    return centres;
+}
+
+class DesktopEditor : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("tessera-desktop-" + std::to_string(getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        for (const char* sub : {"desktop", "headless", "runtime"})
+            fs::create_directories(folder / sub);
+        chmod((folder / "runtime").c_str(), 0700);
+        std::string error;
+        ASSERT_TRUE(display.Start((folder / "xvfb.log").string(), error)) << error;
+    }
+
+    void TearDown() override {
+        editor.Stop();
+        if (HasFailure())
+            std::cerr << "kept " << folder << "; editor output:\n"
+                      << ReadFile(folder / "tessera.log");
+        else
+            fs::remove_all(folder);
+    }
+
+    // Starts the desktop program on the private display and waits for its window.
+    void StartEditor() {
+        ASSERT_TRUE(
+            editor.Start({TESSERA_PROGRAM}, (folder / "desktop").string(),
+                         {display.Variable(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string()},
+                         (folder / "tessera.log").string()));
+        ASSERT_TRUE(desktop_test::WaitUntil(30s, [&] {
+            window = display.FindWindow("Tessera");
+            return window != 0 || !editor.Running();
+        }));
+        ASSERT_NE(window, 0u) << "the editor ended before showing its window";
+        // The first frame drawn: the editor reads input from now on.
+        ASSERT_TRUE(desktop_test::WaitUntil(30s, [&] {
+            const DecodedImage screen = display.Screen();
+            return std::count_if(screen.pixels.begin(), screen.pixels.end(),
+                                 [](std::uint32_t p) { return p != 0; }) > 10000;
+        })) << "the window stays black";
+    }
+
+    // Runs the script on the headless backend, where its screenshots land.
+    void RunHeadless(const std::string& script) {
+        const fs::path file = folder / "headless" / "script.replay";
+        std::ofstream(file) << script;
+        desktop_test::ChildProcess replay;
+        ASSERT_TRUE(replay.Start({TESSERA_REPLAY, file.string()}, (folder / "headless").string(),
+                                 {}, (folder / "replay.log").string()));
+        ASSERT_EQ(replay.Wait(120s), 0) << ReadFile(folder / "replay.log");
+    }
+
+    DecodedImage Headless(const std::string& name) {
+        DecodedImage image;
+        EXPECT_TRUE(platform::LoadBmpFile((folder / "headless" / name).string(), image)) << name;
+        return image;
+    }
+
+    void Pause(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
+
+    void Press(unsigned button, bool down) {
+        if (down) {
+            const auto since = std::chrono::steady_clock::now() - lastPress;
+            if (since < DoubleClickTime)
+                Pause(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(DoubleClickTime - since));
+            lastPress = std::chrono::steady_clock::now();
+        }
+        display.Button(button, down);
+        if (button == 1) leftDown = down;
+    }
+
+    void Key(const std::string& keysym, bool down) {
+        ASSERT_TRUE(display.Key(keysym.c_str(), down)) << keysym;
+    }
+
+    // One key stroke, long enough to be seen, and the pause after it.
+    void Stroke(const std::string& keysym) {
+        Key(keysym, true);
+        Pause(KeyHold);
+        Key(keysym, false);
+        Pause(KeyHold);
+    }
+
+    void PointAt(int frameX, int frameY) {
+        const desktop_test::FrameMapping map(display.Where(window));
+        display.PointerTo(map.ScreenX(frameX), map.ScreenY(frameY));
+    }
+
+    // Plays a replay script on the desktop: the same pointer positions, buttons
+    // and keys, through the X server. Each screenshot of the script must show
+    // on the screen (compared with the headless run's one); each answer is
+    // given by clicking the message box's button once it shows.
+    void PlayOnDesktop(const std::string& script) {
+        std::istringstream lines(script);
+        std::string line, pendingAnswer;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::string command, argument;
+            words >> command;
+            if (command.empty() || command[0] == '#') continue;
+            std::getline(words >> std::ws, argument);
+            if (command == "move") {
+                int x = 0, y = 0;
+                std::istringstream(argument) >> x >> y;
+                PointAt(x, y);
+                Pause(FrameTime);
+            } else if (command == "ldown" || command == "lup") {
+                Press(1, command == "ldown");
+            } else if (command == "rdown" || command == "rup") {
+                Press(3, command == "rdown");
+            } else if (command == "keydown" || command == "keyup") {
+                Key(KeysymOf(argument), command == "keydown");
+            } else if (command == "type") {
+                for (char c : argument) {
+                    // A capital is typed with Shift held around its key.
+                    const bool capital = std::isupper(static_cast<unsigned char>(c));
+                    if (capital) {
+                        Key("Shift_L", true);
+                        Pause(KeyHold);
+                    }
+                    Stroke(KeysymOf(std::string(1, c)));
+                    if (capital) {
+                        Key("Shift_L", false);
+                        Pause(KeyHold);
+                    }
+                }
+            } else if (command == "frames") {
+                Pause(FrameTime * std::max(1, std::stoi(argument)));
+                if (!pendingAnswer.empty() && !leftDown) {
+                    AnswerBox(pendingAnswer);
+                    pendingAnswer.clear();
+                }
+            } else if (command == "answer") {
+                pendingAnswer = argument;
+            } else if (command == "screenshot") {
+                ExpectFrame(argument);
+            } else if (command != "frametime") {
+                ADD_FAILURE() << "cannot play on the desktop: " << line;
+            }
+        }
+    }
+
+    // Waits until the screen shows the headless run's screenshot `name`.
+    void ExpectFrame(const std::string& name) {
+        const DecodedImage frame = Headless(name);
+        DecodedImage screen;
+        FrameMatch match;
+        desktop_test::WaitUntil(15s, [&] {
+            screen = display.Screen();
+            match = desktop_test::MatchFrame(screen, display.Where(window), frame);
+            return match.Good() || !editor.Running();
+        });
+        if (!match.Good()) platform::WriteBmp24((folder / ("desktop-" + name)).string(), screen);
+        EXPECT_TRUE(match.Good()) << name << ": " << match.Describe()
+                                  << (editor.Running() ? "" : "; the editor has ended");
+    }
+
+    // Clicks the first (yes) or second (no) button of the box over the editor.
+    void AnswerBox(const std::string& answer) {
+        desktop_test::WindowId box = 0;
+        std::vector<std::pair<int, int>> buttons;
+        ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] {
+            box = display.FindTransient(window);
+            if (box) buttons = BoxButtons(display.Screen(), display.Where(box));
+            return buttons.size() == 2;
+        })) << "no message box with two buttons over the editor";
+        EXPECT_EQ(display.FindWindow("メッセージ"), box);
+        const auto [x, y] = buttons[answer == "yes" ? 0 : 1];
+        display.PointerTo(x, y);
+        Pause(FrameTime);
+        Press(1, true);
+        Pause(FrameTime);
+        Press(1, false);
+        EXPECT_TRUE(desktop_test::WaitUntil(10s, [&] { return !display.Exists(box); }))
+            << "the box stays after a click on its button";
+    }
+
+    fs::path folder;
+    desktop_test::PrivateDisplay display;
+    desktop_test::ChildProcess editor;
+    desktop_test::WindowId window = 0;
+    std::chrono::steady_clock::time_point lastPress;
+    bool leftDown = false;
+};
+
+// A click on a panel button at the display's origin: the frame is the
+// headless one before and after, so the pointer reached the button.
+TEST_F(DesktopEditor, FrameAndPanelClickMatchTheHeadlessRun) {
+    const std::string script = R"(
+move 900 300
+frames 2
+screenshot start.bmp
+# Width + twice and height + once: the size digits read 03 x 02.
+move 20 620
+ldown
+frames 1
+lup
+frames 1
+ldown
+frames 1
+lup
+frames 1
+move 260 620
+ldown
+frames 1
+lup
+frames 1
+move 900 300
+frames 2
+screenshot sized.bmp
+)";
+    RunHeadless(script);
+    ASSERT_FALSE(
+        desktop_test::MatchFrame(Headless("start.bmp"), {0, 0, 1024, 768}, Headless("sized.bmp"))
+            .Good());
+    StartEditor();
+    PlayOnDesktop(script);
+}
+
+// Wherever the window is, it shows the whole frame letterboxed in it, and the
+// pointer lands where it is on the frame.
+TEST_F(DesktopEditor, AMovedWindowShowsTheWholeFrameAndThePointerMapsToIt) {
+    const std::string first = R"(
+move 900 300
+frames 2
+screenshot moved.bmp
+move 20 620
+ldown
+frames 1
+lup
+frames 1
+move 900 300
+frames 2
+screenshot wider.bmp
+)";
+    const std::string second = R"(
+move 260 620
+ldown
+frames 1
+lup
+frames 1
+move 600 200
+frames 2
+screenshot taller.bmp
+)";
+    RunHeadless(first + second);
+    StartEditor();
+    ASSERT_TRUE(display.Move(window, 0, 40));
+    PlayOnDesktop(first);
+    ASSERT_TRUE(display.Move(window, 30, 50));
+    PlayOnDesktop(second);
+}
+
+// The save prompt takes a name typed on the keyboard: it shows as in the
+// headless run, and Enter writes the three map files under it, the same files.
+TEST_F(DesktopEditor, ANameTypedIntoTheSavePromptNamesTheMapFiles) {
+    const std::string script = R"(
+frametime 100
+move 450 650
+ldown
+frames 1
+lup
+frames 1
+# Held past half a second, Backspace clears the offered name.
+keydown BACK
+frames 20
+keyup BACK
+frames 1
+type Desk7
+move 900 300
+frames 2
+screenshot prompt.bmp
+keydown ENTER
+frames 1
+keyup ENTER
+frames 2
+)";
+    RunHeadless(script);
+    StartEditor();
+    PlayOnDesktop(script);
+    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
+        const fs::path file = folder / "desktop" / ("Desk7" + std::string(suffix));
+        EXPECT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(file); })) << file;
+        EXPECT_TRUE(ReadFile(file) == ReadFile(folder / "headless" / file.filename())) << file;
+    }
+}
+
+// Left and right Shift are two keys: while one of them is still held after the
+// other is released, a letter comes out upper-case.
+TEST_F(DesktopEditor, EitherShiftKeyHeldAloneStillTypesCapitals) {
+    StartEditor();
+    PlayOnDesktop(R"(
+move 450 650
+ldown
+frames 1
+lup
+frames 1
+keydown BACK
+frames 20
+keyup BACK
+frames 1
+)");
+    Stroke("k");
+    for (const auto& [released, kept, letter] :
+         {std::tuple{"Shift_L", "Shift_R", "q"}, std::tuple{"Shift_R", "Shift_L", "w"}}) {
+        Key(released, true);
+        Pause(KeyHold);
+        Key(kept, true);
+        Pause(KeyHold);
+        Key(released, false);
+        Pause(KeyHold);
+        Stroke(letter);
+        Key(kept, false);
+        Pause(KeyHold);
+    }
+    Stroke("e");
+    Stroke("Return");
+    const fs::path saved = folder / "desktop" / "kQWe_data.txt";
+    const bool written = desktop_test::WaitUntil(15s, [&] { return fs::exists(saved); });
+    std::string names;
+    for (const auto& entry : fs::directory_iterator(folder / "desktop"))
+        names += entry.path().filename().string() + " ";
+    EXPECT_TRUE(written) << "saved instead: " << names;
+}
+
+// Quit asks in a message box of its own window, answered with the pointer:
+// No leaves the editor running as it was, Yes ends it with exit code 0.
+TEST_F(DesktopEditor, TheQuitQuestionIsAnsweredByClickingItsButtons) {
+    const std::string script = R"(
+move 700 700
+frames 2
+screenshot before.bmp
+answer no
+ldown
+frames 1
+lup
+frames 2
+move 900 300
+frames 2
+screenshot after_no.bmp
+# Still editing: width +.
+move 20 620
+ldown
+frames 1
+lup
+frames 1
+move 900 300
+frames 2
+screenshot wider.bmp
+move 700 700
+answer yes
+ldown
+frames 1
+lup
+frames 2
+)";
+    RunHeadless(script);
+    StartEditor();
+    PlayOnDesktop(script);
+    EXPECT_EQ(editor.Wait(20s), 0);
+}
+
+} // namespace

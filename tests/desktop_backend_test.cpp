@@ -1,0 +1,150 @@
+// The desktop backend on SDL's off-screen video driver: the framework's entry
+// point runs with the real window, event translation and present, no display.
+#include "draw/draw.h"
+#include "platform/desktop/desktop.h"
+#include "platform/held_file.h"
+#include "system/system.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace {
+
+bool textInputAtStartUp = true;
+int frameNo = 0;
+// Runs in each frame with the frame's number; the run ends when it returns false.
+std::function<bool(int)> sceneStep;
+
+class Desktop : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        // No GL: its drivers keep memory to the end, which the leak checker reports.
+        setenv("SDL_RENDER_DRIVER", "software", 1);
+        setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
+        // Locks of our own, apart from any editor running on this machine.
+        std::string folder = platform::NewPrivateFolder("/tmp/tessera-desktop-test-");
+        ASSERT_FALSE(folder.empty());
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    }
+
+    // Runs the entry point until `step` has had enough frames.
+    static void Run(std::function<bool(int)> step) {
+        platform::ResetMessages();
+        ShutDownDone = 0;
+        frameNo = 0;
+        sceneStep = std::move(step);
+        ASSERT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWNORMAL), 0);
+        ASSERT_GT(frameNo, 0) << "no frame ran";
+    }
+
+    // A pixel of what the present showed.
+    static std::uint32_t Shown(int x, int y) {
+        const platform::Surface* shown = elDraw::PrimarySurface;
+        const std::uint8_t* row = shown->memory.data() + y * shown->pitch;
+        if (shown->format.bits == 16) return reinterpret_cast<const std::uint16_t*>(row)[x];
+        return reinterpret_cast<const std::uint32_t*>(row)[x];
+    }
+
+    static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
+
+    static void PushKey(Uint32 type, SDL_Keycode key, SDL_Scancode scancode) {
+        SDL_Event event{};
+        event.key.type = type;
+        event.key.windowID = SDL_GetWindowID(platform::desktop::CurrentSdlWindow());
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = key;
+        event.key.keysym.scancode = scancode;
+        Push(event);
+    }
+};
+
+TEST_F(Desktop, StartUpSwitchesTheInputMethodOff) {
+    Run([](int) { return false; });
+    EXPECT_FALSE(textInputAtStartUp);
+}
+
+TEST_F(Desktop, PresentsWaitForTheDisplaysVerticalBlank) {
+    // On the accelerated renderer, in a child that ends without the leak check.
+    pid_t child = fork();
+    if (child == 0) {
+        unsetenv("SDL_RENDER_DRIVER");
+        unsetenv("SDL_FRAMEBUFFER_ACCELERATION");
+        Uint32 flags = 0;
+        Run([&](int) {
+            SDL_RendererInfo info;
+            if (SDL_GetRendererInfo(platform::desktop::CurrentRenderer(), &info) == 0)
+                flags = info.flags;
+            return false;
+        });
+        _exit(flags & SDL_RENDERER_PRESENTVSYNC ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST_F(Desktop, MovedWindowStillShowsTheWholeFrameFromItsTop) {
+    const std::uint32_t colour = 0x3A5F;
+    bool checked = false;
+    Run([&](int frame) {
+        if (frame == 0) {
+            // The desktop puts the window below a panel 40 pixels high.
+            SDL_Event moved{};
+            moved.window.type = SDL_WINDOWEVENT;
+            moved.window.event = SDL_WINDOWEVENT_MOVED;
+            moved.window.windowID = SDL_GetWindowID(platform::desktop::CurrentSdlWindow());
+            moved.window.data1 = 0;
+            moved.window.data2 = 40;
+            Push(moved);
+            return true;
+        }
+        platform::Blt(elDraw::BackBuffer, nullptr, nullptr, nullptr, platform::DDBLT_COLORFILL,
+                      colour);
+        elDraw::Refresh();
+        for (int y : {0, 39, 767})
+            for (int x : {0, 1023}) EXPECT_EQ(Shown(x, y), colour) << x << ", " << y;
+        checked = true;
+        return false;
+    });
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(Desktop, ReleasingOneShiftLeavesShiftHeldByTheOther) {
+    bool leftDown = false, rightDown = true, shiftDown = false;
+    Run([&](int frame) {
+        if (frame == 0) {
+            PushKey(SDL_KEYDOWN, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT);
+            PushKey(SDL_KEYDOWN, SDLK_RSHIFT, SDL_SCANCODE_RSHIFT);
+            PushKey(SDL_KEYUP, SDLK_RSHIFT, SDL_SCANCODE_RSHIFT);
+            return true;
+        }
+        leftDown = platform::GetKeyState(VK_LSHIFT) < 0;
+        rightDown = platform::GetKeyState(VK_RSHIFT) < 0;
+        shiftDown = platform::GetKeyState(VK_SHIFT) < 0;
+        return false;
+    });
+    EXPECT_TRUE(leftDown);
+    EXPECT_FALSE(rightDown);
+    EXPECT_TRUE(shiftDown);
+}
+
+} // namespace
+
+// The framework calls these for scene 1.
+void EditorStartup() {
+    textInputAtStartUp = SDL_IsTextInputActive();
+    elDraw::Screen(1024, 768, 1);
+    SceneNo = 1;
+    PrevSceneNo = 0;
+}
+
+void EditScene() {
+    if (!sceneStep(frameNo++)) platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
+}
