@@ -2,12 +2,10 @@
 // before and after the stamp, so Ctrl+Z and Ctrl+Y can write them back.
 #pragma once
 
+#include "editor/layer_area.h"
+
 #include <cstdint>
 #include <memory>
-#include <vector>
-
-// An area image: height rows of width values, row after row.
-using AreaImage = std::vector<std::int32_t>;
 
 struct UndoRecord {
     int index = 0;    // place in UndoHistory, 0 = oldest
