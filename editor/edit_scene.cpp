@@ -6,6 +6,7 @@
 #include "editor/guide_grid.h"
 #include "editor/map_model.h"
 #include "editor/panel.h"
+#include "editor/undo_keys.h"
 #include "input/input.h"
 #include "system/system.h"
 
@@ -89,6 +90,7 @@ void EditScene() {
     SaveDialogueStep();
     LoadDialogueStep();
     DrawGuideGrid();
+    UndoRedoKeys(CtrlState, ZState, YState);
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
 }

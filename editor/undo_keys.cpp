@@ -1,10 +1,12 @@
 #include "editor/undo_keys.h"
 
+#include "editor/undo_history.h"
 #include "input/input.h"
 
-UndoRedoRequest RequestFromKeys(int ctrlState, int zState, int yState) {
-    if (ctrlState != KEY_HOLD) return NO_REQUEST;
-    if (zState == KEY_PUSH) return UNDO_REQUEST;
-    if (yState == KEY_PUSH) return REDO_REQUEST;
-    return NO_REQUEST;
+void UndoRedoKeys(int ctrlState, int zState, int yState) {
+    if (ctrlState != KEY_HOLD) return;
+    if (zState == KEY_PUSH)
+        Undo();
+    else if (yState == KEY_PUSH)
+        Redo();
 }

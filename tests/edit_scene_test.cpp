@@ -1,8 +1,5 @@
-// The edit scene's own rules: guide grid and screen boundary positions, and
-// which history step the undo and redo keys ask for.
+// The edit scene's own rules: guide grid and screen boundary positions.
 #include "editor/guide_grid.h"
-#include "editor/undo_keys.h"
-#include "input/input.h"
 
 #include <gtest/gtest.h>
 
@@ -26,18 +23,6 @@ TEST(GuideGrid, LinesFollowTheViewPosition) {
     EXPECT_EQ(GridLineY(6, 0), 48);
     EXPECT_EQ(ScreenBoundaryY(71), 8);
     EXPECT_EQ(ScreenBoundaryY(72), 576);
-}
-
-TEST(UndoRedoKeys, CtrlMustBeHeldBeforeTheLetter) {
-    // Ctrl pressed in the same frame as Z: no undo.
-    EXPECT_EQ(RequestFromKeys(KEY_PUSH, KEY_PUSH, KEY_FREE), NO_REQUEST);
-    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_PUSH, KEY_FREE), UNDO_REQUEST);
-    // Z held longer does not repeat.
-    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_HOLD, KEY_FREE), NO_REQUEST);
-    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_FREE, KEY_PUSH), REDO_REQUEST);
-    // Both pushed: only undo.
-    EXPECT_EQ(RequestFromKeys(KEY_HOLD, KEY_PUSH, KEY_PUSH), UNDO_REQUEST);
-    EXPECT_EQ(RequestFromKeys(KEY_PULL, KEY_FREE, KEY_PUSH), NO_REQUEST);
 }
 
 } // namespace

@@ -1,0 +1,93 @@
+// The undo and redo keys in the real edit scene: Ctrl must be held from an
+// earlier frame, a held letter does not repeat, and with Z and Y together only
+// undo runs. Records are pushed directly, the editor then runs a replay.
+#include "editor/map_model.h"
+#include "editor/undo_history.h"
+#include "platform/messages.h"
+#include "system/system.h"
+#include "tools/replay/replay_run.h"
+#include "undo_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class UndoKeys : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(AllocateLayers(), 1);
+        ClearHistoryForTest();
+        FillArea(0, 0, 20, 2, 0);
+        StampArea(0, 0, 4, 2, 1);  // A
+        StampArea(10, 0, 4, 2, 2); // B
+    }
+    void TearDown() override { ClearHistoryForTest(); }
+
+    // Runs the editor with the script; the map is checked afterwards. The
+    // previous run's messages and shutdown are forgotten first.
+    static void Run(const std::string& source) {
+        std::vector<ReplayCommand> commands;
+        std::string error;
+        ASSERT_TRUE(ParseReplayScript(source, commands, error)) << error;
+        platform::ResetMessages();
+        ShutDownDone = 0;
+        ASSERT_EQ(RunReplay(commands), 0);
+    }
+    static int A() { return GetCell(ChipLayer, 1, 3); }
+    static int B() { return GetCell(ChipLayer, 1, 13); }
+};
+
+TEST_F(UndoKeys, CtrlPressedInTheSameFrameAsZDoesNotUndo) {
+    Run("keydown CTRL\nkeydown Z\nframes 3\nkeyup Z\nkeyup CTRL\nframes 1\n");
+    EXPECT_EQ(B(), 2);
+    EXPECT_EQ(UndoCurrent, UndoHistory[1].get());
+}
+
+TEST_F(UndoKeys, CtrlHeldThenZUndoesOnceHoweverLongZIsHeld) {
+    Run("keydown CTRL\nframes 1\nkeydown Z\nframes 5\nkeyup Z\nframes 1\nkeyup CTRL\nframes 1\n");
+    EXPECT_EQ(B(), 0);
+    EXPECT_EQ(A(), 1);
+    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+}
+
+TEST_F(UndoKeys, ZAndYTogetherOnlyUndo) {
+    Run("keydown CTRL\nframes 1\nkeydown Z\nkeydown Y\nframes 1\nkeyup Z\nkeyup Y\nframes 1\n"
+        "keyup CTRL\nframes 1\n");
+    EXPECT_EQ(B(), 0);
+    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+}
+
+TEST_F(UndoKeys, CtrlHeldThenYRedoesOnceHoweverLongYIsHeld) {
+    Undo();
+    Undo();
+    Run("keydown CTRL\nframes 1\nkeydown Y\nframes 5\nkeyup Y\nframes 1\nkeyup CTRL\nframes 1\n");
+    EXPECT_EQ(A(), 1);
+    EXPECT_EQ(B(), 0);
+    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+}
+
+TEST_F(UndoKeys, CtrlReleasedAsYIsPressedDoesNotRedo) {
+    Undo();
+    Run("keydown CTRL\nframes 1\nkeyup CTRL\nkeydown Y\nframes 1\nkeyup Y\nframes 1\n");
+    EXPECT_EQ(B(), 0);
+    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+}
+
+TEST_F(UndoKeys, UndoAndRedoSequenceFromTheKeyboard) {
+    // Undo both, then three redos: the third writes B's after image again.
+    Run("keydown CTRL\nframes 1\n"
+        "keydown Z\nframes 1\nkeyup Z\nframes 1\nkeydown Z\nframes 1\nkeyup Z\nframes 1\n"
+        "keydown Y\nframes 1\nkeyup Y\nframes 1\nkeydown Y\nframes 1\nkeyup Y\nframes 1\n"
+        "keyup CTRL\nframes 1\n");
+    EXPECT_EQ(A(), 1);
+    EXPECT_EQ(B(), 2);
+    FillArea(10, 0, 4, 2, 7);
+    Run("keydown CTRL\nframes 1\nkeydown Y\nframes 1\nkeyup Y\nframes 1\nkeyup CTRL\nframes 1\n");
+    EXPECT_EQ(B(), 2);
+    EXPECT_EQ(UndoCurrent, UndoHistory[1].get());
+}
+
+} // namespace
