@@ -1,0 +1,91 @@
+// Undo and redo of a stamp over the whole layer array (6144 x 4608 cells),
+// beside writing the same image back through the cell accessor, and the
+// resident memory after ten such stamps in the history.
+#include "editor/layer_area.h"
+#include "editor/map_model.h"
+#include "editor/undo_history.h"
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+// A stamp of the whole array as stamping makes it: the old contents, the
+// values written, one record pushed.
+void StampWholeArray(int value) {
+    AreaImage before = ReadArea(ChipLayer, 0, 0, LAYER_COLUMNS, LAYER_ROWS);
+    AreaImage after(std::size_t{LAYER_COLUMNS} * LAYER_ROWS);
+    for (std::size_t i = 0; i < after.size(); ++i)
+        after[i] = static_cast<std::int32_t>((i * 7 + static_cast<std::size_t>(value)) % 20000);
+    WriteArea(ChipLayer, after, 0, 0, LAYER_COLUMNS, LAYER_ROWS);
+    Push(std::move(before), std::move(after), LAYER_COLUMNS, LAYER_ROWS, 0, 0);
+}
+
+double ResidentMiB() {
+    long pages = 0, resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
+           (1024.0 * 1024.0);
+}
+
+void Prepare() {
+    AllocateLayers();
+    if (UndoCount == 0) StampWholeArray(1);
+}
+
+void BM_UndoWholeArray(benchmark::State& state) {
+    Prepare();
+    for (auto _ : state) {
+        Undo();
+        state.PauseTiming();
+        Redo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UndoWholeArray)->Unit(benchmark::kMillisecond);
+
+void BM_RedoWholeArray(benchmark::State& state) {
+    Prepare();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Undo();
+        state.ResumeTiming();
+        Redo();
+    }
+}
+BENCHMARK(BM_RedoWholeArray)->Unit(benchmark::kMillisecond);
+
+// The same image written back one cell at a time, bounds checked per cell.
+void BM_UndoWholeArrayPerCell(benchmark::State& state) {
+    Prepare();
+    const UndoRecord& record = *UndoHistory[UndoCount - 1];
+    for (auto _ : state)
+        for (int i = 0; i < record.height; ++i)
+            for (int j = 0; j < record.width; ++j)
+                SetCell(ChipLayer, record.top + i, record.left + j,
+                        record.before[static_cast<std::size_t>(i) * record.width + j]);
+}
+BENCHMARK(BM_UndoWholeArrayPerCell)->Unit(benchmark::kMillisecond);
+
+// Ten whole-array stamps: the history keeps only what fits in its bound.
+void BM_TenWholeArrayStamps(benchmark::State& state) {
+    AllocateLayers();
+    for (auto _ : state)
+        for (int i = 0; i < 10; ++i) StampWholeArray(i);
+    state.counters["resident_MiB"] = ResidentMiB();
+    state.counters["records"] = UndoCount;
+    state.counters["images_MiB"] = static_cast<double>(UndoBytes) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_TenWholeArrayStamps)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();
