@@ -77,13 +77,19 @@ TEST_F(UndoKeys, CtrlReleasedAsYIsPressedDoesNotRedo) {
 }
 
 TEST_F(UndoKeys, UndoAndRedoSequenceFromTheKeyboard) {
-    // Undo both, then three redos: the third writes B's after image again.
+    // A key pressed again must have been up for two frames.
     Run("keydown CTRL\nframes 1\n"
-        "keydown Z\nframes 1\nkeyup Z\nframes 1\nkeydown Z\nframes 1\nkeyup Z\nframes 1\n"
-        "keydown Y\nframes 1\nkeyup Y\nframes 1\nkeydown Y\nframes 1\nkeyup Y\nframes 1\n"
+        "keydown Z\nframes 1\nkeyup Z\nframes 2\nkeydown Z\nframes 1\nkeyup Z\nframes 2\n"
+        "keyup CTRL\nframes 1\n");
+    EXPECT_EQ(A(), 0);
+    EXPECT_EQ(B(), 0);
+    EXPECT_EQ(UndoCurrent, nullptr);
+    Run("keydown CTRL\nframes 1\n"
+        "keydown Y\nframes 1\nkeyup Y\nframes 2\nkeydown Y\nframes 1\nkeyup Y\nframes 2\n"
         "keyup CTRL\nframes 1\n");
     EXPECT_EQ(A(), 1);
     EXPECT_EQ(B(), 2);
+    // A third redo writes B's after image again.
     FillArea(10, 0, 4, 2, 7);
     Run("keydown CTRL\nframes 1\nkeydown Y\nframes 1\nkeyup Y\nframes 1\nkeyup CTRL\nframes 1\n");
     EXPECT_EQ(B(), 2);
