@@ -5,7 +5,9 @@
 #include "editor/editor_state.h"
 #include "editor/guide_grid.h"
 #include "editor/map_model.h"
+#include "editor/palette.h"
 #include "editor/panel.h"
+#include "editor/selection.h"
 #include "editor/undo_keys.h"
 #include "input/input.h"
 #include "system/system.h"
@@ -41,6 +43,7 @@ void DrawLabels() {
 
 void DrawViewAndPanel() {
     DrawMapChips();
+    DrawPalette();
     DrawPanel();
     ViewScrolled = 0;
     DrawLabels();
@@ -89,6 +92,7 @@ void EditScene() {
     AnimationTick();
     SaveDialogueStep();
     LoadDialogueStep();
+    SelectionStep();
     DrawGuideGrid();
     UndoRedoKeys(CtrlState, ZState, YState);
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);

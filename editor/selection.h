@@ -1,0 +1,20 @@
+// The selection: a rectangle of sheet chips picked in the palette, or of map
+// cells picked in the view, with the left button. The right button stamps it.
+#pragma once
+
+struct SelectionArea {
+    int startColumn, startRow; // the cell where the left button went down
+    int endColumn, endRow;     // the cell under the pointer while it was last held
+    int originX;               // screen x of the area's column 0: palette 810, view 0
+    int scrollX, scrollY;      // palette (pixels) or view (cells) scroll when last held
+};
+
+// At start the single sheet chip 0.
+extern SelectionArea Selection;
+// 0 the cells are sheet chips (number row * 80 + column), 1 cells of ChipLayer.
+extern unsigned char SelectFromMap;
+
+// Step 8 of the frame: follows the left button over the palette or the view,
+// draws the palette grid, the outline and the corner labels, then runs the
+// stamping step in chip editing unless a palette drag is in progress.
+void SelectionStep();

@@ -1,0 +1,164 @@
+#include "editor/stamp.h"
+
+#include "draw/draw.h"
+#include "editor/editor_images.h"
+#include "editor/editor_state.h"
+#include "editor/layer_area.h"
+#include "editor/map_model.h"
+#include "editor/selection.h"
+#include "editor/undo_history.h"
+#include "system/system.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+MapCell StampAnchor = {};
+
+namespace {
+
+constexpr COLORREF SIZE_OUTLINE_COLOUR = 0x00FF00;
+constexpr int VIEW_WIDTH = VIEW_COLUMNS * CELL_SIZE;
+constexpr int VIEW_HEIGHT = VIEW_ROWS * CELL_SIZE;
+
+// Map cells on the area a stamp covers.
+struct Area {
+    int left, top, width, height;
+};
+
+// The selection as a tile: its top-left cell and size, and where its cells come from.
+struct Tile {
+    int column, row, width, height;
+    bool fromMap;
+};
+
+MapCell CurrentCell = {}; // the cell under the pointer in the drag's last frame
+
+// The span from the anchor to the current cell along one axis. Dragged
+// backwards it stops short of the anchor's own column or row.
+void DragSpan(int anchor, int current, int& first, int& count) {
+    if (current >= anchor) {
+        first = anchor;
+        count = current - anchor + 1;
+    } else {
+        first = current;
+        count = anchor - current;
+    }
+}
+
+MapCell CellAt(int x, int y) { return {x / CELL_SIZE + ViewX, y / CELL_SIZE + ViewY}; }
+
+// The chip the stamp puts at row i, column j of the area: a sheet chip, or the
+// value a map cell holds at that moment. `written` holds the fill's values so
+// far (those before (i, j), row after row) and is null while nothing is written.
+std::int32_t SourceChip(const Tile& tile, const Area& area, const std::int32_t* written, int i,
+                        int j) {
+    const int row = tile.row + i % tile.height;
+    const int column = tile.column + j % tile.width;
+    if (!tile.fromMap) return column + row * SHEET_COLUMNS;
+    if (written && IsInsideLayer(row, column)) {
+        const int k = row - area.top;
+        const int l = column - area.left;
+        const bool inArea = k >= 0 && k < area.height && l >= 0 && l < area.width;
+        if (inArea && (k < i || (k == i && l < j)))
+            return written[static_cast<std::int64_t>(k) * area.width + l];
+    }
+    return GetCell(ChipLayer, row, column);
+}
+
+// The values the stamp writes over the area, filled row after row, so a map
+// selection overlapping the area repeats the cells already overwritten.
+AreaImage StampImage(const Tile& tile, const Area& area) {
+    AreaImage image(static_cast<std::size_t>(area.width) * area.height);
+    const std::int32_t* written = image.data();
+    for (int i = 0; i < area.height; ++i) {
+        std::int32_t* out = image.data() + static_cast<std::int64_t>(i) * area.width;
+        const bool readsOwnRow = tile.fromMap && tile.row + i % tile.height == area.top + i;
+        if (readsOwnRow) {
+            for (int j = 0; j < area.width; ++j) out[j] = SourceChip(tile, area, written, i, j);
+            continue;
+        }
+        // Any other row repeats its first tile width: work that out, then double it.
+        const int period = std::min(tile.width, area.width);
+        for (int j = 0; j < period; ++j) out[j] = SourceChip(tile, area, written, i, j);
+        for (int done = period; done < area.width; done *= 2)
+            std::memcpy(out + done, out, sizeof(std::int32_t) * std::min(done, area.width - done));
+    }
+    return image;
+}
+
+// The drag area as it will be written, drawn opaque in the view. Only the
+// cells whose picture meets the clip rectangle are visited: the others would
+// draw nothing, and a drag can cover the whole map.
+void DrawPreview(const Tile& tile, const Area& area) {
+    const ClipRectangle& clip = elDraw::ClipRect;
+    const int firstI = std::max(0, clip.top / CELL_SIZE + ViewY - area.top);
+    const int lastI =
+        std::min(area.height, (clip.bottom + CELL_SIZE - 1) / CELL_SIZE + ViewY - area.top);
+    const int firstJ = std::max(0, clip.left / CELL_SIZE + ViewX - area.left);
+    const int lastJ =
+        std::min(area.width, (clip.right + CELL_SIZE - 1) / CELL_SIZE + ViewX - area.left);
+    for (int i = firstI; i < lastI; ++i)
+        for (int j = firstJ; j < lastJ; ++j) {
+            const int n = SourceChip(tile, area, nullptr, i, j);
+            elDraw::DrawOpaque((area.left + j - ViewX) * CELL_SIZE,
+                               (area.top + i - ViewY) * CELL_SIZE, ChipSheets[ChipFrame],
+                               ChipLeft(n), ChipTop(n), ChipLeft(n) + CELL_SIZE,
+                               ChipTop(n) + CELL_SIZE);
+        }
+}
+
+// The selection's size at the pointer's cell, when it fits in the view.
+void DrawSizeOutline(const Tile& tile, int x, int y) {
+    if (x + (tile.width - 1) * CELL_SIZE >= VIEW_WIDTH ||
+        y + (tile.height - 1) * CELL_SIZE >= VIEW_HEIGHT)
+        return;
+    const int px = x / CELL_SIZE * CELL_SIZE;
+    const int py = y / CELL_SIZE * CELL_SIZE;
+    const int w = tile.width * CELL_SIZE;
+    const int h = tile.height * CELL_SIZE;
+    elDraw::Line(px, py, px, py + h, SIZE_OUTLINE_COLOUR, 1);
+    elDraw::Line(px, py, px + w, py, SIZE_OUTLINE_COLOUR, 1);
+    elDraw::Line(px + w, py, px + w, py + h, SIZE_OUTLINE_COLOUR, 1);
+    elDraw::Line(px, py + h, px + w, py + h, SIZE_OUTLINE_COLOUR, 1);
+}
+
+// Writes the area on release: a plain click stamps the selection once, a drag
+// fills what it covered. The history gets the area's old and new contents.
+void Release(const Tile& tile) {
+    Area area{StampAnchor.column, StampAnchor.row, tile.width, tile.height};
+    if (CurrentCell.column != StampAnchor.column || CurrentCell.row != StampAnchor.row) {
+        DragSpan(StampAnchor.column, CurrentCell.column, area.left, area.width);
+        DragSpan(StampAnchor.row, CurrentCell.row, area.top, area.height);
+        StampAnchor = {area.left, area.top};
+    }
+    AreaImage before = ReadArea(ChipLayer, area.left, area.top, area.width, area.height);
+    AreaImage after = StampImage(tile, area);
+    WriteArea(ChipLayer, after, area.left, area.top, area.width, area.height);
+    Push(std::move(before), std::move(after), area.width, area.height, area.left, area.top);
+    Stamping = 0;
+}
+
+} // namespace
+
+void StampStep(int startColumn, int startRow, int endColumn, int endRow) {
+    const Tile tile{std::min(startColumn, endColumn), std::min(startRow, endRow),
+                    std::abs(endColumn - startColumn) + 1, std::abs(endRow - startRow) + 1,
+                    SelectFromMap == 1};
+    const int x = MouseX;
+    const int y = MouseY;
+
+    DrawSizeOutline(tile, x, y);
+    if (RightHeld && RightClick && x < VIEW_WIDTH && y < VIEW_HEIGHT) StampAnchor = CellAt(x, y);
+    if (RightHeld && x <= VIEW_WIDTH && y <= VIEW_HEIGHT) {
+        Stamping = 1;
+        CurrentCell = CellAt(x, y);
+        Area drag{};
+        DragSpan(StampAnchor.column, CurrentCell.column, drag.left, drag.width);
+        DragSpan(StampAnchor.row, CurrentCell.row, drag.top, drag.height);
+        DrawPreview(tile, drag);
+    }
+    if (Stamping == 1 && !RightHeld) Release(tile);
+}
