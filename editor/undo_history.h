@@ -18,7 +18,8 @@ struct UndoRecord {
 };
 
 constexpr int UNDO_RECORDS_MAX = 1000;
-// The images of all records together stay within this many bytes.
+// The images of all records together stay within this many bytes; a record
+// larger on its own would be kept alone.
 constexpr std::int64_t UNDO_BYTES_MAX = std::int64_t{1} << 30;
 
 // Places 0 to UndoCount - 1 hold records, oldest first.
