@@ -5,9 +5,12 @@
 #include "editor/editor_state.h"
 #include "editor/guide_grid.h"
 #include "editor/map_model.h"
+#include "editor/modes.h"
+#include "editor/overlays.h"
 #include "editor/palette.h"
 #include "editor/panel.h"
 #include "editor/selection.h"
+#include "editor/snapshot.h"
 #include "editor/undo_keys.h"
 #include "input/input.h"
 #include "system/system.h"
@@ -45,7 +48,7 @@ void DrawViewAndPanel() {
     DrawMapChips();
     DrawPalette();
     DrawPanel();
-    ViewScrolled = 0;
+    RetakeSnapshotAfterScroll();
     DrawLabels();
     if (LeftHeld || RightHeld || LeftClick || RightClick)
         HandlePanel();
@@ -92,6 +95,9 @@ void EditScene() {
     AnimationTick();
     SaveDialogueStep();
     LoadDialogueStep();
+    DrawEnemyOverlay();
+    DrawAttributeOverlay();
+    ModeStep();
     SelectionStep();
     DrawGuideGrid();
     UndoRedoKeys(CtrlState, ZState, YState);

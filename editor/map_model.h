@@ -53,6 +53,14 @@ inline void SetCell(LayerRow* layer, int row, int column, int value) {
     if (IsInsideLayer(row, column)) layer[row][column] = value;
 }
 
+// Width and height of the part of each enemy sprite that is drawn, from its
+// top-left corner; type t uses entry t - 1.
+struct SpriteSize {
+    int Width, Height;
+};
+inline constexpr SpriteSize EnemySize[8] = {{48, 48}, {56, 56}, {56, 56}, {56, 56},
+                                            {48, 48}, {48, 48}, {48, 48}, {48, 48}};
+
 // A chip is solid when its sheet column is 32 to 63.
 inline int IsSolidChip(int n) { return ((n % SHEET_COLUMNS) & 0x20) != 0; }
 

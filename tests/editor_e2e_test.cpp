@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,248 @@ TEST_F(EditorE2E, WithoutMemoryForTheLayersTheEditorSaysSoAndEnds) {
     // 300 MB of address space: less than the three layers need.
     EXPECT_EQ(Replay("no_memory", "ulimit -v 300000"), 1);
     EXPECT_FALSE(fs::exists(folder / "never.bmp"));
+}
+
+// A saved layer, one vector of values per line.
+using Grid = std::vector<std::vector<int>>;
+
+Grid ReadLayer(const fs::path& path) {
+    Grid grid;
+    std::istringstream lines(ReadFile(path));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream values(line);
+        grid.emplace_back(std::istream_iterator<int>(values), std::istream_iterator<int>());
+    }
+    return grid;
+}
+
+Grid Zeros(int rows, int columns) { return Grid(rows, std::vector<int>(columns, 0)); }
+
+// Chip and attribute of single cells of the "solid" map; every other cell is 0.
+struct SolidCell {
+    int row, column, chip, attribute;
+};
+constexpr SolidCell SolidCells[] = {
+    {1, 10, 40, 0},  {2, 10, 32, 5}, {3, 10, 31, 5},      {4, 10, 64, 7},
+    {5, 10, 113, 0}, {0, 0, 0, 9},   {10, 150, 120, 200}, {71, 191, 63, 0},
+};
+
+int SolidMap(int layer, int row, int column) {
+    for (const SolidCell& cell : SolidCells)
+        if (cell.row == row && cell.column == column)
+            return layer == 0 ? cell.chip : layer == 1 ? cell.attribute : 0;
+    return 0;
+}
+
+TEST_F(EditorE2E, EnteringAttributeEditingMarksSolidChipsOnEveryClick) {
+    WriteMap("solid", 2, 1, SolidMap);
+    ASSERT_EQ(Replay("modes_solid_pass"), 0);
+    // Solid chips without an attribute get 1 and keep a non-zero one; plain
+    // chips lose theirs. The second screen and its last cell take part.
+    Grid expected = Zeros(72, 192);
+    expected[1][10] = 1, expected[2][10] = 5, expected[5][10] = 1;
+    expected[10][150] = 200, expected[71][191] = 1;
+    EXPECT_EQ(ReadLayer(folder / "pass1_zk.txt"), expected);
+    EXPECT_EQ(ReadFile(folder / "pass1_data.txt"), ReadFile(folder / "solid_data.txt"));
+
+    expected[2][10] = 4;
+    Grid edited = expected;
+    edited[1][1] = 1;
+    EXPECT_EQ(ReadLayer(folder / "edited_zk.txt"), edited);
+    EXPECT_EQ(ReadLayer(folder / "pass2_zk.txt"), expected);
+    EXPECT_EQ(ReadLayer(folder / "pass3_zk.txt"), expected);
+}
+
+int EditMap(int layer, int row, int column) {
+    if (layer == 0) return row == 20 && column == 10 ? 40 : 0;
+    if (layer == 1 || row % 5 != 0) return 0;
+    const int values[] = {0, 0, 255, 0, 253, 3};
+    if (row == 5 && column % 5 == 0 && column <= 25) return values[column / 5];
+    return row == 15 && column == 5 ? 100 : 0;
+}
+
+TEST_F(EditorE2E, ClicksAndHeldButtonsRaiseAndLowerCellsWithinTheirLimits) {
+    WriteMap("edit", 1, 1, EditMap);
+    ASSERT_EQ(Replay("modes_edit"), 0);
+    Grid enemies = Zeros(72, 96);
+    enemies[5][5] = 12;                                         // click, holds of 3, 4, 10 frames
+    enemies[10][5] = 2, enemies[10][6] = 2, enemies[10][7] = 1; // the repeat follows the pointer
+    enemies[5][10] = 255, enemies[5][20] = 255;                 // stopped at 255
+    enemies[15][5] = 97;
+    EXPECT_EQ(ReadLayer(folder / "edited_teki.txt"), enemies);
+    Grid attributes = Zeros(72, 96);
+    attributes[20][5] = 2;
+    EXPECT_EQ(ReadLayer(folder / "edited_zk.txt"), attributes);
+}
+
+TEST_F(EditorE2E, EditsBeyondTheLayerArraysChangeNothing) {
+    WriteMap("wide", 64, 1, Zero);
+    WriteMap("tall", 1, 64, Zero);
+    ASSERT_EQ(Replay("modes_edges"), 0);
+    Grid wide = Zeros(72, 64 * 96);
+    wide[0][6143] = 2;
+    EXPECT_EQ(ReadLayer(folder / "wide2_zk.txt"), wide);
+    Grid attributes = Zeros(64 * 72, 96);
+    Grid enemies = attributes;
+    attributes[4607][5] = 1;
+    enemies[4607][6] = 1;
+    EXPECT_EQ(ReadLayer(folder / "tall2_zk.txt"), attributes);
+    EXPECT_EQ(ReadLayer(folder / "tall2_teki.txt"), enemies);
+}
+
+// The overlay test's map: enemy types 1 to 8 on row 6, one in every second
+// block of 6 x 6 cells; numbers on row 18; solid chips with attributes from
+// row 42 down.
+int OverlayMap(int layer, int row, int column) {
+    if (layer == 0) return row >= 42 ? 32 + (row + column) % 32 : 0;
+    if (layer == 1) return row >= 42 ? (row * 5 + column * 3) % 255 + 1 : 0;
+    if (row == 6 && column % 12 == 6) return column / 12 + 1;
+    if (row != 18) return 0;
+    switch (column) {
+    case 6:
+        return 0x11;
+    case 18:
+        return 0x1a;
+    case 30:
+        return 0xa;
+    case 42:
+        return 9;
+    case 54:
+        return 255;
+    default:
+        return 0;
+    }
+}
+
+// Numbers are light grey; the darkened picture never gets this bright.
+bool Bright(std::uint32_t rgb) {
+    return (rgb & 0xFF) > 150 && (rgb >> 8 & 0xFF) > 150 && (rgb >> 16) > 150;
+}
+
+bool Near(std::uint32_t a, std::uint32_t b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 8)
+            return false;
+    return true;
+}
+
+// Bright pixels of the 24 x 10 box where a number is printed at (x, y).
+std::vector<std::vector<bool>> Label(const Shot& shot, int x, int y) {
+    std::vector<std::vector<bool>> columns(24, std::vector<bool>(10));
+    for (int i = 0; i < 24; ++i)
+        for (int j = 0; j < 10; ++j) columns[i][j] = Bright(At(shot, x + i, y + j));
+    return columns;
+}
+
+int Width(const std::vector<std::vector<bool>>& label) {
+    int width = 0;
+    for (int i = 0; i < static_cast<int>(label.size()); ++i)
+        for (bool on : label[i])
+            if (on) width = i + 1;
+    return width;
+}
+
+// Block (bx, by) of 48 x 48 pixels against block (ex, ey), outside the number
+// box at its top-left corner and the last column, where the screen boundary
+// runs in block 15. Blocks repeat the grid and the dimming pattern.
+bool SameBlock(const Shot& shot, int bx, int by, int ex, int ey) {
+    for (int j = 0; j < 48; ++j)
+        for (int i = 0; i < 47; ++i)
+            if ((i >= 26 || j >= 12) &&
+                At(shot, 48 * bx + i, 48 * by + j) != At(shot, 48 * ex + i, 48 * ey + j))
+                return false;
+    return true;
+}
+
+TEST_F(EditorE2E, EnemyOverlayDrawsSpritesAndHexadecimalNumbers) {
+    WriteMap("enemies", 1, 1, OverlayMap);
+    ASSERT_EQ(Replay("modes_overlay"), 0);
+    const Shot shot = Load("enemies.bmp");
+
+    // Type t is sprite t - 1, drawn whole from 2 pixels into its cell.
+    const fs::path assets = fs::path(TESSERA_REPLAY).parent_path();
+    for (int type = 1; type <= 8; ++type) {
+        Shot sprite;
+        const std::string name = "char0" + std::to_string(type - 1) + ".BMP";
+        ASSERT_TRUE(platform::LoadBmpFile((assets / "char" / name).string(), sprite)) << name;
+        const int x = 48 * (2 * type - 1) + 2, y = 48 + 2;
+        int compared = 0;
+        for (int j = 0; j < sprite.height; ++j)
+            for (int i = 0; i < sprite.width; ++i) {
+                // Clear of the number, the grid lines, the screen boundary
+                // and the key colour.
+                if ((i < 12 && j < 10) || i == 46 || j == 46 || x + i == 767 ||
+                    Near(At(sprite, i, j), sprite.pixels[0]))
+                    continue;
+                ++compared;
+                EXPECT_TRUE(Near(At(shot, x + i, y + j), At(sprite, i, j)))
+                    << name << " at " << i << "," << j;
+            }
+        EXPECT_GT(compared, 500) << name;
+    }
+
+    // Row 18: 0x11, 0x1a, 0xa, 9, 255 and 0 in blocks 1, 3, ... 11 of block row 3.
+    auto label = [&](int bx) { return Label(shot, 48 * bx + 2, 48 * 3 + 2); };
+    const auto x11 = label(1), x1a = label(3), xa = label(5), x9 = label(7), xff = label(9);
+    EXPECT_EQ(Width(label(11)), 0);
+    EXPECT_GT(Width(xa), 0);
+    EXPECT_GT(Width(x9), 0);
+    EXPECT_GT(Width(x11), Width(xa)); // two digits against one
+    EXPECT_GT(Width(xff), Width(xa));
+    EXPECT_LT(Width(xff), 20); // not three
+    // "1a" starts with the "1" of "11" and ends unlike it.
+    int one = 0;
+    while (one < 24 && std::count(x11[one].begin(), x11[one].end(), true) > 0) ++one;
+    EXPECT_TRUE(std::equal(x1a.begin(), x1a.begin() + one, x11.begin()));
+    EXPECT_NE(x1a, x11);
+    EXPECT_NE(xff, x11);
+    // Numbers without sprites: the blocks hold nothing but their number.
+    for (int bx : {1, 3, 5, 7, 9}) EXPECT_TRUE(SameBlock(shot, bx, 3, 11, 3)) << bx;
+    int lit = 0;
+    for (int y = 336; y < 576; ++y)
+        for (int x = 0; x < 768; ++x) lit += Bright(At(shot, x, y));
+    EXPECT_EQ(lit, 0); // the attributes stay hidden
+
+    // Attribute editing: the same picture, no sprites and no enemy numbers,
+    // the attributes of the solid chips instead.
+    const Shot attributes = Load("attributes.bmp");
+    for (int bx : {1, 3, 5, 7, 9, 11, 13, 15})
+        EXPECT_TRUE(SameBlock(attributes, bx, 1, 11, 3)) << bx;
+    EXPECT_EQ(Width(Label(attributes, 48 + 2, 48 * 3 + 2)), 0);
+    EXPECT_GT(Width(Label(attributes, 2, 42 * 8 + 2)), 0);
+}
+
+int PatternMap(int layer, int row, int column) {
+    return layer == 0 ? (row * 7 + column * 3) % 32 + 80 * ((row + column) % 5) : 0;
+}
+
+// The views of two shots, off every place where a grid line or a screen
+// boundary of view column 0 or 1 can fall.
+bool SameOffGrid(const Shot& a, const Shot& b) {
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (x % 48 >= 1 && x % 48 <= 38 && y % 48 >= 1 && y % 48 <= 46 &&
+                At(a, x, y) != At(b, x, y))
+                return false;
+    return true;
+}
+
+TEST_F(EditorE2E, DarkenedPictureStaysUntilTheScrollBarsMoveTheView) {
+    WriteMap("pattern", 2, 2, PatternMap);
+    ASSERT_EQ(Replay("modes_snapshot"), 0);
+    const Shot entered = Load("entered.bmp");
+    EXPECT_TRUE(SameOffGrid(Load("switched.bmp"), entered));
+    EXPECT_TRUE(SameOffGrid(Load("frame1.bmp"), entered));
+    EXPECT_TRUE(SameOffGrid(Load("scrolling.bmp"), entered));
+    const Shot scrolled = Load("scrolled.bmp");
+    EXPECT_FALSE(SameOffGrid(scrolled, entered));
+    EXPECT_TRUE(SameOffGrid(Load("scrolled_later.bmp"), scrolled));
+    const Shot reset = Load("reset.bmp");
+    EXPECT_TRUE(SameOffGrid(reset, scrolled));
+    const Shot reentered = Load("reentered.bmp");
+    EXPECT_FALSE(SameOffGrid(reentered, reset));
+    EXPECT_TRUE(SameOffGrid(Load("paging.bmp"), reentered));
+    EXPECT_FALSE(SameOffGrid(Load("paged.bmp"), reentered));
 }
 
 // Lines first to first + count - 1 of a saved layer, as numbers. Reads the
