@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -710,6 +711,44 @@ TEST_F(EditorE2E, AStampAtTheFarEndOfTheLargestMapWritesOnlyInsideTheLayers) {
         for (const std::vector<int>& line : first)
             EXPECT_EQ(std::count(line.begin(), line.end(), 0), 6144) << file;
     }
+}
+
+// A chip at a cell of a saved map.
+struct Chip {
+    int row, column, value;
+};
+
+// The chip file of a one-screen map holding the chips, later ones over
+// earlier ones, and 0 everywhere else.
+std::string ChipFile(std::initializer_list<std::initializer_list<Chip>> stamps) {
+    std::string text;
+    for (int row = 0; row < 72; ++row) {
+        for (int column = 0; column < 96; ++column) {
+            int value = 0;
+            for (const auto& stamp : stamps)
+                for (const Chip& chip : stamp)
+                    if (chip.row == row && chip.column == column) value = chip.value;
+            text += std::to_string(value) + " ";
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+TEST_F(EditorE2E, StampsAreUndoneAndRedoneWithCtrlZAndCtrlY) {
+    ASSERT_EQ(Replay("undo_redo"), 0);
+    const std::initializer_list<Chip> a = {{5, 10, 2}, {5, 11, 3}, {6, 10, 82}, {6, 11, 83}};
+    const std::initializer_list<Chip> b = {{6, 11, 2}, {6, 12, 3}, {7, 11, 82}, {7, 12, 83}};
+    const std::initializer_list<Chip> c = {{5, 20, 5}};
+    EXPECT_EQ(ReadFile(folder / "none_data.txt"), ChipFile({}));
+    EXPECT_EQ(ReadFile(folder / "a_data.txt"), ChipFile({a}));
+    EXPECT_EQ(ReadFile(folder / "ab_data.txt"), ChipFile({a, b}));
+    // C replaced B, which no redo brings back.
+    EXPECT_EQ(ReadFile(folder / "ac_data.txt"), ChipFile({a, c}));
+    // Ctrl pressed together with Z undoes nothing.
+    EXPECT_EQ(ReadFile(folder / "ac2_data.txt"), ChipFile({a, c}));
+    // After loading the empty map, redo at the newest record writes C again.
+    EXPECT_EQ(ReadFile(folder / "c_data.txt"), ChipFile({c}));
 }
 
 } // namespace
