@@ -1,0 +1,46 @@
+// Whole editor frames on the headless backend, with the editor's own images:
+// chip editing with a full view of varied chips, and enemy editing with every
+// cell under the overlay holding a non-zero value (types 1 to 8 among them, so
+// sprites and numbers are both drawn).
+#include "editor/editor_images.h"
+#include "editor/map_model.h"
+#include "editor/snapshot.h"
+#include "system/system.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void FillView() {
+    for (int r = 0; r < VIEW_ROWS; ++r)
+        for (int c = 0; c < VIEW_COLUMNS; ++c) {
+            SetCell(ChipLayer, r, c, (r * 131 + c * 17) % (SHEET_COLUMNS * SHEET_ROWS));
+            SetCell(EnemyLayer, r, c, (r * 7 + c * 3) % 255 + 1);
+        }
+}
+
+void EditorFrame(benchmark::State& state) {
+    static bool started = false;
+    if (!started) {
+        EditorStartup();
+        FillView();
+        started = true;
+    }
+    if (PanelImage == 0 || CharSprites[7] == 0) {
+        state.SkipWithError("the editor's images are missing");
+        return;
+    }
+    EditMode = 0;
+    EditScene();
+    if (state.range(0) == 2) {
+        TakeSnapshot();
+        EditMode = 2;
+    }
+    for (auto _ : state) EditScene();
+    state.SetLabel(state.range(0) == 2 ? "enemy editing" : "chip editing");
+}
+
+} // namespace
+
+BENCHMARK(EditorFrame)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
