@@ -437,6 +437,125 @@ frames 1
     EXPECT_TRUE(written) << "saved instead: " << names;
 }
 
+// The chip file of the one-screen start map, `value` giving each cell's chip.
+template <typename Value> std::string OneScreenChips(Value value) {
+    std::string text;
+    for (int row = 0; row < 72; ++row) {
+        for (int column = 0; column < 96; ++column)
+            text += std::to_string(value(row, column)) + " ";
+        text += "\r\n";
+    }
+    return text;
+}
+
+// Chips picked in the palette by a left-button drag are tiled over a map area
+// by a right-button drag, shown while it is held; Ctrl+Z takes the stamp back
+// and Ctrl+Y writes it again. Each step shows as in the headless run, and the
+// map saved after it holds the same cells as the headless run's.
+TEST_F(DesktopEditor, APaletteSelectionIsStampedByARightDragThenUndoneAndRedoneByKeys) {
+    // Buttons and keys are held for four frames, so that a slow frame of the
+    // desktop run (200 ms) still sees each state; Ctrl goes down frames before Z or Y.
+    const std::string saveAs = R"(
+move 450 650
+ldown
+frames 4
+lup
+frames 4
+keydown BACK
+frames 20
+keyup BACK
+frames 1
+type )";
+    const std::string afterSave = R"(
+keydown ENTER
+frames 4
+keyup ENTER
+frames 35
+)";
+    const std::string script = R"(
+frametime 100
+# Chips 2 to 4 over 82 to 84: palette columns 2 to 4, rows 0 and 1.
+move 830 4
+ldown
+frames 4
+move 846 12
+frames 4
+lup
+frames 4
+move 900 300
+frames 2
+screenshot selected.bmp
+# From column 10, row 20 to column 16, row 22, the preview while held.
+move 84 164
+rdown
+frames 4
+move 108 172
+frames 4
+move 132 180
+frames 4
+screenshot stamping.bmp
+rup
+frames 4
+move 900 300
+frames 2
+screenshot stamped.bmp
+)" + saveAs + "stamped" + afterSave +
+                               R"(
+keydown CTRL
+frames 4
+keydown Z
+frames 4
+keyup Z
+frames 4
+keyup CTRL
+frames 4
+move 900 300
+frames 2
+screenshot undone.bmp
+)" + saveAs + "undone" + afterSave +
+                               R"(
+keydown CTRL
+frames 4
+keydown Y
+frames 4
+keyup Y
+frames 4
+keyup CTRL
+frames 4
+move 900 300
+frames 2
+screenshot redone.bmp
+)" + saveAs + "redone" + afterSave;
+    RunHeadless(script);
+    // Each checkpoint shows something new.
+    const char* const shots[] = {"selected.bmp", "stamping.bmp", "stamped.bmp", "undone.bmp",
+                                 "redone.bmp"};
+    for (int i = 1; i < 5; ++i)
+        EXPECT_FALSE(
+            desktop_test::MatchFrame(Headless(shots[i - 1]), {0, 0, 1024, 768}, Headless(shots[i]))
+                .Good())
+            << shots[i];
+    StartEditor();
+    PlayOnDesktop(script);
+
+    const std::string stamped = OneScreenChips([](int row, int column) {
+        const bool inside = row >= 20 && row <= 22 && column >= 10 && column <= 16;
+        return inside ? 2 + (column - 10) % 3 + (row - 20) % 2 * 80 : 0;
+    });
+    const std::string empty = OneScreenChips([](int, int) { return 0; });
+    for (const auto& [name, chips] : {std::pair{"stamped", &stamped}, std::pair{"undone", &empty},
+                                      std::pair{"redone", &stamped}}) {
+        const fs::path data = folder / "desktop" / (name + std::string("_data.txt"));
+        ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(data); })) << data;
+        EXPECT_TRUE(ReadFile(data) == *chips) << data;
+        for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
+            const std::string file = name + std::string(suffix);
+            EXPECT_TRUE(ReadFile(folder / "desktop" / file) == ReadFile(folder / "headless" / file))
+                << file;
+        }
+    }
+}
+
 // Quit asks in a message box of its own window, answered with the pointer:
 // No leaves the editor running as it was, Yes ends it with exit code 0.
 TEST_F(DesktopEditor, TheQuitQuestionIsAnsweredByClickingItsButtons) {
