@@ -1,5 +1,7 @@
 #include "editor/layer_area.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -25,15 +27,36 @@ std::int64_t CellCount(int width, int height) {
 
 } // namespace
 
+AreaImage ReservedImage(std::size_t cells) {
+    AreaImage image;
+    image.reserve(cells);
+    constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(image.data());
+    const std::uintptr_t first = (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+    const std::uintptr_t last = (start + cells * sizeof(std::int32_t)) & ~(HUGE_PAGE - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    return image;
+}
+
 AreaImage ReadArea(const LayerRow* layer, int left, int top, int width, int height) {
-    AreaImage image(static_cast<std::size_t>(CellCount(width, height)), 0);
-    if (image.empty()) return image;
+    const std::int64_t cells = CellCount(width, height);
+    AreaImage image = ReservedImage(static_cast<std::size_t>(cells));
+    if (cells == 0) return image;
     const Clip clip = ClipArea(left, top, width, height);
-    if (clip.firstColumn >= clip.lastColumn) return image;
-    const std::size_t rowBytes = sizeof(std::int32_t) * (clip.lastColumn - clip.firstColumn);
-    for (std::int64_t i = clip.firstRow; i < clip.lastRow; ++i)
-        std::memcpy(&image[i * width + clip.firstColumn], &layer[top + i][left + clip.firstColumn],
-                    rowBytes);
+    const bool inside = clip.firstColumn < clip.lastColumn;
+    const auto zeros = [&image](std::int64_t count) {
+        image.insert(image.end(), static_cast<std::size_t>(count), 0);
+    };
+    for (std::int64_t i = 0; i < height; ++i) {
+        if (!inside || i < clip.firstRow || i >= clip.lastRow) {
+            zeros(width);
+            continue;
+        }
+        const std::int32_t* row = &layer[top + i][left + clip.firstColumn];
+        zeros(clip.firstColumn);
+        image.insert(image.end(), row, row + (clip.lastColumn - clip.firstColumn));
+        zeros(width - clip.lastColumn);
+    }
     return image;
 }
 

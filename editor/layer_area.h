@@ -5,11 +5,18 @@
 
 #include "editor/map_model.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 // An area image: height rows of width values, row after row.
 using AreaImage = std::vector<std::int32_t>;
+
+// An empty image with room for `cells` values, its pages advised onto
+// transparent huge pages before anything touches them: on 4 KiB pages the
+// first-touch faults of a whole-map image cost more than filling it. Images
+// are built by appending rows to it.
+AreaImage ReservedImage(std::size_t cells);
 
 // The area's width x height cells, row after row; cells beyond the arrays
 // give 0. An area with no cells gives an empty image.

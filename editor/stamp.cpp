@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 MapCell StampAnchor = {};
 
@@ -51,40 +52,45 @@ void DragSpan(int anchor, int current, int& first, int& count) {
 MapCell CellAt(int x, int y) { return {x / CELL_SIZE + ViewX, y / CELL_SIZE + ViewY}; }
 
 // The chip the stamp puts at row i, column j of the area: a sheet chip, or the
-// value a map cell holds at that moment. `written` holds the fill's values so
-// far (those before (i, j), row after row) and is null while nothing is written.
-std::int32_t SourceChip(const Tile& tile, const Area& area, const std::int32_t* written, int i,
-                        int j) {
-    const int row = tile.row + i % tile.height;
-    const int column = tile.column + j % tile.width;
-    if (!tile.fromMap) return column + row * SHEET_COLUMNS;
-    if (written && IsInsideLayer(row, column)) {
-        const int k = row - area.top;
-        const int l = column - area.left;
+// value a map cell holds at that moment. While the fill runs, `written` holds
+// its rows before row i and `row` row i's values before column j; cells they
+// cover are read from them. Both are null for the preview.
+std::int32_t SourceChip(const Tile& tile, const Area& area, const std::int32_t* written,
+                        const std::int32_t* row, int i, int j) {
+    const int sourceRow = tile.row + i % tile.height;
+    const int sourceColumn = tile.column + j % tile.width;
+    if (!tile.fromMap) return sourceColumn + sourceRow * SHEET_COLUMNS;
+    if (written && IsInsideLayer(sourceRow, sourceColumn)) {
+        const int k = sourceRow - area.top;
+        const int l = sourceColumn - area.left;
         const bool inArea = k >= 0 && k < area.height && l >= 0 && l < area.width;
-        if (inArea && (k < i || (k == i && l < j)))
-            return written[static_cast<std::int64_t>(k) * area.width + l];
+        if (inArea && k < i) return written[static_cast<std::int64_t>(k) * area.width + l];
+        if (inArea && k == i && l < j) return row[l];
     }
-    return GetCell(ChipLayer, row, column);
+    return GetCell(ChipLayer, sourceRow, sourceColumn);
 }
 
 // The values the stamp writes over the area, filled row after row, so a map
 // selection overlapping the area repeats the cells already overwritten.
 AreaImage StampImage(const Tile& tile, const Area& area) {
-    AreaImage image(static_cast<std::size_t>(area.width) * area.height);
-    const std::int32_t* written = image.data();
+    AreaImage image = ReservedImage(static_cast<std::size_t>(area.width) * area.height);
+    std::vector<std::int32_t> row(area.width);
+    std::int32_t* out = row.data();
     for (int i = 0; i < area.height; ++i) {
-        std::int32_t* out = image.data() + static_cast<std::int64_t>(i) * area.width;
+        const std::int32_t* written = image.data();
         const bool readsOwnRow = tile.fromMap && tile.row + i % tile.height == area.top + i;
         if (readsOwnRow) {
-            for (int j = 0; j < area.width; ++j) out[j] = SourceChip(tile, area, written, i, j);
-            continue;
+            for (int j = 0; j < area.width; ++j)
+                out[j] = SourceChip(tile, area, written, out, i, j);
+        } else {
+            // Any other row repeats its first tile width: work that out, then double it.
+            const int period = std::min(tile.width, area.width);
+            for (int j = 0; j < period; ++j) out[j] = SourceChip(tile, area, written, out, i, j);
+            for (int done = period; done < area.width; done *= 2)
+                std::memcpy(out + done, out,
+                            sizeof(std::int32_t) * std::min(done, area.width - done));
         }
-        // Any other row repeats its first tile width: work that out, then double it.
-        const int period = std::min(tile.width, area.width);
-        for (int j = 0; j < period; ++j) out[j] = SourceChip(tile, area, written, i, j);
-        for (int done = period; done < area.width; done *= 2)
-            std::memcpy(out + done, out, sizeof(std::int32_t) * std::min(done, area.width - done));
+        image.insert(image.end(), row.begin(), row.end());
     }
     return image;
 }
@@ -102,7 +108,7 @@ void DrawPreview(const Tile& tile, const Area& area) {
         std::min(area.width, (clip.right + CELL_SIZE - 1) / CELL_SIZE + ViewX - area.left);
     for (int i = firstI; i < lastI; ++i)
         for (int j = firstJ; j < lastJ; ++j) {
-            const int n = SourceChip(tile, area, nullptr, i, j);
+            const int n = SourceChip(tile, area, nullptr, nullptr, i, j);
             elDraw::DrawOpaque((area.left + j - ViewX) * CELL_SIZE,
                                (area.top + i - ViewY) * CELL_SIZE, ChipSheets[ChipFrame],
                                ChipLeft(n), ChipTop(n), ChipLeft(n) + CELL_SIZE,
