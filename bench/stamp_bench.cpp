@@ -1,9 +1,12 @@
 // Undo and redo of a stamp over the whole layer array (6144 x 4608 cells),
-// beside writing the same image back through the cell accessor, and the
-// resident memory after ten such stamps in the history.
+// beside writing the same image back through the cell accessor, the
+// resident memory after ten such stamps in the history, and such a stamp
+// dragged through the editor's frame.
+#include "draw/draw.h"
 #include "editor/layer_area.h"
 #include "editor/map_model.h"
 #include "editor/undo_history.h"
+#include "system/system.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,6 +88,39 @@ void BM_TenWholeArrayStamps(benchmark::State& state) {
     state.counters["images_MiB"] = static_cast<double>(UndoBytes) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_TenWholeArrayStamps)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One editor frame with the pointer at (x, y) and the right button as given.
+void RightButtonFrame(int x, int y, int held, int click) {
+    MouseX = x;
+    MouseY = y;
+    RightHeld = held;
+    RightClick = click;
+    EditScene();
+}
+
+// Pressed on the top-left cell of a 64 x 64 map, the view then moved to the
+// arrays' far corner and the button released on cell (6143, 4607): the three
+// frames of the drag, the last one writing the area and pushing its record.
+void BM_StampDragWholeArray(benchmark::State& state) {
+    static bool started = false;
+    if (!started) {
+        elDraw::Screen(1024, 768, 1);
+        AllocateLayers();
+        started = true;
+    }
+    MapWidth = MapHeight = MAP_SIZE_MAX;
+    for (auto _ : state) {
+        ViewX = ViewY = 0;
+        RightButtonFrame(4, 4, 1, 1);
+        ViewX = LAYER_COLUMNS - VIEW_COLUMNS + 1;
+        ViewY = LAYER_ROWS - VIEW_ROWS + 1;
+        RightButtonFrame(790, 590, 1, 0);
+        RightButtonFrame(790, 590, 0, 0);
+    }
+    const UndoRecord& record = *UndoCurrent;
+    state.counters["cells"] = static_cast<double>(record.width) * record.height;
+}
+BENCHMARK(BM_StampDragWholeArray)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
