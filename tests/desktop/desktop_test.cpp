@@ -451,7 +451,7 @@ template <typename Value> std::string OneScreenChips(Value value) {
 // Chips picked in the palette by a left-button drag are tiled over a map area
 // by a right-button drag, shown while it is held; Ctrl+Z takes the stamp back
 // and Ctrl+Y writes it again. Each step shows as in the headless run, and the
-// map saved after it holds the same cells as the headless run's.
+// map saved after it ("s", "u", "r") holds the same cells as the headless run's.
 TEST_F(DesktopEditor, APaletteSelectionIsStampedByARightDragThenUndoneAndRedoneByKeys) {
     // Buttons and keys are held for four frames, so that a slow frame of the
     // desktop run (200 ms) still sees each state; Ctrl goes down frames before Z or Y.
@@ -499,7 +499,7 @@ frames 4
 move 900 300
 frames 2
 screenshot stamped.bmp
-)" + saveAs + "stamped" + afterSave +
+)" + saveAs + "s" + afterSave +
                                R"(
 keydown CTRL
 frames 4
@@ -512,7 +512,7 @@ frames 4
 move 900 300
 frames 2
 screenshot undone.bmp
-)" + saveAs + "undone" + afterSave +
+)" + saveAs + "u" + afterSave +
                                R"(
 keydown CTRL
 frames 4
@@ -525,7 +525,7 @@ frames 4
 move 900 300
 frames 2
 screenshot redone.bmp
-)" + saveAs + "redone" + afterSave;
+)" + saveAs + "r" + afterSave;
     RunHeadless(script);
     // Each checkpoint shows something new.
     const char* const shots[] = {"selected.bmp", "stamping.bmp", "stamped.bmp", "undone.bmp",
@@ -543,8 +543,8 @@ screenshot redone.bmp
         return inside ? 2 + (column - 10) % 3 + (row - 20) % 2 * 80 : 0;
     });
     const std::string empty = OneScreenChips([](int, int) { return 0; });
-    for (const auto& [name, chips] : {std::pair{"stamped", &stamped}, std::pair{"undone", &empty},
-                                      std::pair{"redone", &stamped}}) {
+    for (const auto& [name, chips] :
+         {std::pair{"s", &stamped}, std::pair{"u", &empty}, std::pair{"r", &stamped}}) {
         const fs::path data = folder / "desktop" / (name + std::string("_data.txt"));
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(data); })) << data;
         EXPECT_TRUE(ReadFile(data) == *chips) << data;
