@@ -1,10 +1,12 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -65,6 +67,30 @@ std::string ResolvePath(const char* name) {
         first = false;
     }
     return result;
+}
+
+std::vector<std::string> FindFiles(const char* pattern) {
+    std::string path(pattern);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    const std::string::size_type slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : ResolvePath(path.substr(0, slash + 1).c_str());
+    const std::string wildcard = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    while (dirent* entry = readdir(dir)) {
+        if (fnmatch(wildcard.c_str(), entry->d_name, FNM_CASEFOLD | FNM_NOESCAPE) != 0) continue;
+        struct stat st;
+        if (stat((folder + "/" + entry->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
 }
 
 std::string ExecutableFolder() {

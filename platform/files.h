@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -11,6 +12,11 @@ namespace platform {
 // case is replaced by the name found on disk. Components that do not exist at all
 // are kept as given, so the result also serves for creating a new file.
 std::string ResolvePath(const char* name);
+
+// Names of the files (not folders) in a folder that match a framework pattern
+// such as "folder\*.BMP": '*' stands for any run of characters and '?' for one,
+// letters match in either case. Sorted ignoring case; empty when the folder is missing.
+std::vector<std::string> FindFiles(const char* pattern);
 
 // Folder of the running executable, ending in '/'.
 std::string ExecutableFolder();

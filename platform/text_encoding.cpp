@@ -108,6 +108,16 @@ std::size_t Cp932Prefix(std::string_view text, std::size_t limit) {
     return length;
 }
 
+void UpperCaseCp932(char* text, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (IsCp932Lead(byte))
+            ++i; // the next byte belongs to this character
+        else if (byte >= 'a' && byte <= 'z')
+            text[i] = static_cast<char>(byte - 'a' + 'A');
+    }
+}
+
 std::string Cp932ToUtf8(std::string_view text) {
     std::string result;
     while (!text.empty()) {

@@ -20,6 +20,10 @@ int DecodeCp932(std::string_view text, char32_t& codePoint);
 // split a two-byte character (a lead byte that ends the text is left out).
 std::size_t Cp932Prefix(std::string_view text, std::size_t limit);
 
+// Upper-cases the letters a to z of `length` bytes of CP932 text in place,
+// leaving the second bytes of two-byte characters as they are.
+void UpperCaseCp932(char* text, std::size_t length);
+
 // CP932 (Shift-JIS) to UTF-8. Bytes that do not form a character become U+FFFD.
 std::string Cp932ToUtf8(std::string_view text);
 
