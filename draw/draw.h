@@ -97,6 +97,18 @@ ObjectNo LoadObject(const char* name, int placement);
 ObjectNo CreateObject(int width, int height, int placement);
 int SwapObject(const char* name, ObjectNo no, int placement);
 void ReleaseObject(ObjectNo no);
+// Makes an empty object in entry `no`, as CreateObject does in a free one;
+// errors name `operation`. 1, or 0 after an error.
+int MakeObject(const char* operation, ObjectNo no, int width, int height, int placement);
+
+// Draw packs: images in 1:5:5:5 in one file, loaded by their upper-cased names.
+extern char PackPath[260];
+const char* SetPackFile(const char* name);
+ObjectNo LoadPack(const char* name, int placement);
+ObjectNo SwapPack(const char* name, ObjectNo no, int placement);
+// Appends every BMP file of the folder to the pack (emptied first when `fresh`);
+// needs a display of more than 16 bits.
+int Convert(const char* name, const char* folder, int fresh);
 
 // Blits.
 void Draw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);

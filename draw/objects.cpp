@@ -85,18 +85,22 @@ int SwapObject(const char* name, ObjectNo no, int placement) {
     return FillEntry("elDraw::SwapObject", name, no, placement);
 }
 
-ObjectNo CreateObject(int width, int height, int placement) {
-    ObjectNo no = FirstFreeEntry();
-    if (no == 0) return elSystem::Error("elDraw::CreateObject", "オブジェクト数が多過ぎます");
+int MakeObject(const char* operation, ObjectNo no, int width, int height, int placement) {
     TakeEntry(no, "*");
     ObjectEntry& entry = ObjectTable[no];
     entry.Width = static_cast<std::uint16_t>(width);
     entry.Height = static_cast<std::uint16_t>(height);
     if (platform::CreateSurface(CapsOf(placement), width, height, &entry.Surface) !=
         platform::DD_OK)
-        return elSystem::Error("elDraw::CreateObject", "スプライトを作成できません");
+        return elSystem::Error(operation, "スプライトを作成できません");
     KeyPerMode(no);
-    return no;
+    return 1;
+}
+
+ObjectNo CreateObject(int width, int height, int placement) {
+    ObjectNo no = FirstFreeEntry();
+    if (no == 0) return elSystem::Error("elDraw::CreateObject", "オブジェクト数が多過ぎます");
+    return MakeObject("elDraw::CreateObject", no, width, height, placement) ? no : 0;
 }
 
 void ReleaseObject(ObjectNo no) {

@@ -231,12 +231,16 @@ void Restore() {
         ObjectEntry& entry = ObjectTable[no];
         if (entry.Name[0] == '\0' || !entry.Surface) continue;
         if (platform::IsLost(entry.Surface)) platform::Restore(entry.Surface);
-        // Objects made in memory cannot be reloaded; images are read again.
+        // Objects made in memory cannot be reloaded; images are read again,
+        // from the pack or from their files.
         if (entry.Name[0] == '*') continue;
         KeyColor(static_cast<COLORREF>(entry.KeyColor));
         char name[32];
         std::strcpy(name, entry.Name);
-        SwapObject(name, no, entry.Placement);
+        if (entry.FromPack == 1)
+            SwapPack(name, no, entry.Placement);
+        else
+            SwapObject(name, no, entry.Placement);
     }
 }
 
