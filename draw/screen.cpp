@@ -1,6 +1,7 @@
 // Screen set-up: display mode, primary surface, back buffer, internal objects,
 // pixel format and lookup tables; lost-surface restore and teardown.
 #include "draw/draw.h"
+#include "input/input.h"
 #include "platform/gdi.h"
 #include "platform/messages.h"
 #include "system/system.h"
@@ -211,6 +212,7 @@ int Screen(int width, int height, int mode) {
     PresentRect = {ClientX, ClientY, ClientX + width, ClientY + height};
     elSystem::Init();
     elText::Init();
+    elInput::InitJoystick();
     return 1;
 }
 

@@ -1,4 +1,5 @@
 // Key states: the key's current up or down turned into an edge state.
+#include "input/edge_state.h"
 #include "input/input.h"
 
 #include "draw/draw.h"
@@ -6,14 +7,15 @@
 
 namespace elInput {
 
+int NextKeyState(int state, bool down) {
+    if (elDraw::FadeLevel != 0) return KEY_FREE;
+    if (down) return state == KEY_FREE ? KEY_PUSH : KEY_HOLD;
+    return (state == KEY_PUSH || state == KEY_HOLD) ? KEY_PULL : KEY_FREE;
+}
+
 void GetKey(int virtualKey, int* state) {
     // Bit 7 of the key-state word is set while the key is down.
-    const bool down = (platform::GetKeyState(virtualKey) & 0x80) != 0;
-    if (down)
-        *state = *state == KEY_FREE ? KEY_PUSH : KEY_HOLD;
-    else
-        *state = (*state == KEY_PUSH || *state == KEY_HOLD) ? KEY_PULL : KEY_FREE;
-    if (elDraw::FadeLevel != 0) *state = KEY_FREE;
+    *state = NextKeyState(*state, (platform::GetKeyState(virtualKey) & 0x80) != 0);
 }
 
 } // namespace elInput

@@ -47,4 +47,11 @@ bool WriteScreenshot(const std::string& path);
 // Vertical-blank waits made so far.
 int VerticalBlankCount();
 
+// Scripted game controllers (ids 0 to 15). SetJoystick plugs controller `id`
+// in, or changes what it reads: X and Y positions (0 to 65535) and the button
+// mask; its other axes rest at 32767. A controller newly plugged in answers from
+// the next joystick configuration change; one unplugged stops answering at once.
+void SetJoystick(unsigned id, unsigned x, unsigned y, unsigned buttons);
+void UnplugJoystick(unsigned id);
+
 } // namespace platform::headless
