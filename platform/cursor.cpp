@@ -1,5 +1,7 @@
 #include "platform/cursor.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -19,6 +21,15 @@ bool CursorClip(RECT* out) {
     if (!clipped) return false;
     *out = clipRect;
     return true;
+}
+
+BOOL SetCursorPos(int x, int y) {
+    if (clipped) {
+        x = std::clamp(x, clipRect.left, std::max(clipRect.left, clipRect.right - 1));
+        y = std::clamp(y, clipRect.top, std::max(clipRect.top, clipRect.bottom - 1));
+    }
+    backend::MoveNativePointer(x, y);
+    return 1;
 }
 
 } // namespace platform

@@ -47,6 +47,19 @@ bool WriteScreenshot(const std::string& path);
 // Vertical-blank waits made so far.
 int VerticalBlankCount();
 
+// Fixes what the system reports: the version record, the free space of every
+// drive, and the local time (which then runs on with the clock).
+void SetVersionRecord(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
+void SetDiskFree(std::uint32_t sectorsPerCluster, std::uint32_t bytesPerSector,
+                 std::uint32_t freeClusters);
+void SetLocalTime(int year, int month, int day, int hour, int minute, int second);
+// Reports the running system's answers again.
+void UseHostSystemInfo();
+
+// Where code last moved the pointer (screen pixels), and how often it did.
+int PointerMoveCount();
+void LastPointerMove(int* x, int* y);
+
 // Scripted game controllers (ids 0 to 15). SetJoystick plugs controller `id`
 // in, or changes what it reads: X and Y positions (0 to 65535) and the button
 // mask; its other axes rest at 32767. A controller newly plugged in answers from
