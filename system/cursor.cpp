@@ -1,4 +1,4 @@
-// Confining the pointer to a screen rectangle, and the display's colour depth.
+// Confining and moving the pointer, and the display's colour depth.
 #include "platform/cursor.h"
 #include "platform/display.h"
 #include "system/system.h"
@@ -23,5 +23,7 @@ void UnclipCursor() {
 int IsCursorClipped() { return CursorClipped; }
 
 int ColorDepth() { return platform::DisplayBitsPerPixel(); }
+
+void SetCursorPos(int x, int y) { platform::SetCursorPos(x + ClientX, y + ClientY); }
 
 } // namespace elSystem

@@ -101,6 +101,8 @@ int LoopPass() {
     return 1;
 }
 
+const char* CommandLine() { return ::CommandLine; }
+
 } // namespace elSystem
 
 int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showCommand) {

@@ -102,6 +102,27 @@ void UnclipCursor();
 int IsCursorClipped();
 int ColorDepth();
 
+// Small services: number files in the program folder, the system's version,
+// free disk space and memory, the local date and time, the pointer, the command
+// line and the count of releases of one watched key.
+void PutNumber(const char* name, int value);
+// Always 0.
+int WriteNumber(const char* name, int value);
+// 0 when the file cannot be read or holds no number.
+int GetNumber(const char* name);
+int ReadNumber(const char* name);
+int OsVersion();
+int DiskFree(char drive);
+int MemoryFree();
+// Copies the weekday's kanji into `text` (at least 3 bytes) and returns it.
+char* Date(int* year, int* month, int* day, char* text);
+void Time(int* hour, int* minute, int* second);
+// (x, y) in client pixels.
+void SetCursorPos(int x, int y);
+const char* CommandLine();
+void WatchKey(int code);
+int WatchCount();
+
 } // namespace elSystem
 
 // The edit scene: its start-up and its frame function.
