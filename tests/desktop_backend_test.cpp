@@ -135,6 +135,21 @@ TEST_F(Desktop, ReleasingOneShiftLeavesShiftHeldByTheOther) {
     EXPECT_TRUE(shiftDown);
 }
 
+TEST_F(Desktop, MovingThePointerReportsItWhereItWasPut) {
+    int seenX = -1, seenY = -1;
+    Run([&](int frame) {
+        if (frame == 0) {
+            elSystem::SetCursorPos(300, 200);
+            return true;
+        }
+        seenX = MouseX;
+        seenY = MouseY;
+        return frame < 5 && (seenX != 300 || seenY != 200);
+    });
+    EXPECT_EQ(seenX, 300);
+    EXPECT_EQ(seenY, 200);
+}
+
 } // namespace
 
 // The framework calls these for scene 1.

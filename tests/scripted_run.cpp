@@ -50,10 +50,10 @@ void Script::Next(bool) {
     }
 }
 
-int Script::Run(std::uint32_t startClock) {
+int Script::Run(std::uint32_t startClock, const char* commandLine) {
     ResetPlatformForTest(startClock);
     platform::headless::SetEventSource([this](bool block) { Next(block); });
-    int result = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    int result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
     platform::headless::SetEventSource(nullptr);
     return result;
 }

@@ -40,9 +40,9 @@ class Script {
         return *this;
     }
 
-    // Resets the framework and runs the entry point until the window closes
-    // (the script's end closes it). Returns the entry point's result.
-    int Run(std::uint32_t startClock = 1000);
+    // Resets the framework and runs the entry point, given `commandLine`, until
+    // the window closes (the script's end closes it). Returns the entry point's result.
+    int Run(std::uint32_t startClock = 1000, const char* commandLine = "");
 
   private:
     struct Step {
