@@ -3,6 +3,7 @@
 #include "draw/draw.h"
 #include "platform/gdi_shapes.h"
 #include "platform/text_encoding.h"
+#include "text/font_bracket.h"
 #include "text/text.h"
 
 #include <cstring>
@@ -22,7 +23,12 @@ namespace {
 
 const char* const StandardFaces[2] = {"標準明朝", "標準ゴシック"};
 
-// Face name cut to the description's width at a character boundary.
+} // namespace
+
+void SetStandardFace(int face) {
+    if (face == 0 || face == 1) SetFaceName(StandardFaces[face]);
+}
+
 void SetFaceName(const char* name) {
     const std::size_t length = platform::Cp932Prefix(name, platform::LF_FACESIZE - 1);
     std::memcpy(FontDesc->lfFaceName, name, length);
@@ -41,21 +47,35 @@ void SetStyle(int height, int angle, int weight, int italic, int underline) {
     FontDesc->lfCharSet = platform::SHIFTJIS_CHARSET;
 }
 
-void Open() {
+void LookUpCharSet() {
+    for (const FontEntry& entry : FontTable)
+        if (std::strcmp(entry.FaceName, FontDesc->lfFaceName) == 0) {
+            FontDesc->lfCharSet = entry.CharSet;
+            break;
+        }
+}
+
+void OpenOn(platform::Surface* surface) {
     CurrentFont = platform::CreateFontIndirect(FontDesc);
-    platform::GetDC(elDraw::BackBuffer, &TextDC);
+    platform::GetDC(surface, &TextDC);
     PreviousFont = platform::SelectObject(TextDC, CurrentFont);
 }
 
-} // namespace
+void Close() {
+    platform::SelectObject(TextDC, PreviousFont);
+    platform::DeleteObject(CurrentFont);
+    if (TextDC) platform::ReleaseDC(TextDC->surface, TextDC);
+    CurrentFont = PreviousFont = nullptr;
+    TextDC = nullptr;
+}
 
 void Begin(int face, int height, int angle, int weight, int italic, int underline) {
     if (!FontDesc) return;
     // Brackets do not nest: an open one is closed first.
     if (TextDC) End();
-    if (face == 0 || face == 1) SetFaceName(StandardFaces[face]);
+    SetStandardFace(face);
     SetStyle(height, angle, weight, italic, underline);
-    Open();
+    OpenOn(elDraw::BackBuffer);
 }
 
 void BeginFace(const char* faceName, int height, int angle, int weight, int italic, int underline) {
@@ -63,12 +83,8 @@ void BeginFace(const char* faceName, int height, int angle, int weight, int ital
     if (TextDC) End();
     SetFaceName(faceName);
     SetStyle(height, angle, weight, italic, underline);
-    for (const FontEntry& entry : FontTable)
-        if (std::strcmp(entry.FaceName, FontDesc->lfFaceName) == 0) {
-            FontDesc->lfCharSet = entry.CharSet;
-            break;
-        }
-    Open();
+    LookUpCharSet();
+    OpenOn(elDraw::BackBuffer);
 }
 
 void Color(COLORREF textColour, COLORREF backColour, int transparent) {
@@ -99,12 +115,7 @@ int MeasureBox(int left, int top, int right, int bottom, const char* text) {
                                   platform::DT_WORDBREAK);
 }
 
-void End() {
-    platform::SelectObject(TextDC, PreviousFont);
-    platform::DeleteObject(CurrentFont);
-    platform::ReleaseDC(elDraw::BackBuffer, TextDC);
-    CurrentFont = PreviousFont = nullptr;
-    TextDC = nullptr;
-}
+// Also closes a bracket that a smooth or compose operation left on a sprite.
+void End() { Close(); }
 
 } // namespace elText

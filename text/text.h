@@ -7,6 +7,15 @@
 #include <cstdint>
 
 constexpr int FONT_TABLE_SIZE = 200;
+// Entry 0 bounds the composed text; 1 onwards, one per laid-out character.
+constexpr int CHAR_RECT_COUNT = 3200;
+// The two work sprites of composed text, made by screen set-up.
+constexpr int FONT_SPRITE = 2;
+constexpr int FONT_BUFFER_SPRITE = 3;
+// Compose flags above the extra line spacing of bits 0-7.
+constexpr int TEXT_SHADOW = 0x100;
+constexpr int TEXT_THICK_X = 0x200;
+constexpr int TEXT_THICK_Y = 0x400;
 
 struct FontEntry {
     char FaceName[36];
@@ -44,5 +53,27 @@ void PrintBox(int left, int top, int right, int bottom, const char* text, int al
 // Height of the text word-wrapped to the box's width.
 int MeasureBox(int left, int top, int right, int bottom, const char* text);
 void End();
+
+// Composed text, laid out in a box on the font sprite and copied onto the back
+// buffer with the colour key (the hold variants keep it for Reveal).
+extern platform::RECT CharRects[CHAR_RECT_COUNT];
+extern int CharCount;
+extern int RevealCount;
+extern float RevealTimer;
+// Inside a Begin bracket, which it leaves open on the back buffer.
+void PrintEffect(int left, int top, int right, int bottom, const char* text, int flags);
+void PrintEffectHold(int left, int top, int right, int bottom, const char* text, int flags);
+// A bracket at double height on the font buffer sprite for smoothed text.
+void BeginSmooth(int face, int height);
+void BeginSmoothFace(const char* faceName, int height);
+void PrintSmooth(int left, int top, int right, int bottom, const char* text, int flags);
+void PrintSmoothHold(int left, int top, int right, int bottom, const char* text, int flags);
+void EndSmooth();
+// Halves the double-size rectangle of the font buffer sprite into the font
+// sprite at (x0, y0), blended over what the back buffer shows there.
+void SmoothSegment(int x0, int y0, int left, int top, int right, int bottom);
+// Shows one more character of the last composed text per interval; 1 once the
+// whole text is shown.
+int Reveal(float interval);
 
 } // namespace elText
