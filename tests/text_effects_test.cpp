@@ -340,4 +340,26 @@ TEST_F(TextEffects, RevealWithoutIntervalShowsTheWholeTextAtOnce) {
     EXPECT_EQ(elText::RevealCount, 5);
 }
 
+// A picture of both families over a striped background, saved next to the
+// test program as text_effects.bmp.
+TEST(TextPicture, ComposedAndSmoothedTextOnTheScreen) {
+    OpenScreen(32);
+    const platform::PixelFormat& format = elDraw::BackBuffer->format;
+    for (int band = 0; band < 12; ++band)
+        elDraw::FillRect(0, band * 20, 640, band * 20 + 20,
+                         platform::PackColor(format, 0x402000 + band * 0x080808));
+    elText::Begin(1, 24, 0, 0, 0, 0);
+    elText::Color(0x00FFFF, 0x000000, 1);
+    elText::PrintEffect(20, 10, 300, 120, "影と太字の文字。改行は、句読点を残して折り返す", 0x704);
+    elText::End();
+    elText::BeginSmooth(1, 24);
+    elText::Color(WHITE, 0, 1);
+    elText::PrintSmooth(320, 10, 620, 120, "滑らかな文字は、倍の大きさから縮めて重ねる。", 4);
+    elText::Color(0x80FF80, 0x202020, 1);
+    elText::PrintSmooth(20, 130, 620, 230, "Smooth text with a shadow\nand a second line", 0x104);
+    elText::EndSmooth();
+    ASSERT_EQ(elDraw::SaveScreen("text_effects.bmp", 640, 240), 1);
+    elDraw::Quit();
+}
+
 } // namespace
