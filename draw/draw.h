@@ -165,9 +165,9 @@ int DimDrawRGB(int x, int y, int red, int green, int blue, ObjectNo no, int left
                int right, int bottom);
 int SoftEdgeDraw(int x, int y, ObjectNo no, int left, int top, int right, int bottom);
 // Turns the source rectangle by `angle` degrees about the destination's centre.
-int RotateDraw(int destinationLeft, int destinationTop, int destinationRight,
-               int destinationBottom, int angle, ObjectNo no, int sourceLeft, int sourceTop,
-               int sourceRight, int sourceBottom);
+int RotateDraw(int destinationLeft, int destinationTop, int destinationRight, int destinationBottom,
+               int angle, ObjectNo no, int sourceLeft, int sourceTop, int sourceRight,
+               int sourceBottom);
 
 // Frame present: the screen fade and the scrolling overlay are laid over the
 // back buffer, then it is copied to the primary surface.

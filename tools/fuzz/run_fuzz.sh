@@ -1,0 +1,38 @@
+#!/bin/sh
+# Builds one of the fuzzers with clang and runs it for SECONDS (default 60) on a
+# copy of its corpus in tests/, in WORK (default /tmp/tessera-TARGET-fuzz), where
+# a crashing input is left as crash-*. With --merge, the inputs that reached new
+# code are then added, minimised, to the corpus.
+#   tools/fuzz/run_fuzz.sh bmp|pack [SECONDS] [--merge]
+#     bmp:  the BMP decoder (platform/bmp.cpp, tests/bmp_corpus)
+#     pack: the draw pack reader (draw/packs_format.cpp, tests/pack_corpus)
+set -eu
+
+target=${1:-}
+seconds=${2:-60}
+merge=${3:-}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+case "$target" in
+bmp) source=platform/bmp.cpp max_len=8192 ;;
+pack) source=draw/packs_format.cpp max_len=4096 ;;
+*)
+    echo "usage: $0 bmp|pack [SECONDS] [--merge]" >&2
+    exit 2
+    ;;
+esac
+work=${WORK:-/tmp/tessera-$target-fuzz}
+corpus=$root/tests/${target}_corpus
+mkdir -p "$work"
+
+clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror -I"$root" \
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    "$root/tools/fuzz/${target}_fuzz.cpp" "$root/$source" -o "$work/${target}_fuzz"
+
+rm -rf "$work/corpus"
+cp -r "$corpus" "$work/corpus"
+"$work/${target}_fuzz" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+    -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus"
+
+if [ "$merge" = "--merge" ]; then
+    "$work/${target}_fuzz" -merge=1 -max_len="$max_len" "$corpus" "$work/corpus"
+fi
