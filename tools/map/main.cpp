@@ -1,5 +1,6 @@
 // tessera-map COMMAND ...: map tools beside the editor, one command per job.
 #include "tools/map/map_render.h"
+#include "tools/map/tmx.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,11 +14,15 @@ struct Command {
 
 constexpr Command COMMANDS[] = {
     {"render", RunRender},
+    {"export", RunExport},
+    {"import", RunImport},
 };
 
 void PrintUsage() {
     std::fprintf(stderr, "usage: tessera-map render NAME OUT.png [--scale 1|2|4|8] [--frame 0|1] "
-                         "[--attributes] [--enemies]\n");
+                         "[--attributes] [--enemies]\n"
+                         "       tessera-map export NAME OUT.tmx\n"
+                         "       tessera-map import IN.tmx NAME\n");
 }
 
 } // namespace

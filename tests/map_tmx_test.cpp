@@ -1,0 +1,294 @@
+// tessera-map export and import, run as the program itself in a fresh folder:
+// the TMX written for a known map, round trips byte for byte, every layer
+// encoding, and documents that must be refused without writing anything.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const SUFFIXES[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
+const char* const LAYER_NAMES[3] = {"chips", "attributes", "enemies"};
+constexpr int FIRSTGIDS[3] = {1, 20001, 20257};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+using Cells = std::map<std::pair<int, int>, int>; // (row, column) -> value, others 0
+
+std::string Base64(const std::vector<unsigned char>& bytes) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::uint32_t n = bytes[i] << 16 | (i + 1 < bytes.size() ? bytes[i + 1] << 8 : 0) |
+                                (i + 2 < bytes.size() ? bytes[i + 2] : 0);
+        text += digits[n >> 18 & 63];
+        text += digits[n >> 12 & 63];
+        text += i + 1 < bytes.size() ? digits[n >> 6 & 63] : '=';
+        text += i + 2 < bytes.size() ? digits[n & 63] : '=';
+    }
+    return text;
+}
+
+// A zlib (or gzip) stream of the bytes.
+std::vector<unsigned char> Deflate(const std::vector<unsigned char>& bytes, bool gzip) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, 6, Z_DEFLATED, gzip ? 16 + MAX_WBITS : MAX_WBITS, 8,
+                           Z_DEFAULT_STRATEGY),
+              Z_OK);
+    std::vector<unsigned char> out(deflateBound(&stream, bytes.size()) + 32);
+    stream.next_in = const_cast<unsigned char*>(bytes.data());
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+class MapTmx : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("tessera-tmx-" + std::to_string(getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        if (!HasFailure()) fs::remove_all(folder);
+    }
+
+    // Runs tessera-map with the arguments in the folder; returns the exit code
+    // and keeps what it printed in `output`.
+    int Run(const std::string& arguments) {
+        const std::string command =
+            "cd '" + folder.string() + "' && '" TESSERA_MAP "' " + arguments + " 2>&1";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return -1;
+        output.clear();
+        char buffer[256];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        const int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // The three files of a map of the given size in screens, as the editor writes them.
+    void WriteMap(const std::string& name, int width, int height, const Cells (&layers)[3]) {
+        for (int layer = 0; layer < 3; ++layer) {
+            std::string text;
+            for (int row = 0; row < height * 72; ++row) {
+                for (int column = 0; column < width * 96; ++column) {
+                    const auto found = layers[layer].find({row, column});
+                    text += std::to_string(found == layers[layer].end() ? 0 : found->second) + " ";
+                }
+                text += "\r\n";
+            }
+            std::ofstream(folder / (name + SUFFIXES[layer]), std::ios::binary) << text;
+        }
+    }
+
+    void ExpectSameMap(const std::string& a, const std::string& b) {
+        for (const char* suffix : SUFFIXES) {
+            const std::string original = ReadFile(folder / (a + suffix));
+            EXPECT_FALSE(original.empty()) << suffix;
+            EXPECT_TRUE(original == ReadFile(folder / (b + suffix))) << suffix;
+        }
+    }
+
+    void ExpectNoMap(const std::string& name) {
+        for (const char* suffix : SUFFIXES) EXPECT_FALSE(fs::exists(folder / (name + suffix)));
+    }
+
+    fs::path folder;
+    std::string output;
+};
+
+// A TMX document as a general-purpose editor writes one back for our maps; each
+// layer's <data> element is given whole.
+std::string Document(int width, int height, const std::string (&data)[3], int tile = 8) {
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<map version=\"1.10\" "
+                       "orientation=\"orthogonal\" renderorder=\"right-down\" width=\"" +
+                       std::to_string(width) + "\" height=\"" + std::to_string(height) +
+                       "\" tilewidth=\"" + std::to_string(tile) + "\" tileheight=\"" +
+                       std::to_string(tile) + "\" infinite=\"0\">\n";
+    const int counts[3] = {20000, 256, 256};
+    for (int i = 0; i < 3; ++i)
+        text += " <tileset firstgid=\"" + std::to_string(FIRSTGIDS[i]) + "\" name=\"" +
+                LAYER_NAMES[i] + "\" tilewidth=\"8\" tileheight=\"8\" tilecount=\"" +
+                std::to_string(counts[i]) + "\" columns=\"16\"/>\n";
+    for (int i = 0; i < 3; ++i)
+        text += " <layer id=\"" + std::to_string(i + 1) + "\" name=\"" + LAYER_NAMES[i] +
+                "\" width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) +
+                "\">\n  " + data[i] + "\n </layer>\n";
+    return text + "</map>\n";
+}
+
+// Gids of a layer: the tileset's first gid plus the value, row by row.
+std::vector<std::uint32_t> Gids(int layer, int width, int height, const Cells& cells) {
+    std::vector<std::uint32_t> gids(static_cast<std::size_t>(width) * height, FIRSTGIDS[layer]);
+    for (const auto& [cell, value] : cells)
+        gids[static_cast<std::size_t>(cell.first) * width + cell.second] +=
+            static_cast<std::uint32_t>(value);
+    return gids;
+}
+
+std::string Csv(const std::vector<std::uint32_t>& gids, int width) {
+    std::string text = "<data encoding=\"csv\">\n";
+    for (std::size_t i = 0; i < gids.size(); ++i)
+        text += std::to_string(gids[i]) + (i + 1 < gids.size() ? "," : "") +
+                ((i + 1) % width == 0 ? "\n" : "");
+    return text + "</data>";
+}
+
+std::vector<unsigned char> Bytes(const std::vector<std::uint32_t>& gids) {
+    std::vector<unsigned char> bytes;
+    for (std::uint32_t gid : gids)
+        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(gid >> shift & 0xFF);
+    return bytes;
+}
+
+// compression: "" for none, "zlib" or "gzip".
+std::string Base64Data(const std::vector<std::uint32_t>& gids, const std::string& compression) {
+    const std::vector<unsigned char> bytes =
+        compression.empty() ? Bytes(gids) : Deflate(Bytes(gids), compression == "gzip");
+    return "<data encoding=\"base64\"" +
+           (compression.empty() ? std::string() : " compression=\"" + compression + "\"") +
+           ">\n   " + Base64(bytes) + "\n  </data>";
+}
+
+// Values at both ends of every tileset.
+const Cells EDGES[3] = {{{{0, 0}, 0}, {{0, 1}, 19999}, {{71, 191}, 19999}, {{5, 100}, 1234}},
+                        {{{0, 0}, 255}, {{70, 150}, 255}, {{3, 3}, 1}},
+                        {{{71, 0}, 255}, {{10, 120}, 8}, {{0, 2}, 255}}};
+
+TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
+    WriteMap("one", 1, 1, {{{{0, 0}, 19999}, {{71, 95}, 7}}, {{{0, 1}, 255}}, {{{1, 0}, 3}}});
+    ASSERT_EQ(Run("export one one.tmx"), 0) << output;
+    std::string expected =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<map version=\"1.10\" orientation=\"orthogonal\" renderorder=\"right-down\" "
+        "width=\"96\" height=\"72\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" "
+        "nextlayerid=\"4\" nextobjectid=\"1\">\n"
+        " <tileset firstgid=\"1\" name=\"chips\" tilewidth=\"8\" tileheight=\"8\" "
+        "tilecount=\"20000\" columns=\"80\"/>\n"
+        " <tileset firstgid=\"20001\" name=\"attributes\" tilewidth=\"8\" tileheight=\"8\" "
+        "tilecount=\"256\" columns=\"16\"/>\n"
+        " <tileset firstgid=\"20257\" name=\"enemies\" tilewidth=\"8\" tileheight=\"8\" "
+        "tilecount=\"256\" columns=\"16\"/>\n";
+    // Row by row: every cell the tileset's first gid but the ones set above.
+    const std::map<std::pair<int, int>, std::string> set[3] = {
+        {{{0, 0}, "20000"}, {{71, 95}, "8"}}, {{{0, 1}, "20256"}}, {{{1, 0}, "20260"}}};
+    for (int layer = 0; layer < 3; ++layer) {
+        expected += " <layer id=\"" + std::to_string(layer + 1) + "\" name=\"" +
+                    LAYER_NAMES[layer] +
+                    "\" width=\"96\" height=\"72\">\n"
+                    "  <data encoding=\"csv\">\n";
+        for (int row = 0; row < 72; ++row) {
+            for (int column = 0; column < 96; ++column) {
+                const auto found = set[layer].find({row, column});
+                expected +=
+                    found != set[layer].end() ? found->second : std::to_string(FIRSTGIDS[layer]);
+                if (row < 71 || column < 95) expected += ",";
+            }
+            expected += "\n";
+        }
+        expected += "</data>\n </layer>\n";
+    }
+    expected += "</map>\n";
+    EXPECT_EQ(ReadFile(folder / "one.tmx"), expected);
+}
+
+TEST_F(MapTmx, ExportThenImportGivesBackTheFilesByteForByte) {
+    WriteMap("level", 2, 1, EDGES);
+    ASSERT_EQ(Run("export level level.tmx"), 0) << output;
+    ASSERT_EQ(Run("import level.tmx copy"), 0) << output;
+    ExpectSameMap("level", "copy");
+}
+
+TEST_F(MapTmx, ImportsEveryLayerEncoding) {
+    WriteMap("level", 2, 1, EDGES);
+    for (const std::string compression : {"csv", "", "zlib", "gzip"}) {
+        std::string data[3];
+        for (int layer = 0; layer < 3; ++layer) {
+            const std::vector<std::uint32_t> gids = Gids(layer, 192, 72, EDGES[layer]);
+            data[layer] = compression == "csv" ? Csv(gids, 192) : Base64Data(gids, compression);
+        }
+        std::ofstream(folder / "in.tmx") << Document(192, 72, data);
+        ASSERT_EQ(Run("import in.tmx copy"), 0) << compression << ": " << output;
+        ExpectSameMap("level", "copy");
+        for (const char* suffix : SUFFIXES) fs::remove(folder / (std::string("copy") + suffix));
+    }
+}
+
+TEST_F(MapTmx, ExportRefusesValuesNoTilesetHolds) {
+    WriteMap("big", 1, 1, {{{{2, 3}, 20000}}, {}, {}});
+    EXPECT_EQ(Run("export big big.tmx"), 1);
+    EXPECT_NE(output.find("big: chips layer value 20000 at row 2, column 3"), std::string::npos)
+        << output;
+    WriteMap("neg", 1, 1, {{}, {}, {{{4, 5}, -1}}});
+    EXPECT_EQ(Run("export neg neg.tmx"), 1);
+    EXPECT_NE(output.find("neg: enemies layer value -1 at row 4, column 5"), std::string::npos)
+        << output;
+    WriteMap("attr", 1, 1, {{}, {{{0, 9}, 256}}, {}});
+    EXPECT_EQ(Run("export attr attr.tmx"), 1);
+    EXPECT_NE(output.find("attributes layer value 256 at row 0, column 9"), std::string::npos)
+        << output;
+    EXPECT_FALSE(fs::exists(folder / "big.tmx"));
+    EXPECT_FALSE(fs::exists(folder / "neg.tmx"));
+    EXPECT_FALSE(fs::exists(folder / "attr.tmx"));
+}
+
+TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
+    const Cells none[3];
+    std::string good[3];
+    for (int layer = 0; layer < 3; ++layer) good[layer] = Csv(Gids(layer, 96, 72, none[layer]), 96);
+    const auto with = [&](int layer, const std::string& data) {
+        std::string layers[3] = {good[0], good[1], good[2]};
+        layers[layer] = data;
+        return Document(96, 72, layers);
+    };
+    std::vector<std::uint32_t> flipped = Gids(0, 96, 72, {});
+    flipped[2 * 96 + 7] |= 0x80000000u;
+    std::vector<std::uint32_t> outside = Gids(1, 96, 72, {});
+    outside[96 + 4] = 5; // a chip gid in the attribute layer
+    std::string truncated = Base64Data(Gids(2, 96, 72, {}), "");
+    truncated.erase(truncated.find("\n  </data>") - 3, 3);
+    std::string broken = Base64Data(Gids(0, 96, 72, {}), "zlib");
+    broken.replace(broken.find('>') + 10, 4, "AAAA");
+    const std::pair<std::string, std::string> cases[] = {
+        {Document(96, 72, good, 16), "tiles must be 8 x 8 pixels, not 16 x 16"},
+        {Document(100, 72, good), "the map is 100 x 72 cells"},
+        {Document(96 * 65, 72, good), "the map is 6240 x 72 cells"},
+        {with(1, Csv(outside, 96)), "attributes layer: gid 5 at row 1, column 4 is outside"},
+        {with(2, truncated), "enemies layer: the base64 data is broken or truncated"},
+        {with(0, broken), "chips layer: the zlib stream is broken"},
+        {with(0, Csv(flipped, 96)), "chips layer: flipped tile at row 2, column 7"},
+        {with(0, "<data encoding=\"csv\">1,2,3</data>"), "chips layer: holds fewer cells"},
+        {"this is not XML <", "not a readable XML document"},
+    };
+    for (const auto& [document, message] : cases) {
+        std::ofstream(folder / "bad.tmx", std::ios::trunc) << document;
+        EXPECT_EQ(Run("import bad.tmx out"), 1) << message;
+        EXPECT_NE(output.find("bad.tmx: " + message), std::string::npos) << output;
+        ExpectNoMap("out");
+    }
+}
+
+} // namespace
