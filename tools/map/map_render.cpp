@@ -1,8 +1,235 @@
 #include "tools/map/map_render.h"
 
-#include <cstdio>
+#include "editor/map_files.h"
+#include "editor/map_model.h"
+#include "platform/bmp.h"
+#include "platform/display.h"
+#include "platform/files.h"
+#include "tools/map/png_rows.h"
 
-int RunRender(int, char**) {
-    std::fprintf(stderr, "tessera-map render: not available yet\n");
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t ATTRIBUTE_MARK = 0xFF00FF; // outline of cells with an attribute
+constexpr int SPRITE_OFFSET = 2; // sprites sit 2 pixels into their cell, as in the editor
+
+struct RenderOptions {
+    const char* name = nullptr;
+    const char* out = nullptr;
+    int scale = 1;
+    int frame = 0;
+    bool attributes = false;
+    bool enemies = false;
+};
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "tessera-map render: %s\n", message.c_str());
     return 1;
+}
+
+// Reads the arguments after "render"; an empty string on success, else what is wrong.
+std::string ParseOptions(int argc, char** argv, RenderOptions& options) {
+    int positional = 0;
+    for (int i = 0; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--attributes") {
+            options.attributes = true;
+        } else if (word == "--enemies") {
+            options.enemies = true;
+        } else if (word == "--scale" || word == "--frame") {
+            if (i + 1 >= argc) return word + " needs a value";
+            const std::string value = argv[++i];
+            if (word == "--scale") {
+                if (value != "1" && value != "2" && value != "4" && value != "8")
+                    return "--scale is 1, 2, 4 or 8, not \"" + value + "\"";
+                options.scale = value[0] - '0';
+            } else {
+                if (value != "0" && value != "1") return "--frame is 0 or 1, not \"" + value + "\"";
+                options.frame = value[0] - '0';
+            }
+        } else if (word.starts_with("--")) {
+            return "unknown option \"" + word + "\"";
+        } else if (positional == 0) {
+            options.name = argv[i];
+            ++positional;
+        } else if (positional == 1) {
+            options.out = argv[i];
+            ++positional;
+        } else {
+            return "unexpected argument \"" + word + "\"";
+        }
+    }
+    if (positional < 2)
+        return "usage: tessera-map render NAME OUT.png [--scale 1|2|4|8] "
+               "[--frame 0|1] [--attributes] [--enemies]";
+    return "";
+}
+
+// The editor's 16-bit screen: what an 0x00RRGGBB pixel looks like once drawn there.
+std::uint32_t AsDisplayed(std::uint32_t rgb) {
+    const platform::PixelFormat screen{16, 0xF800, 0x07E0, 0x001F};
+    const COLORREF color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+    const COLORREF shown = platform::UnpackColor(screen, platform::PackColor(screen, color));
+    return (shown & 0xFF) << 16 | (shown & 0xFF00) | (shown >> 16 & 0xFF);
+}
+
+// Loads an image of the program folder, as the editor does, in the screen's
+// colours; the path on failure.
+std::string LoadImage(const std::string& relative, platform::DecodedImage& image) {
+    const std::string path = platform::ExecutableFolder() + relative;
+    if (!platform::LoadBmpFile(path, image)) return path;
+    for (std::uint32_t& pixel : image.pixels) pixel = AsDisplayed(pixel);
+    return "";
+}
+
+// The map's pixels eight rows (one map row) at a time, at full size.
+class BandPainter {
+  public:
+    BandPainter(const RenderOptions& options, const platform::DecodedImage& sheet,
+                const platform::DecodedImage* sprites)
+        : options_(options), sheet_(sheet), sprites_(sprites),
+          width_(MapWidth * SCREEN_COLUMNS * CELL_SIZE),
+          band_(static_cast<std::size_t>(width_) * CELL_SIZE) {}
+
+    int Width() const { return width_; }
+    const std::uint32_t* Row(int y) const { return &band_[static_cast<std::size_t>(y) * width_]; }
+
+    void Paint(int row) {
+        const int columns = MapWidth * SCREEN_COLUMNS;
+        for (int c = 0; c < columns; ++c) DrawChip(c, GetCell(ChipLayer, row, c));
+        if (options_.enemies) DrawSprites(row);
+        if (options_.attributes)
+            for (int c = 0; c < columns; ++c)
+                if (GetCell(AttrLayer, row, c) != 0) MarkCell(c);
+    }
+
+  private:
+    std::uint32_t& At(int x, int y) { return band_[static_cast<std::size_t>(y) * width_ + x]; }
+
+    // The chip as the view draws it: black keyed out over the black screen, so
+    // its pixels as they are; a chip off the sheet leaves the cell black.
+    void DrawChip(int column, int n) {
+        const int left = ChipLeft(n), top = ChipTop(n);
+        const bool inside =
+            n >= 0 && left + CELL_SIZE <= sheet_.width && top + CELL_SIZE <= sheet_.height;
+        for (int y = 0; y < CELL_SIZE; ++y)
+            for (int x = 0; x < CELL_SIZE; ++x)
+                At(column * CELL_SIZE + x, y) =
+                    inside
+                        ? sheet_.pixels[static_cast<std::size_t>(top + y) * sheet_.width + left + x]
+                        : 0;
+    }
+
+    // Sprites of this row and of the rows above that reach down into it, keyed
+    // on their top-left pixel; later cells draw over earlier ones.
+    void DrawSprites(int row) {
+        const int bandTop = row * CELL_SIZE;
+        const int reach = (EnemySize[1].Height + SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
+        for (int r = row - reach; r <= row; ++r)
+            for (int c = 0; c < MapWidth * SCREEN_COLUMNS; ++c) {
+                const int v = GetCell(EnemyLayer, r, c);
+                if (v < 1 || v > 8) continue;
+                const platform::DecodedImage& sprite = sprites_[v - 1];
+                const int w = std::min(EnemySize[v - 1].Width, sprite.width);
+                const int h = std::min(EnemySize[v - 1].Height, sprite.height);
+                const std::uint32_t key = sprite.pixels[0];
+                const int left = c * CELL_SIZE + SPRITE_OFFSET;
+                const int top = r * CELL_SIZE + SPRITE_OFFSET - bandTop;
+                for (int y = std::max(0, top); y < std::min(CELL_SIZE, top + h); ++y)
+                    for (int x = left; x < std::min(width_, left + w); ++x) {
+                        const std::uint32_t p =
+                            sprite.pixels[static_cast<std::size_t>(y - top) * sprite.width + x -
+                                          left];
+                        if (p != key) At(x, y) = p;
+                    }
+            }
+    }
+
+    void MarkCell(int column) {
+        const int left = column * CELL_SIZE;
+        for (int i = 0; i < CELL_SIZE; ++i) {
+            At(left + i, 0) = At(left + i, CELL_SIZE - 1) = ATTRIBUTE_MARK;
+            At(left, i) = At(left + CELL_SIZE - 1, i) = ATTRIBUTE_MARK;
+        }
+    }
+
+    const RenderOptions& options_;
+    const platform::DecodedImage& sheet_;
+    const platform::DecodedImage* sprites_;
+    int width_;
+    std::vector<std::uint32_t> band_;
+};
+
+// One output row: each pixel the rounded average of a scale x scale block of the band.
+void ShrinkRow(const BandPainter& band, int outY, int scale, std::vector<std::uint8_t>& rgb) {
+    const int outWidth = band.Width() / scale;
+    const int count = scale * scale;
+    for (int x = 0; x < outWidth; ++x) {
+        int sum[3] = {0, 0, 0};
+        for (int y = 0; y < scale; ++y) {
+            const std::uint32_t* row = band.Row(outY * scale + y) + x * scale;
+            for (int i = 0; i < scale; ++i) {
+                sum[0] += (row[i] >> 16) & 0xFF;
+                sum[1] += (row[i] >> 8) & 0xFF;
+                sum[2] += row[i] & 0xFF;
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            rgb[static_cast<std::size_t>(x) * 3 + k] =
+                static_cast<std::uint8_t>((sum[k] + count / 2) / count);
+    }
+}
+
+} // namespace
+
+int RunRender(int argc, char** argv) {
+    RenderOptions options;
+    if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
+        return Fail(wrong);
+    if (!AllocateLayers()) return Fail("not enough memory for the map");
+    if (!LoadMap(options.name))
+        return Fail(std::string("cannot load the map \"") + options.name + "\" (" + options.name +
+                    "_data.txt, " + options.name + "_zk.txt, " + options.name + "_teki.txt)");
+
+    platform::DecodedImage sheet;
+    platform::DecodedImage sprites[8];
+    const std::string sheetName = std::string("bmp/m_cp0") + char('0' + options.frame) + ".BMP";
+    if (const std::string bad = LoadImage(sheetName, sheet); !bad.empty())
+        return Fail("cannot read the chip sheet " + bad);
+    if (options.enemies)
+        for (int i = 0; i < 8; ++i) {
+            const std::string spriteName = std::string("char/char0") + char('0' + i) + ".BMP";
+            if (const std::string bad = LoadImage(spriteName, sprites[i]); !bad.empty())
+                return Fail("cannot read the enemy sprite " + bad);
+        }
+
+    BandPainter band(options, sheet, sprites);
+    const int outWidth = band.Width() / options.scale;
+    const int outHeight = MapHeight * SCREEN_ROWS * CELL_SIZE / options.scale;
+    const std::string temporary =
+        std::string(options.out) + ".tmp-" + std::to_string(static_cast<long>(getpid()));
+    PngRowWriter writer;
+    if (!writer.Open(temporary, outWidth, outHeight))
+        return Fail(std::string("cannot write ") + options.out);
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(outWidth) * 3);
+    bool written = true;
+    for (int row = 0; row < MapHeight * SCREEN_ROWS && written; ++row) {
+        band.Paint(row);
+        for (int y = 0; y < CELL_SIZE / options.scale && written; ++y) {
+            ShrinkRow(band, y, options.scale, rgb);
+            written = writer.WriteRow(rgb.data());
+        }
+    }
+    if (!written || !writer.Finish() || std::rename(temporary.c_str(), options.out) != 0) {
+        std::remove(temporary.c_str());
+        return Fail(std::string("cannot write ") + options.out);
+    }
+    return 0;
 }

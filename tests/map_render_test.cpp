@@ -1,0 +1,140 @@
+// tessera-map render run as a program in a fresh folder: its picture against
+// the editor's own view of the same map, scaled pixels against their chips,
+// and bad input refused without writing anything.
+#include "platform/bmp.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Picture = platform::DecodedImage;
+
+constexpr int VIEW_WIDTH = 800, VIEW_HEIGHT = 600;
+
+// Chips of every part of the sheet, different in neighbouring cells.
+int VariedChip(int row, int column) { return (row * 977 + column * 131) % 20000; }
+
+class MapRender : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("tessera-map-" + std::to_string(getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        if (!HasFailure()) fs::remove_all(folder);
+    }
+
+    // Runs a shell command in the folder; its exit code.
+    int Run(const std::string& command) {
+        const int status = std::system(("cd '" + folder.string() + "' && " + command).c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    int Render(const std::string& arguments) {
+        return Run("'" TESSERA_MAP "' render " + arguments + " 2>/dev/null");
+    }
+
+    // A map of the given size in screens in the editor's file format: chips from
+    // `chip`, attributes and enemies from `other` (layer 1 or 2).
+    void WriteMap(const std::string& name, int width, int height, int (*chip)(int, int),
+                  int (*other)(int, int, int)) {
+        const char* const suffixes[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
+        for (int layer = 0; layer < 3; ++layer) {
+            std::string text;
+            for (int row = 0; row < height * 72; ++row) {
+                for (int column = 0; column < width * 96; ++column)
+                    text +=
+                        std::to_string(layer == 0 ? chip(row, column) : other(layer, row, column)) +
+                        " ";
+                text += "\r\n";
+            }
+            std::ofstream(folder / (name + suffixes[layer]), std::ios::binary) << text;
+        }
+    }
+
+    Picture ReadPng(const std::string& name) {
+        Picture picture;
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_file(&image, (folder / name).c_str())) {
+            ADD_FAILURE() << "cannot read " << name;
+            return picture;
+        }
+        image.format = PNG_FORMAT_RGB;
+        std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+        EXPECT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << name;
+        picture.width = static_cast<int>(image.width);
+        picture.height = static_cast<int>(image.height);
+        for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+            picture.pixels.push_back(std::uint32_t{rgb[i]} << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
+        return picture;
+    }
+
+    // The editor's screen after loading map `name` through its load button.
+    Picture EditorView(const std::string& name) {
+        std::ofstream(folder / "load.replay")
+            << "frametime 125\nmove 560 650\nldown\nframes 1\nlup\nframes 1\n"
+               "keydown BACK\nframes 12\nkeyup BACK\nframes 1\ntype "
+            << name << "\nkeydown ENTER\nframes 1\nkeyup ENTER\nframes 60\nscreenshot view.bmp\n";
+        EXPECT_EQ(Run("'" TESSERA_REPLAY "' load.replay >/dev/null"), 0);
+        Picture shot;
+        EXPECT_TRUE(platform::LoadBmpFile((folder / "view.bmp").string(), shot));
+        return shot;
+    }
+
+    fs::path folder;
+};
+
+std::uint32_t At(const Picture& p, int x, int y) {
+    return p.pixels[static_cast<std::size_t>(y) * p.width + x];
+}
+
+int Zero(int, int, int) { return 0; }
+
+// Pixels of the view that the editor draws over the map: the guide grid every
+// six cells, the game screen's edges, and the status labels.
+bool CoveredInView(int x, int y) {
+    struct Box {
+        int left, top, right, bottom;
+    };
+    constexpr Box LABELS[] = {{192, 248, 320, 288}, {296, 296, 408, 312}, {392, 392, 464, 416}};
+    if (x % 48 == 0 || y % 48 == 0 || x == 96 * 8 - 1 || y == 72 * 8 - 1) return true;
+    for (const Box& box : LABELS)
+        if (x >= box.left && x < box.right && y >= box.top && y < box.bottom) return true;
+    return false;
+}
+
+TEST_F(MapRender, ScaleOneMatchesTheEditorsView) {
+    WriteMap("m", 1, 1, VariedChip, Zero);
+    ASSERT_EQ(Render("m m.png"), 0);
+    const Picture picture = ReadPng("m.png");
+    ASSERT_EQ(picture.width, 96 * 8);
+    ASSERT_EQ(picture.height, 72 * 8);
+    const Picture view = EditorView("m");
+    ASSERT_EQ(view.width, 1024);
+    int compared = 0, different = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            if (CoveredInView(x, y)) continue;
+            ++compared;
+            different += At(picture, x, y) != At(view, x, y);
+        }
+    EXPECT_GT(compared, picture.width * picture.height * 9 / 10);
+    EXPECT_EQ(different, 0);
+}
+
+} // namespace
