@@ -289,6 +289,9 @@ TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
         EXPECT_NE(output.find("bad.tmx: " + message), std::string::npos) << output;
         ExpectNoMap("out");
     }
+    EXPECT_EQ(Run("import missing.tmx out"), 1);
+    EXPECT_NE(output.find("missing.tmx: cannot read"), std::string::npos) << output;
+    ExpectNoMap("out");
 }
 
 } // namespace

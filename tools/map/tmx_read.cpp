@@ -1,0 +1,235 @@
+#include "tools/map/tmx_read.h"
+#include "editor/map_model.h"
+#include "tools/map/tmx.h"
+
+#include <tinyxml2.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using tinyxml2::XMLElement;
+
+constexpr std::uint32_t FLIP_BITS = 0xE0000000u; // horizontal, vertical, diagonal
+
+struct LayerIn {
+    const char* name;
+    LayerRow* const* layer;
+    int count;    // values the layer's tileset holds
+    int firstgid; // read from the document's tileset of the same name
+};
+
+// Errors name the document and the fault.
+struct Import {
+    const char* file = nullptr;
+    int width = 0, height = 0; // in cells
+    std::vector<std::uint32_t> gids;
+
+    [[gnu::format(printf, 2, 3)]] int Fail(const char* format, ...) {
+        std::fprintf(stderr, "tessera-map: %s: ", file);
+        std::va_list values;
+        va_start(values, format);
+        std::vfprintf(stderr, format, values);
+        va_end(values);
+        std::fputc('\n', stderr);
+        return 0;
+    }
+};
+
+int Base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+// Decodes base64 text, white space ignored, padding only at the end.
+int DecodeBase64(const char* text, std::vector<unsigned char>& out) {
+    std::uint32_t bits = 0;
+    int held = 0, padding = 0;
+    std::size_t symbols = 0;
+    for (const char* p = text; *p; ++p) {
+        const char c = *p;
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
+        ++symbols;
+        if (c == '=') {
+            if (++padding > 2) return 0;
+            continue;
+        }
+        const int value = Base64Value(c);
+        if (value < 0 || padding) return 0;
+        bits = bits << 6 | static_cast<std::uint32_t>(value);
+        held += 6;
+        if (held >= 8) {
+            held -= 8;
+            out.push_back(static_cast<unsigned char>(bits >> held));
+        }
+    }
+    return symbols % 4 == 0;
+}
+
+// Inflates a zlib or gzip stream that must hold exactly `size` bytes.
+int Inflate(const std::vector<unsigned char>& in, bool gzip, std::size_t size,
+            std::vector<unsigned char>& out) {
+    out.assign(size + 1, 0); // one spare byte shows a stream that is too long
+    z_stream stream{};
+    if (inflateInit2(&stream, gzip ? 16 + MAX_WBITS : MAX_WBITS) != Z_OK) return 0;
+    stream.next_in = const_cast<unsigned char*>(in.data());
+    stream.avail_in = static_cast<uInt>(in.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int status = inflate(&stream, Z_FINISH);
+    const bool whole = status == Z_STREAM_END && stream.total_out == size;
+    inflateEnd(&stream);
+    out.resize(size);
+    return whole;
+}
+
+// Reads the layer's gids, in any of the encodings, into import.gids.
+int ReadData(Import& import, const XMLElement* data, const char* layer) {
+    const std::size_t cells = static_cast<std::size_t>(import.width) * import.height;
+    import.gids.clear();
+    const char* encoding = data->Attribute("encoding");
+    const char* compression = data->Attribute("compression");
+    const char* text = data->GetText() ? data->GetText() : "";
+    if (encoding && std::strcmp(encoding, "csv") == 0 && !compression) {
+        const char* p = text;
+        while (true) {
+            while (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t') ++p;
+            if (!*p) break;
+            if (*p < '0' || *p > '9')
+                return import.Fail("%s layer: CSV holds something other than numbers", layer);
+            std::uint64_t gid = 0;
+            for (; *p >= '0' && *p <= '9'; ++p)
+                if ((gid = gid * 10 + static_cast<unsigned>(*p - '0')) > 0xFFFFFFFFu)
+                    return import.Fail("%s layer: a gid is out of range", layer);
+            import.gids.push_back(static_cast<std::uint32_t>(gid));
+            if (import.gids.size() > cells) break;
+            while (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t') ++p;
+            if (*p == ',')
+                ++p;
+            else if (*p)
+                return import.Fail("%s layer: CSV holds something other than numbers", layer);
+        }
+    } else if (encoding && std::strcmp(encoding, "base64") == 0) {
+        std::vector<unsigned char> bytes, inflated;
+        if (!DecodeBase64(text, bytes))
+            return import.Fail("%s layer: the base64 data is broken or truncated", layer);
+        if (compression &&
+            (std::strcmp(compression, "zlib") == 0 || std::strcmp(compression, "gzip") == 0)) {
+            if (!Inflate(bytes, compression[0] == 'g', cells * 4, inflated))
+                return import.Fail("%s layer: the %s stream is broken or of the wrong size", layer,
+                                   compression);
+            bytes.swap(inflated);
+        } else if (compression) {
+            return import.Fail("%s layer: compression \"%s\" is not supported", layer, compression);
+        }
+        if (bytes.size() != cells * 4)
+            return import.Fail("%s layer: holds %zu bytes, not %zu", layer, bytes.size(),
+                               cells * 4);
+        import.gids.resize(cells);
+        for (std::size_t i = 0; i < cells; ++i) // little-endian 32-bit gids
+            import.gids[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
+                             static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24;
+    } else {
+        return import.Fail("%s layer: encoding must be csv or base64", layer);
+    }
+    if (import.gids.size() != cells)
+        return import.Fail("%s layer: holds %s cells than the map's %d x %d", layer,
+                           import.gids.size() < cells ? "fewer" : "more", import.width,
+                           import.height);
+    return 1;
+}
+
+// Checks every gid against the layer's tileset and stores the values.
+int StoreLayer(Import& import, const LayerIn& layer) {
+    for (int row = 0; row < import.height; ++row)
+        for (int column = 0; column < import.width; ++column) {
+            const std::uint32_t gid =
+                import.gids[static_cast<std::size_t>(row) * import.width + column];
+            if (gid & FLIP_BITS)
+                return import.Fail("%s layer: flipped tile at row %d, column %d", layer.name, row,
+                                   column);
+            const long long value = static_cast<long long>(gid) - layer.firstgid;
+            if (value < 0 || value >= layer.count)
+                return import.Fail("%s layer: gid %u at row %d, column %d is outside the %s "
+                                   "tileset",
+                                   layer.name, gid, row, column, layer.name);
+            SetCell(*layer.layer, row, column, static_cast<int>(value));
+        }
+    return 1;
+}
+
+int ReadMap(Import& import, const tinyxml2::XMLDocument& document, LayerIn (&layers)[3]) {
+    const XMLElement* map = document.FirstChildElement("map");
+    if (!map) return import.Fail("not a TMX document (no map element)");
+    const char* orientation = map->Attribute("orientation");
+    if (!orientation || std::strcmp(orientation, "orthogonal") != 0)
+        return import.Fail("the map must be orthogonal");
+    if (map->IntAttribute("infinite", 0) != 0)
+        return import.Fail("infinite maps are not supported");
+    if (map->IntAttribute("tilewidth") != CELL_SIZE || map->IntAttribute("tileheight") != CELL_SIZE)
+        return import.Fail("tiles must be 8 x 8 pixels, not %d x %d",
+                           map->IntAttribute("tilewidth"), map->IntAttribute("tileheight"));
+    import.width = map->IntAttribute("width");
+    import.height = map->IntAttribute("height");
+    if (import.width % SCREEN_COLUMNS != 0 || import.height % SCREEN_ROWS != 0 ||
+        import.width < MAP_SIZE_MIN * SCREEN_COLUMNS ||
+        import.width > MAP_SIZE_MAX * SCREEN_COLUMNS ||
+        import.height < MAP_SIZE_MIN * SCREEN_ROWS || import.height > MAP_SIZE_MAX * SCREEN_ROWS)
+        return import.Fail("the map is %d x %d cells; it must be 1 to 64 screens of 96 x 72 "
+                           "each way",
+                           import.width, import.height);
+    for (const XMLElement* set = map->FirstChildElement("tileset"); set;
+         set = set->NextSiblingElement("tileset"))
+        for (LayerIn& layer : layers)
+            if (const char* name = set->Attribute("name"); name && !std::strcmp(name, layer.name)) {
+                layer.firstgid = set->IntAttribute("firstgid");
+                layer.count = std::min(layer.count, set->IntAttribute("tilecount", layer.count));
+                if (layer.firstgid < 1) return import.Fail("%s tileset: bad firstgid", name);
+            }
+    for (LayerIn& layer : layers) {
+        if (layer.firstgid < 1) return import.Fail("no tileset named %s", layer.name);
+        const XMLElement* found = nullptr;
+        for (const XMLElement* element = map->FirstChildElement("layer"); element;
+             element = element->NextSiblingElement("layer"))
+            if (const char* name = element->Attribute("name");
+                name && !std::strcmp(name, layer.name))
+                found = element;
+        if (!found) return import.Fail("no layer named %s", layer.name);
+        if (found->IntAttribute("width") != import.width ||
+            found->IntAttribute("height") != import.height)
+            return import.Fail("%s layer: its size differs from the map's", layer.name);
+        const XMLElement* data = found->FirstChildElement("data");
+        if (!data) return import.Fail("%s layer: no data", layer.name);
+        if (!ReadData(import, data, layer.name) || !StoreLayer(import, layer)) return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+int ReadTmx(const char* text, std::size_t size, const char* file) {
+    Import import;
+    import.file = file;
+    tinyxml2::XMLDocument document;
+    if (document.Parse(text, size) != tinyxml2::XML_SUCCESS)
+        return import.Fail("not a readable XML document (%s)", document.ErrorStr());
+    if (!AllocateLayers()) return import.Fail("out of memory for the map layers");
+    LayerIn layers[] = {{"chips", &ChipLayer, TMX_CHIP_COUNT, 0},
+                        {"attributes", &AttrLayer, TMX_VALUE_COUNT, 0},
+                        {"enemies", &EnemyLayer, TMX_VALUE_COUNT, 0}};
+    if (!ReadMap(import, document, layers)) return 0;
+    MapWidth = import.width / SCREEN_COLUMNS;
+    MapHeight = import.height / SCREEN_ROWS;
+    return 1;
+}
