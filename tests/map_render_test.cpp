@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,88 @@ TEST_F(MapRender, ScaleOneMatchesTheEditorsView) {
         }
     EXPECT_GT(compared, picture.width * picture.height * 9 / 10);
     EXPECT_EQ(different, 0);
+}
+
+// Enemy 1 at row 10, column 20 and an attribute at row 3, column 5 on a two-screen-wide map.
+int OneEnemyOneAttribute(int layer, int row, int column) {
+    if (layer == 2) return row == 10 && column == 20 ? 1 : 0;
+    return row == 3 && column == 5 ? 7 : 0;
+}
+
+TEST_F(MapRender, ScaledPixelsAreTheAveragesOfTheirBlocks) {
+    WriteMap("m", 2, 1, VariedChip, Zero);
+    ASSERT_EQ(Render("m full.png"), 0);
+    const Picture full = ReadPng("full.png");
+    for (const int scale : {2, 4, 8}) {
+        const std::string out = "s" + std::to_string(scale) + ".png";
+        ASSERT_EQ(Render("m " + out + " --scale " + std::to_string(scale)), 0);
+        const Picture small = ReadPng(out);
+        ASSERT_EQ(small.width, 2 * 96 * 8 / scale);
+        ASSERT_EQ(small.height, 72 * 8 / scale);
+        int wrong = 0;
+        for (int y = 0; y < small.height; ++y)
+            for (int x = 0; x < small.width; ++x)
+                for (const int shift : {16, 8, 0}) {
+                    int sum = 0;
+                    for (int j = 0; j < scale; ++j)
+                        for (int i = 0; i < scale; ++i)
+                            sum += At(full, x * scale + i, y * scale + j) >> shift & 0xFF;
+                    const int n = scale * scale;
+                    wrong += static_cast<int>(At(small, x, y) >> shift & 0xFF) != (sum + n / 2) / n;
+                }
+        EXPECT_EQ(wrong, 0) << "scale " << scale;
+    }
+}
+
+TEST_F(MapRender, FramesDrawFromTheirOwnSheets) {
+    WriteMap("m", 1, 1, VariedChip, Zero);
+    ASSERT_EQ(Render("m f0.png --frame 0"), 0);
+    ASSERT_EQ(Render("m f1.png --frame 1"), 0);
+    EXPECT_NE(ReadPng("f0.png").pixels, ReadPng("f1.png").pixels);
+}
+
+TEST_F(MapRender, EnemiesAndAttributesDrawOnlyAtTheirCells) {
+    WriteMap("m", 2, 1, VariedChip, OneEnemyOneAttribute);
+    ASSERT_EQ(Render("m plain.png"), 0);
+    ASSERT_EQ(Render("m enemies.png --enemies"), 0);
+    ASSERT_EQ(Render("m marks.png --attributes"), 0);
+    const Picture plain = ReadPng("plain.png"), enemies = ReadPng("enemies.png"),
+                  marks = ReadPng("marks.png");
+    // The sprite's 48 x 48 pixels sit 2 pixels into the cell at (160, 80).
+    int spriteChanged = 0, outsideChanged = 0, markChanged = 0;
+    for (int y = 0; y < plain.height; ++y)
+        for (int x = 0; x < plain.width; ++x) {
+            const bool inSprite = x >= 162 && x < 210 && y >= 82 && y < 130;
+            const bool changed = At(plain, x, y) != At(enemies, x, y);
+            (inSprite ? spriteChanged : outsideChanged) += changed;
+            const bool inCell = x >= 40 && x < 48 && y >= 24 && y < 32;
+            if (At(plain, x, y) != At(marks, x, y)) markChanged += inCell ? 1 : 1000;
+        }
+    EXPECT_GT(spriteChanged, 48 * 48 / 4);
+    EXPECT_EQ(outsideChanged, 0);
+    EXPECT_GT(markChanged, 0);
+    EXPECT_LT(markChanged, 1000);
+}
+
+TEST_F(MapRender, BadInputExitsWithOneAndWritesNothing) {
+    WriteMap("m", 1, 1, VariedChip, Zero);
+    EXPECT_EQ(Render("missing out.png"), 1);
+    EXPECT_EQ(Render("m out.png --scale 3"), 1);
+    EXPECT_EQ(Render("m out.png --frame 2"), 1);
+    EXPECT_EQ(Render("m out.png --scale"), 1);
+    EXPECT_EQ(Render("m out.png --shadows"), 1);
+    EXPECT_EQ(Render("m"), 1);
+    EXPECT_EQ(Render("m nofolder/out.png"), 1);
+    EXPECT_EQ(Run("'" TESSERA_MAP "' draw m out.png 2>/dev/null"), 1);
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files += entry.path().extension() != ".txt";
+    EXPECT_EQ(files, 0);
+    // The message names the map's files.
+    EXPECT_EQ(Run("'" TESSERA_MAP "' render missing out.png 2>err.log"), 1);
+    std::ifstream log(folder / "err.log");
+    const std::string message((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_NE(message.find("missing_data.txt"), std::string::npos) << message;
 }
 
 } // namespace
