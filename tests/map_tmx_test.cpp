@@ -187,7 +187,9 @@ TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
         "width=\"96\" height=\"72\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" "
         "nextlayerid=\"4\" nextobjectid=\"1\">\n"
         " <tileset firstgid=\"1\" name=\"chips\" tilewidth=\"8\" tileheight=\"8\" "
-        "tilecount=\"20000\" columns=\"80\"/>\n"
+        "tilecount=\"20000\" columns=\"80\">\n"
+        "  <image source=\"one_chips.png\" width=\"640\" height=\"2000\"/>\n"
+        " </tileset>\n"
         " <tileset firstgid=\"20001\" name=\"attributes\" tilewidth=\"8\" tileheight=\"8\" "
         "tilecount=\"256\" columns=\"16\"/>\n"
         " <tileset firstgid=\"20257\" name=\"enemies\" tilewidth=\"8\" tileheight=\"8\" "
@@ -213,6 +215,18 @@ TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
     }
     expected += "</map>\n";
     EXPECT_EQ(ReadFile(folder / "one.tmx"), expected);
+    // The chip sheet beside it: a PNG of the sheet's size (IHDR width and height).
+    const std::string png = ReadFile(folder / "one_chips.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    const auto big = [&](std::size_t at) {
+        return static_cast<unsigned char>(png[at]) << 24 |
+               static_cast<unsigned char>(png[at + 1]) << 16 |
+               static_cast<unsigned char>(png[at + 2]) << 8 |
+               static_cast<unsigned char>(png[at + 3]);
+    };
+    EXPECT_EQ(big(16), 640);
+    EXPECT_EQ(big(20), 2000);
 }
 
 TEST_F(MapTmx, ExportThenImportGivesBackTheFilesByteForByte) {
@@ -253,6 +267,7 @@ TEST_F(MapTmx, ExportRefusesValuesNoTilesetHolds) {
     EXPECT_FALSE(fs::exists(folder / "big.tmx"));
     EXPECT_FALSE(fs::exists(folder / "neg.tmx"));
     EXPECT_FALSE(fs::exists(folder / "attr.tmx"));
+    EXPECT_FALSE(fs::exists(folder / "big_chips.png"));
 }
 
 TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {

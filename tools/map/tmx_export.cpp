@@ -1,11 +1,17 @@
 #include "editor/map_files.h"
 #include "editor/map_model.h"
+#include "platform/bmp.h"
+#include "platform/files.h"
+#include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -22,10 +28,45 @@ const LayerOut LAYERS[] = {
     {"enemies", &EnemyLayer, TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT},
 };
 
-void AppendTileset(std::string& text, const char* name, int firstgid, int count, int columns) {
+// A tileset, with the picture of its tiles when `image` is not empty.
+void AppendTileset(std::string& text, const char* name, int firstgid, int count, int columns,
+                   const std::string& image = "", int width = 0, int height = 0) {
     text += " <tileset firstgid=\"" + std::to_string(firstgid) + "\" name=\"" + name +
             "\" tilewidth=\"8\" tileheight=\"8\" tilecount=\"" + std::to_string(count) +
-            "\" columns=\"" + std::to_string(columns) + "\"/>\n";
+            "\" columns=\"" + std::to_string(columns) + "\"";
+    if (image.empty()) {
+        text += "/>\n";
+        return;
+    }
+    text += ">\n  <image source=\"" + image + "\" width=\"" + std::to_string(width) +
+            "\" height=\"" + std::to_string(height) + "\"/>\n </tileset>\n";
+}
+
+// Writes the chip sheet of frame 0, read from the program folder as the editor
+// reads it, as the PNG `path`.
+int WriteChipSheet(const std::string& path, platform::DecodedImage& sheet) {
+    const std::string source = platform::ExecutableFolder() + "bmp/m_cp00.BMP";
+    if (!platform::LoadBmpFile(source, sheet)) {
+        std::fprintf(stderr, "tessera-map: %s: cannot read the chip sheet\n", source.c_str());
+        return 0;
+    }
+    PngRowWriter writer;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(sheet.width) * 3);
+    bool written = writer.Open(path, sheet.width, sheet.height);
+    for (int y = 0; y < sheet.height && written; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            const std::uint32_t p = sheet.pixels[static_cast<std::size_t>(y) * sheet.width + x];
+            rgb[3 * x] = p >> 16 & 0xFF;
+            rgb[3 * x + 1] = p >> 8 & 0xFF;
+            rgb[3 * x + 2] = p & 0xFF;
+        }
+        written = writer.WriteRow(rgb.data());
+    }
+    if (!written || !writer.Finish()) {
+        std::fprintf(stderr, "tessera-map: %s: cannot write\n", path.c_str());
+        return 0;
+    }
+    return 1;
 }
 
 // Appends the layer as CSV gids, one line per row; 0 if a value has no tile.
@@ -53,21 +94,14 @@ int AppendLayer(std::string& text, const LayerOut& out, int id, int width, int h
     return 1;
 }
 
-// Writes `text` to a temporary file beside `path`, then renames it over.
-int WriteWhole(const char* path, const std::string& text) {
-    const std::string temporary = std::string(path) + ".tmp" + std::to_string(getpid());
+std::string Temporary(const std::string& path) { return path + ".tmp" + std::to_string(getpid()); }
+
+// Writes `text` to the file `temporary`.
+int WriteText(const std::string& temporary, const std::string& text) {
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", path, std::strerror(errno));
-        return 0;
-    }
+    if (!file) return 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path) != 0) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", path, std::strerror(errno));
-        std::remove(temporary.c_str());
-        return 0;
-    }
-    return 1;
+    return std::fclose(file) == 0 && written;
 }
 
 } // namespace
@@ -83,20 +117,44 @@ int ExportTmx(const char* name, const char* out) {
     }
     const int width = MapWidth * SCREEN_COLUMNS;
     const int height = MapHeight * SCREEN_ROWS;
+    // The chip sheet goes beside the document: OUT.tmx uses OUT_chips.png.
+    const std::string tmx = out;
+    const std::size_t slash = tmx.rfind('/') + 1;
+    const std::size_t dot = tmx.rfind('.');
+    const std::string image =
+        tmx.substr(slash,
+                   dot != std::string::npos && dot > slash ? dot - slash : std::string::npos) +
+        "_chips.png";
+    const std::string imagePath = tmx.substr(0, slash) + image;
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<map version=\"1.10\" orientation=\"orthogonal\" "
                        "renderorder=\"right-down\" width=\"" +
                        std::to_string(width) + "\" height=\"" + std::to_string(height) +
                        "\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" nextlayerid=\"4\" "
                        "nextobjectid=\"1\">\n";
-    AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS);
+    int id = 1;
+    std::string layers;
+    for (const LayerOut& layer : LAYERS)
+        if (!AppendLayer(layers, layer, id++, width, height, name)) return 0;
+    platform::DecodedImage sheet;
+    if (!WriteChipSheet(Temporary(imagePath), sheet)) {
+        std::remove(Temporary(imagePath).c_str());
+        return 0;
+    }
+    AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS, image,
+                  sheet.width, sheet.height);
     AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, 16);
     AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, 16);
-    int id = 1;
-    for (const LayerOut& layer : LAYERS)
-        if (!AppendLayer(text, layer, id++, width, height, name)) return 0;
-    text += "</map>\n";
-    return WriteWhole(out, text);
+    text += layers + "</map>\n";
+    if (!WriteText(Temporary(tmx), text) ||
+        std::rename(Temporary(imagePath).c_str(), imagePath.c_str()) != 0 ||
+        std::rename(Temporary(tmx).c_str(), out) != 0) {
+        std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", out, std::strerror(errno));
+        std::remove(Temporary(tmx).c_str());
+        std::remove(Temporary(imagePath).c_str());
+        return 0;
+    }
+    return 1;
 }
 
 int RunExport(int argc, char** argv) {
