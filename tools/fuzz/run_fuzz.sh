@@ -3,20 +3,23 @@
 # copy of its corpus in tests/, in WORK (default /tmp/tessera-TARGET-fuzz), where
 # a crashing input is left as crash-*. With --merge, the inputs that reached new
 # code are then added, minimised, to the corpus.
-#   tools/fuzz/run_fuzz.sh bmp|pack [SECONDS] [--merge]
+#   tools/fuzz/run_fuzz.sh bmp|pack|tmx [SECONDS] [--merge]
 #     bmp:  the BMP decoder (platform/bmp.cpp, tests/bmp_corpus)
 #     pack: the draw pack reader (draw/packs_format.cpp, tests/pack_corpus)
+#     tmx:  the TMX reader of tessera-map import (tools/map/tmx_read.cpp, tests/tmx_corpus)
 set -eu
 
 target=${1:-}
 seconds=${2:-60}
 merge=${3:-}
+libs=
 root=$(cd "$(dirname "$0")/../.." && pwd)
 case "$target" in
 bmp) source=platform/bmp.cpp max_len=8192 ;;
 pack) source=draw/packs_format.cpp max_len=4096 ;;
+tmx) source="tools/map/tmx_read.cpp editor/map_model.cpp" libs="-ltinyxml2 -lz" max_len=8192 ;;
 *)
-    echo "usage: $0 bmp|pack [SECONDS] [--merge]" >&2
+    echo "usage: $0 bmp|pack|tmx [SECONDS] [--merge]" >&2
     exit 2
     ;;
 esac
@@ -26,7 +29,8 @@ mkdir -p "$work"
 
 clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror -I"$root" \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    "$root/tools/fuzz/${target}_fuzz.cpp" "$root/$source" -o "$work/${target}_fuzz"
+    "$root/tools/fuzz/${target}_fuzz.cpp" $(for s in $source; do echo "$root/$s"; done) $libs \
+    -o "$work/${target}_fuzz"
 
 rm -rf "$work/corpus"
 cp -r "$corpus" "$work/corpus"
