@@ -96,12 +96,8 @@ int AppendLayer(std::string& text, const LayerOut& out, int id, int width, int h
 
 std::string Temporary(const std::string& path) { return path + ".tmp" + std::to_string(getpid()); }
 
-// Writes `text` to the file `temporary`.
-int WriteText(const std::string& temporary, const std::string& text) {
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) return 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+int WriteAll(std::FILE* file, const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
 } // namespace
@@ -132,26 +128,39 @@ int ExportTmx(const char* name, const char* out) {
                        std::to_string(width) + "\" height=\"" + std::to_string(height) +
                        "\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" nextlayerid=\"4\" "
                        "nextobjectid=\"1\">\n";
-    int id = 1;
-    std::string layers;
-    for (const LayerOut& layer : LAYERS)
-        if (!AppendLayer(layers, layer, id++, width, height, name)) return 0;
+    // Both files go to temporary names first and take their own only once
+    // everything is written; a layer value no tileset holds stops the export.
+    const std::string imageTemporary = Temporary(imagePath);
+    const std::string tmxTemporary = Temporary(tmx);
     platform::DecodedImage sheet;
-    if (!WriteChipSheet(Temporary(imagePath), sheet)) {
-        std::remove(Temporary(imagePath).c_str());
-        return 0;
+    bool failed = !WriteChipSheet(imageTemporary, sheet); // reported there
+    bool reported = failed;
+    std::FILE* file = failed ? nullptr : std::fopen(tmxTemporary.c_str(), "wb");
+    if (file) {
+        AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS, image,
+                      sheet.width, sheet.height);
+        AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, 16);
+        AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, 16);
+        failed = !WriteAll(file, text);
+        int id = 1;
+        for (const LayerOut& layer : LAYERS) { // one layer's text at a time
+            if (failed) break;
+            text.clear();
+            reported = failed = !AppendLayer(text, layer, id++, width, height, name);
+            failed = failed || !WriteAll(file, text);
+        }
+        failed = !WriteAll(file, "</map>\n") || failed;
+        failed = std::fclose(file) != 0 || failed;
+    } else {
+        failed = true;
     }
-    AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS, image,
-                  sheet.width, sheet.height);
-    AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, 16);
-    AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, 16);
-    text += layers + "</map>\n";
-    if (!WriteText(Temporary(tmx), text) ||
-        std::rename(Temporary(imagePath).c_str(), imagePath.c_str()) != 0 ||
-        std::rename(Temporary(tmx).c_str(), out) != 0) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", out, std::strerror(errno));
-        std::remove(Temporary(tmx).c_str());
-        std::remove(Temporary(imagePath).c_str());
+    failed = failed || std::rename(imageTemporary.c_str(), imagePath.c_str()) != 0 ||
+             std::rename(tmxTemporary.c_str(), out) != 0;
+    if (failed) {
+        if (!reported)
+            std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", out, std::strerror(errno));
+        std::remove(tmxTemporary.c_str());
+        std::remove(imageTemporary.c_str());
         return 0;
     }
     return 1;
