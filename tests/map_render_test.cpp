@@ -149,7 +149,7 @@ TEST_F(MapRender, ScaledPixelsAreTheAveragesOfTheirBlocks) {
     ASSERT_EQ(Render("m full.png"), 0);
     const Picture full = ReadPng("full.png");
     for (const int scale : {2, 4, 8}) {
-        const std::string out = "s" + std::to_string(scale) + ".png";
+        const std::string out = std::string("s").append(std::to_string(scale)).append(".png");
         ASSERT_EQ(Render("m " + out + " --scale " + std::to_string(scale)), 0);
         const Picture small = ReadPng(out);
         ASSERT_EQ(small.width, 2 * 96 * 8 / scale);
