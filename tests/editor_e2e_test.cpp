@@ -4,6 +4,8 @@
 #include "platform/bmp.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/test_folder.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,18 +32,9 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class EditorE2E : public ::testing::Test {
+class EditorE2E : public TestFolder {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("tessera-e2e-" + std::to_string(getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        if (!HasFailure()) fs::remove_all(folder);
-    }
+    EditorE2E() : TestFolder("tessera-e2e-") {}
 
     // Runs tests/e2e/NAME.replay in the folder, after the shell command
     // `limits`. Its standard output must be NAME.out, or nothing when there is
@@ -94,8 +87,6 @@ class EditorE2E : public ::testing::Test {
         }
         return {lines, values};
     }
-
-    fs::path folder;
 };
 
 int Zero(int, int, int) { return 0; }

@@ -4,6 +4,8 @@
 #include "platform/bmp.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/test_folder.h"
 #include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,18 +29,9 @@ constexpr int VIEW_WIDTH = 800, VIEW_HEIGHT = 600;
 // Chips of every part of the sheet, different in neighbouring cells.
 int VariedChip(int row, int column) { return (row * 977 + column * 131) % 20000; }
 
-class MapRender : public ::testing::Test {
+class MapRender : public TestFolder {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("tessera-map-" + std::to_string(getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        if (!HasFailure()) fs::remove_all(folder);
-    }
+    MapRender() : TestFolder("tessera-map-") {}
 
     // Runs a shell command in the folder; its exit code.
     int Run(const std::string& command) {
@@ -96,8 +89,6 @@ class MapRender : public ::testing::Test {
         EXPECT_TRUE(platform::LoadBmpFile((folder / "view.bmp").string(), shot));
         return shot;
     }
-
-    fs::path folder;
 };
 
 std::uint32_t At(const Picture& p, int x, int y) {

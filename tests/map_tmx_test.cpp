@@ -2,6 +2,8 @@
 // the TMX written for a known map, round trips byte for byte, every layer
 // encoding, and documents that must be refused without writing anything.
 #include <gtest/gtest.h>
+
+#include "tests/test_folder.h"
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -62,18 +64,9 @@ std::vector<unsigned char> Deflate(const std::vector<unsigned char>& bytes, bool
     return out;
 }
 
-class MapTmx : public ::testing::Test {
+class MapTmx : public TestFolder {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("tessera-tmx-" + std::to_string(getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        if (!HasFailure()) fs::remove_all(folder);
-    }
+    MapTmx() : TestFolder("tessera-tmx-") {}
 
     // Runs tessera-map with the arguments in the folder; returns the exit code
     // and keeps what it printed in `output`.
@@ -116,7 +109,6 @@ class MapTmx : public ::testing::Test {
         for (const char* suffix : SUFFIXES) EXPECT_FALSE(fs::exists(folder / (name + suffix)));
     }
 
-    fs::path folder;
     std::string output;
 };
 
