@@ -7,14 +7,15 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev
+  libsdl2-dev libfluidsynth-dev timgm6mb-soundfont
   libfreetype-dev libfontconfig-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-motoya-l-maruberi
   libgtest-dev libbenchmark-dev
   libpng-dev libtinyxml2-dev zlib1g-dev
 )
-# The desktop suite runs the real window on a private X server and drives it.
-test_packages=(xvfb libx11-dev libxtst-dev)
+# The desktop suite runs the real window on a private X server and drives it;
+# sox reads back what the sound player wrote.
+test_packages=(xvfb libx11-dev libxtst-dev sox)
 
 install_missing() { # install_missing [extra packages...]
   local missing=()
