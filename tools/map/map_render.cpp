@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "tools/map/png_rows.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -89,33 +90,104 @@ std::string LoadImage(const std::string& relative, platform::DecodedImage& image
     return "";
 }
 
-// The map's pixels eight rows (one map row) at a time, at full size.
+// Every chip of the sheet already shrunk to the output scale: the rows of
+// CELL_SIZE / scale pixels, R, G, B each, that a plain cell of that chip writes.
+// Chips off the sheet are black, as the view leaves them.
+class ShrunkChips {
+  public:
+    ShrunkChips(const platform::DecodedImage& sheet, int scale)
+        : side_(CELL_SIZE / scale), count_(SHEET_COLUMNS * (sheet.height / CELL_SIZE)),
+          bytes_(static_cast<std::size_t>(count_ + 1) * side_ * side_ * 3) {
+        const std::size_t chipBytes = static_cast<std::size_t>(side_) * side_ * 3;
+        for (int n = 0; n < count_; ++n) {
+            if (ChipLeft(n) + CELL_SIZE > sheet.width) continue; // stays black
+            std::uint8_t* out = &bytes_[static_cast<std::size_t>(n) * chipBytes];
+            for (int y = 0; y < side_; ++y)
+                for (int x = 0; x < side_; ++x, out += 3)
+                    Average(&sheet.pixels[static_cast<std::size_t>(ChipTop(n) + y * scale) *
+                                              sheet.width +
+                                          ChipLeft(n) + x * scale],
+                            sheet.width, scale, out);
+        }
+    }
+
+    // Row y (0 to CELL_SIZE / scale - 1) of chip n.
+    const std::uint8_t* Row(int n, int y) const {
+        const int chip = n >= 0 && n < count_ ? n : count_; // the black one past the end
+        return &bytes_[(static_cast<std::size_t>(chip) * side_ + y) * side_ * 3];
+    }
+
+    // R, G, B of the rounded average of the scale x scale pixels from `pixels`,
+    // whose rows are `stride` apart.
+    static void Average(const std::uint32_t* pixels, int stride, int scale, std::uint8_t* rgb) {
+        const int count = scale * scale;
+        int sum[3] = {0, 0, 0};
+        for (int y = 0; y < scale; ++y, pixels += stride)
+            for (int i = 0; i < scale; ++i) {
+                sum[0] += (pixels[i] >> 16) & 0xFF;
+                sum[1] += (pixels[i] >> 8) & 0xFF;
+                sum[2] += pixels[i] & 0xFF;
+            }
+        for (int k = 0; k < 3; ++k)
+            rgb[k] = static_cast<std::uint8_t>((sum[k] + count / 2) / count);
+    }
+
+  private:
+    int side_;
+    int count_;
+    std::vector<std::uint8_t> bytes_;
+};
+
+// The map eight rows (one map row) at a time. Cells that show only their chip
+// come from the shrunk chips; cells that a sprite or an attribute mark reaches
+// are painted at full size first and shrunk from there.
 class BandPainter {
   public:
     BandPainter(const RenderOptions& options, const platform::DecodedImage& sheet,
                 const platform::DecodedImage* sprites)
-        : options_(options), sheet_(sheet), sprites_(sprites),
-          width_(MapWidth * SCREEN_COLUMNS * CELL_SIZE),
-          band_(static_cast<std::size_t>(width_) * CELL_SIZE) {}
+        : options_(options), sheet_(sheet), sprites_(sprites), chips_(sheet, options.scale),
+          columns_(MapWidth * SCREEN_COLUMNS), width_(columns_ * CELL_SIZE),
+          band_(static_cast<std::size_t>(width_) * CELL_SIZE), painted_(columns_) {}
 
     int Width() const { return width_; }
-    const std::uint32_t* Row(int y) const { return &band_[static_cast<std::size_t>(y) * width_]; }
 
     void Paint(int row) {
-        const int columns = MapWidth * SCREEN_COLUMNS;
-        for (int c = 0; c < columns; ++c) DrawChip(c, GetCell(ChipLayer, row, c));
+        row_ = row;
+        std::fill(painted_.begin(), painted_.end(), 0);
         if (options_.enemies) DrawSprites(row);
         if (options_.attributes)
-            for (int c = 0; c < columns; ++c)
+            for (int c = 0; c < columns_; ++c)
                 if (GetCell(AttrLayer, row, c) != 0) MarkCell(c);
+    }
+
+    // Output row y of the band (0 to CELL_SIZE / scale - 1) as R, G, B bytes.
+    void ShrinkRow(int y, std::uint8_t* rgb) const {
+        const int scale = options_.scale;
+        const int side = CELL_SIZE / scale;
+        const std::size_t cellBytes = static_cast<std::size_t>(side) * 3;
+        const std::int32_t* chips = ChipLayer[row_]; // the map lies inside the layers
+        for (int c = 0; c < columns_; ++c, rgb += cellBytes) {
+            if (!painted_[c]) {
+                std::memcpy(rgb, chips_.Row(chips[c], y), cellBytes);
+                continue;
+            }
+            const std::uint32_t* pixels =
+                &band_[static_cast<std::size_t>(y) * scale * width_ + c * CELL_SIZE];
+            for (int x = 0; x < side; ++x)
+                ShrunkChips::Average(pixels + x * scale, width_, scale, rgb + 3 * x);
+        }
     }
 
   private:
     std::uint32_t& At(int x, int y) { return band_[static_cast<std::size_t>(y) * width_ + x]; }
 
-    // The chip as the view draws it: black keyed out over the black screen, so
-    // its pixels as they are; a chip off the sheet leaves the cell black.
-    void DrawChip(int column, int n) {
+    // Paints the cell's chip at full size the first time something is drawn
+    // over it: black keyed out over the black screen, so its pixels as they
+    // are; a chip off the sheet leaves the cell black.
+    void Touch(int column) {
+        if (painted_[column]) return;
+        painted_[column] = 1;
+        const int n = GetCell(ChipLayer, row_, column);
         const int left = ChipLeft(n), top = ChipTop(n);
         const bool inside =
             n >= 0 && left + CELL_SIZE <= sheet_.width && top + CELL_SIZE <= sheet_.height;
@@ -133,7 +205,7 @@ class BandPainter {
         const int bandTop = row * CELL_SIZE;
         const int reach = (EnemySize[1].Height + SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
         for (int r = row - reach; r <= row; ++r)
-            for (int c = 0; c < MapWidth * SCREEN_COLUMNS; ++c) {
+            for (int c = 0; c < columns_; ++c) {
                 const int v = GetCell(EnemyLayer, r, c);
                 if (v < 1 || v > 8) continue;
                 const platform::DecodedImage& sprite = sprites_[v - 1];
@@ -142,8 +214,12 @@ class BandPainter {
                 const std::uint32_t key = sprite.pixels[0];
                 const int left = c * CELL_SIZE + SPRITE_OFFSET;
                 const int top = r * CELL_SIZE + SPRITE_OFFSET - bandTop;
-                for (int y = std::max(0, top); y < std::min(CELL_SIZE, top + h); ++y)
-                    for (int x = left; x < std::min(width_, left + w); ++x) {
+                const int bottom = std::min(CELL_SIZE, top + h), right = std::min(width_, left + w);
+                if (std::max(0, top) >= bottom || left >= right) continue;
+                for (int x = left; x < right; x += CELL_SIZE) Touch(x / CELL_SIZE);
+                Touch((right - 1) / CELL_SIZE);
+                for (int y = std::max(0, top); y < bottom; ++y)
+                    for (int x = left; x < right; ++x) {
                         const std::uint32_t p =
                             sprite.pixels[static_cast<std::size_t>(y - top) * sprite.width + x -
                                           left];
@@ -153,6 +229,7 @@ class BandPainter {
     }
 
     void MarkCell(int column) {
+        Touch(column);
         const int left = column * CELL_SIZE;
         for (int i = 0; i < CELL_SIZE; ++i) {
             At(left + i, 0) = At(left + i, CELL_SIZE - 1) = ATTRIBUTE_MARK;
@@ -163,29 +240,13 @@ class BandPainter {
     const RenderOptions& options_;
     const platform::DecodedImage& sheet_;
     const platform::DecodedImage* sprites_;
+    ShrunkChips chips_;
+    int columns_;
     int width_;
-    std::vector<std::uint32_t> band_;
+    int row_ = 0;
+    std::vector<std::uint32_t> band_;   // full-size pixels of the painted cells
+    std::vector<std::uint8_t> painted_; // per column: 1 when the band holds the cell
 };
-
-// One output row: each pixel the rounded average of a scale x scale block of the band.
-void ShrinkRow(const BandPainter& band, int outY, int scale, std::vector<std::uint8_t>& rgb) {
-    const int outWidth = band.Width() / scale;
-    const int count = scale * scale;
-    for (int x = 0; x < outWidth; ++x) {
-        int sum[3] = {0, 0, 0};
-        for (int y = 0; y < scale; ++y) {
-            const std::uint32_t* row = band.Row(outY * scale + y) + x * scale;
-            for (int i = 0; i < scale; ++i) {
-                sum[0] += (row[i] >> 16) & 0xFF;
-                sum[1] += (row[i] >> 8) & 0xFF;
-                sum[2] += row[i] & 0xFF;
-            }
-        }
-        for (int k = 0; k < 3; ++k)
-            rgb[static_cast<std::size_t>(x) * 3 + k] =
-                static_cast<std::uint8_t>((sum[k] + count / 2) / count);
-    }
-}
 
 } // namespace
 
@@ -223,7 +284,7 @@ int RunRender(int argc, char** argv) {
     for (int row = 0; row < MapHeight * SCREEN_ROWS && written; ++row) {
         band.Paint(row);
         for (int y = 0; y < CELL_SIZE / options.scale && written; ++y) {
-            ShrinkRow(band, y, options.scale, rgb);
+            band.ShrinkRow(y, rgb.data());
             written = writer.WriteRow(rgb.data());
         }
     }
