@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -84,6 +85,11 @@ class SoundDevice {
     HRESULT CreateSoundBuffer(const DSBUFFERDESC* description, SoundBuffer** buffer);
     // Closes the output; buffers still alive are released with it.
     void Release();
+
+  private:
+    friend HRESULT DirectSoundCreate(SoundDevice** device);
+    SoundDevice() = default;
+    ~SoundDevice() = default;
 };
 
 // Opens the default output. DSERR_NODRIVER when there is none or sound is
@@ -123,6 +129,29 @@ class SoundBuffer {
     HRESULT SetFormat(const WAVEFORMATEX* format);
     HRESULT GetFormat(WAVEFORMATEX* format);
     void Release();
+
+  private:
+    friend class SoundDevice;
+    friend struct SoundMixer;
+    SoundBuffer() = default;
+    ~SoundBuffer() = default;
+
+    SoundDevice* device = nullptr;
+    bool primary = false;
+    // A voice: its PCM data, frames of `format.nBlockAlign` bytes.
+    WAVEFORMATEX format{};
+    std::vector<std::uint8_t> data;
+    std::uint32_t frames = 0;
+    long volume = 0;
+    long pan = 0;
+    DWORD frequency = 0;
+    // Gains of the left and right output, from volume and pan.
+    float gainLeft = 1.0f;
+    float gainRight = 1.0f;
+    bool playing = false;
+    bool looping = false;
+    // Play position in frames, 32.32 fixed point: whole frames above, fraction below.
+    std::uint64_t position = 0;
 };
 
 // Plays a WAV file and returns when it has finished (flags 0: synchronous).

@@ -1,6 +1,7 @@
 #include "platform/headless/headless.h"
 
 #include "platform/backend.h"
+#include "platform/headless/sound_output.h"
 #include "platform/held_file.h"
 
 namespace platform {
@@ -25,8 +26,16 @@ std::uint32_t timeGetTime() { return clockNow; }
 
 namespace headless {
 
-void SetClock(std::uint32_t milliseconds) { clockNow = milliseconds; }
-void AdvanceClock(std::uint32_t milliseconds) { clockNow += milliseconds; }
+// Time passing is heard: a clock set forward renders the sound of the gap.
+void SetClock(std::uint32_t milliseconds) {
+    auto forward = static_cast<std::int32_t>(milliseconds - clockNow);
+    clockNow = milliseconds;
+    if (forward > 0) RenderSound(static_cast<std::uint32_t>(forward));
+}
+void AdvanceClock(std::uint32_t milliseconds) {
+    clockNow += milliseconds;
+    RenderSound(milliseconds);
+}
 void SetEventSource(std::function<void(bool)> source) { eventSource = std::move(source); }
 void SetDisplaySize(int width, int height) {
     displayWidth = width;

@@ -67,4 +67,21 @@ void LastPointerMove(int* x, int* y);
 void SetJoystick(unsigned id, unsigned x, unsigned y, unsigned buttons);
 void UnplugJoystick(unsigned id);
 
+// The sound device mixes into memory while it is open: each step of the clock
+// renders its milliseconds × rate / 1000 frames, the remainder carried to the
+// next step; a step of more than a minute renders a minute.
+// The output rendered since the last clear, in the primary format (8-bit
+// unsigned or 16-bit little-endian signed samples, channels interleaved). It
+// keeps the first minute, and starts afresh when the primary format changes.
+const std::vector<std::uint8_t>& SoundOutput();
+// The same samples as signed values (8-bit ones less 128).
+std::vector<int> SoundSamples();
+// Forgets the output and the system sounds played.
+void ClearSoundOutput();
+// With false, DirectSoundCreate answers DSERR_NODRIVER, as without a sound card.
+void SetSoundDevicePresent(bool present);
+// Files given to sndPlaySoundA, in order. It renders a file into the output at
+// once, as if the caller had waited for it to play.
+const std::vector<std::string>& SystemSoundLog();
+
 } // namespace platform::headless
