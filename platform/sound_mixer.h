@@ -33,9 +33,12 @@ WAVEFORMATEX SoundOutputFormat();
 // `output`, of the primary (8000..48000 Hz).
 bool ValidPcmFormat(const WAVEFORMATEX& format, bool output);
 
-// Plays a WAV file once on a device of its own, calls `wait` with the playing
-// voice, and closes the device. False when the file cannot be read or there is
-// no output.
+// Plays `bytes` bytes of PCM `data` once on a device of its own, calls `wait`
+// with the playing voice, and closes the device. False when there is no output
+// or the data is refused.
+bool PlaySamples(const WAVEFORMATEX& format, const void* data, DWORD bytes,
+                 void (*wait)(SoundBuffer& voice));
+// The same with the contents of a WAV file; false also when it cannot be read.
 bool PlayWaveFile(const char* path, void (*wait)(SoundBuffer& voice));
 
 namespace backend {

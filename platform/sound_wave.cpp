@@ -1,5 +1,5 @@
-// WAV files: reading the PCM format and data of a RIFF "WAVE" file, and playing
-// one to its end on a device of its own.
+// Sounds played to their end on a device of their own: PCM data, and the
+// contents of WAV files (the PCM format and data of a RIFF "WAVE" file).
 #include "platform/files.h"
 #include "platform/sound_mixer.h"
 
@@ -44,34 +44,37 @@ bool ParseWave(const std::vector<std::uint8_t>& file, WAVEFORMATEX* format,
 
 } // namespace
 
+bool PlaySamples(const WAVEFORMATEX& format, const void* data, DWORD bytes,
+                 void (*wait)(SoundBuffer& voice)) {
+    SoundDevice* device = nullptr;
+    if (DirectSoundCreate(&device) != DS_OK) return false;
+    WAVEFORMATEX voiceFormat = format;
+    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_STATIC, bytes, 0, &voiceFormat};
+    SoundBuffer* voice = nullptr;
+    bool played = device->CreateSoundBuffer(&description, &voice) == DS_OK;
+    if (played) {
+        void* part = nullptr;
+        DWORD locked = 0;
+        voice->Lock(0, bytes, &part, &locked, nullptr, nullptr, 0);
+        std::memcpy(part, data, locked);
+        voice->Unlock(part, locked, nullptr, 0);
+        voice->Play(0, 0, 0);
+        wait(*voice);
+    }
+    device->Release();
+    return played;
+}
+
 bool PlayWaveFile(const char* path, void (*wait)(SoundBuffer& voice)) {
     if (!path) return false;
     std::ifstream in(ResolvePath(path), std::ios::binary);
     std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
     WAVEFORMATEX format;
     std::vector<std::uint8_t> data;
-    if (!ParseWave(file, &format, &data)) return false;
+    if (!ParseWave(file, &format, &data) || data.size() > 0xFFFFFFFFu) return false;
     // A last frame cut short is left out.
     if (format.nBlockAlign > 0) data.resize(data.size() - data.size() % format.nBlockAlign);
-
-    SoundDevice* device = nullptr;
-    if (DirectSoundCreate(&device) != DS_OK) return false;
-    DSBUFFERDESC description{sizeof(DSBUFFERDESC), DSBCAPS_STATIC, static_cast<DWORD>(data.size()),
-                             0, &format};
-    SoundBuffer* voice = nullptr;
-    bool played =
-        data.size() <= 0xFFFFFFFFu && device->CreateSoundBuffer(&description, &voice) == DS_OK;
-    if (played) {
-        void* part = nullptr;
-        DWORD bytes = 0;
-        voice->Lock(0, description.dwBufferBytes, &part, &bytes, nullptr, nullptr, 0);
-        std::memcpy(part, data.data(), bytes);
-        voice->Unlock(part, bytes, nullptr, 0);
-        voice->Play(0, 0, 0);
-        wait(*voice);
-    }
-    device->Release();
-    return played;
+    return PlaySamples(format, data.data(), static_cast<DWORD>(data.size()), wait);
 }
 
 } // namespace platform

@@ -6,8 +6,6 @@
 #include "platform/desktop/desktop.h"
 #include "platform/text_encoding.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
@@ -63,11 +61,6 @@ int MessageBox(HWND owner, const char* text, const char* title, UINT type) {
     // A box closed without a button gives the answer of its Escape key.
     if (button != IDOK && button != IDYES && button != IDNO) button = asks ? IDNO : IDOK;
     return button;
-}
-
-// The terminal's bell stands for the system sound, when there is a terminal.
-void MessageBeep(UINT) {
-    if (isatty(STDERR_FILENO)) (void)!write(STDERR_FILENO, "\a", 1);
 }
 
 } // namespace platform
