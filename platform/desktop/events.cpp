@@ -2,6 +2,7 @@
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/keymap.h"
+#include "platform/sequencer.h"
 
 #include <algorithm>
 
@@ -126,6 +127,8 @@ void PumpEvents(bool block) {
     SDL_Event event;
     for (;;) {
         if (desktop::TakeRaiseRequest()) RaiseNativeWindow(*window);
+        // Tunes that the mixer's thread has played to their end are announced here.
+        PollSequencers();
         bool got = SDL_PollEvent(&event) != 0;
         if (!got && block && QueuedMessageCount() == before) {
             // Wake now and then to notice a raise request from another copy.

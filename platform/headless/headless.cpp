@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/headless/sound_output.h"
 #include "platform/held_file.h"
+#include "platform/sequencer.h"
 
 namespace platform {
 
@@ -51,6 +52,7 @@ namespace backend {
 
 void PumpEvents(bool block) {
     if (eventSource) eventSource(block);
+    PollSequencers();
 }
 
 bool CreateNativeWindow(Window&) { return true; }

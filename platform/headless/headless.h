@@ -84,4 +84,10 @@ void SetSoundDevicePresent(bool present);
 // once, as if the caller had waited for it to play.
 const std::vector<std::string>& SystemSoundLog();
 
+// Media-control command strings sent so far, in order, and forgetting them.
+// Tunes play on the clock: one reaches its end when its length has passed, and
+// its notification is posted as events are next pumped.
+const std::vector<std::string>& MciLog();
+void ClearMciLog();
+
 } // namespace platform::headless
