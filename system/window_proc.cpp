@@ -1,7 +1,9 @@
 // The window procedure: window messages become the input variables that a
 // frame reads.
 #include "draw/draw.h"
+#include "platform/mci.h"
 #include "platform/messages.h"
+#include "sound/midi.h"
 #include "system/system.h"
 
 int MouseX, MouseY;
@@ -108,6 +110,15 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDBLCLK:
         RightDoubleClick = 1;
         return 0;
+    case MM_MCINOTIFY:
+        // A pass of the tune has ended; the device's mode tells whether it has
+        // really stopped (a tune played anew since then reads "playing").
+        if (wParam == platform::MCI_NOTIFY_SUCCESSFUL && elMidi::MidiOpen == 1) {
+            char mode[32];
+            platform::mciSendStringA("status midi mode", mode, sizeof mode, nullptr);
+            if (mode[0] == 's' && mode[1] == 't') elMidi::OnNotify();
+        }
+        break;
     default:
         break;
     }
