@@ -14,9 +14,14 @@ bool ReadWord(std::FILE* file, std::uint16_t& value) {
     return true;
 }
 
-// Reads a name up to and including its NUL; one longer than the limit is read
-// past and marked too long. False when the file ends first.
-bool ReadName(std::FILE* file, char (&name)[PACK_NAME_LIMIT + 1], bool& tooLong) {
+std::uint32_t Component(std::uint32_t value, const PixelChannel& channel) {
+    if (channel.Max <= 63) return value << channel.Shift5;
+    return ((value << 3) | (value >> 2)) << channel.Shift;
+}
+
+} // namespace
+
+bool ReadPackName(std::FILE* file, char (&name)[PACK_NAME_LIMIT + 1], bool& tooLong) {
     int length = 0;
     tooLong = false;
     for (int c; (c = std::getc(file)) != EOF;) {
@@ -32,28 +37,21 @@ bool ReadName(std::FILE* file, char (&name)[PACK_NAME_LIMIT + 1], bool& tooLong)
     return false;
 }
 
-// Whether the file holds `size` more bytes from its current position.
-bool Holds(std::FILE* file, long long size) {
+bool FileHolds(std::FILE* file, long long size) {
     const long here = std::ftell(file);
     if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return false;
     const long end = std::ftell(file);
     return std::fseek(file, here, SEEK_SET) == 0 && end >= 0 && end - here >= size;
 }
 
-std::uint32_t Component(std::uint32_t value, const PixelChannel& channel) {
-    if (channel.Max <= 63) return value << channel.Shift5;
-    return ((value << 3) | (value >> 2)) << channel.Shift;
-}
-
-} // namespace
-
 bool FindPackRecord(std::FILE* file, const char* name, PackRecord& record) {
     char recordName[PACK_NAME_LIMIT + 1];
     bool tooLong;
     while (ReadWord(file, record.Width) && ReadWord(file, record.Height)) {
-        if (!ReadName(file, recordName, tooLong)) return false;
+        if (!ReadPackName(file, recordName, tooLong)) return false;
         const long long size = 2LL * record.Width * record.Height;
-        if (!tooLong && std::strcmp(recordName, name) == 0) return size > 0 && Holds(file, size);
+        if (!tooLong && std::strcmp(recordName, name) == 0)
+            return size > 0 && FileHolds(file, size);
         if (std::fseek(file, static_cast<long>(size), SEEK_CUR) != 0) return false;
     }
     return false;

@@ -17,6 +17,13 @@ struct PackRecord {
     std::uint16_t Width, Height;
 };
 
+// Reads a record name up to and including its NUL; one longer than the limit
+// is read past and marked too long. False when the file ends first.
+bool ReadPackName(std::FILE* file, char (&name)[PACK_NAME_LIMIT + 1], bool& tooLong);
+
+// Whether the file holds `size` more bytes from its current position.
+bool FileHolds(std::FILE* file, long long size);
+
 // Searches from the current position for the first record named `name`, and
 // leaves the file at its pixels. False when no record has the name, or when
 // the first that has it is empty or cut short by the end of the file.

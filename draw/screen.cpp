@@ -4,6 +4,7 @@
 #include "input/input.h"
 #include "platform/gdi.h"
 #include "platform/messages.h"
+#include "sound/sound.h"
 #include "system/system.h"
 #include "text/text.h"
 
@@ -210,6 +211,9 @@ int Screen(int width, int height, int mode) {
     ScrollerTiles = 0;
     PresentSource = {0, 0, width, height};
     PresentRect = {ClientX, ClientY, ClientX + width, ClientY + height};
+    elSound::Init();
+    elSound::ResetTable();
+
     elSystem::Init();
     elText::Init();
     elInput::InitJoystick();

@@ -2,6 +2,7 @@
 #include "draw/draw.h"
 #include "platform/held_file.h"
 #include "platform/messages.h"
+#include "sound/sound.h"
 #include "system/system.h"
 #include "text/text.h"
 
@@ -16,6 +17,7 @@ int Shutdown() {
     ShutDownDone = 1;
     UnclipCursor();
     elText::Quit();
+    elSound::Quit();
     elDraw::Quit();
     if (InstanceMutex) {
         platform::ReleaseMutex(InstanceMutex);
