@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <string>
+#include <vector>
+
 namespace platform::desktop {
 
 // The framework window that has a real window, or null.
@@ -25,5 +28,8 @@ void ForgetRenderer();
 // Whether presents wait for the display's vertical blank: the renderer was made
 // so, and its presents are not seen returning faster than the display refreshes.
 bool PresentInStep();
+// Tries these sound fonts for MIDI music instead of the installed ones (for
+// tests; only before the synthesiser is first used, by the first tune opened).
+void UseSoundFonts(std::vector<std::string> paths);
 
 } // namespace platform::desktop

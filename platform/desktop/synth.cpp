@@ -4,7 +4,9 @@
 #include "platform/sound.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,14 @@ std::vector<std::string> FontCandidates() {
         fonts.insert(fonts.end(), found.begin(), found.end());
     }
     return fonts;
+}
+
+// A SoundFont 2 file: a RIFF of form "sfbk". Only these are offered to the
+// synthesiser, whose loaders of other kinds complain on the terminal.
+bool IsSoundFont(const std::string& path) {
+    char head[12] = {};
+    std::ifstream(path, std::ios::binary).read(head, sizeof head);
+    return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
 }
 
 std::vector<std::string> fontsGiven;
@@ -69,7 +79,7 @@ bool Synth::Load() {
     bool loaded = false;
     if (synth)
         for (const std::string& font : fontsChosen ? fontsGiven : FontCandidates())
-            if (fluid_synth_sfload(synth, font.c_str(), 1) != FLUID_FAILED) {
+            if (IsSoundFont(font) && fluid_synth_sfload(synth, font.c_str(), 1) != FLUID_FAILED) {
                 loaded = true;
                 break;
             }

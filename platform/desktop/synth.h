@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <vector>
 
 namespace platform::desktop {
 
@@ -54,9 +52,5 @@ class Synth {
     static constexpr int kChunk = 1024;
     float left[kChunk], right[kChunk];
 };
-
-// Tries these sound fonts instead of the installed ones (for tests; before the
-// synthesiser is first used).
-void UseSoundFonts(std::vector<std::string> paths);
 
 } // namespace platform::desktop
