@@ -107,7 +107,8 @@ void Stop(int no, int mix) {
 
 void Pause(int no, int mix) {
     if (!InTable(no)) return;
-    const int loop = SoundTable[no].Looping;
+    // A stream's buffer always plays looping; only its refills end it.
+    const int loop = SoundTable[no].Looping || SoundTable[no].Stream.DataSize;
     ForStopped(no, mix, [loop](MixBuffer& buffer) {
         DWORD status = 0;
         buffer.Buffer->GetStatus(&status);
