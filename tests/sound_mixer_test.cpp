@@ -386,6 +386,51 @@ TEST_F(Mixer, SystemSoundsPlayAWaveFileToItsEnd) {
     std::remove(folder.c_str());
 }
 
+TEST_F(Mixer, BrokenWaveFilesAreRefusedOrPlayedAsFarAsTheyGo) {
+    std::string folder = NewPrivateFolder("/tmp/tessera-sound-test-");
+    ASSERT_FALSE(folder.empty());
+    std::string path = folder + "/broken.wav";
+    auto play = [&](std::vector<std::uint8_t> bytes) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) return false;
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        headless::ClearSoundOutput();
+        return sndPlaySoundA(path.c_str(), 0);
+    };
+    std::vector<std::uint8_t> header = {'R',  'I',  'F', 'F', 0,    0,    0, 0, 'W', 'A', 'V', 'E',
+                                        'f',  'm',  't', ' ', 16,   0,    0, 0, 1,   0,   1,   0,
+                                        0x44, 0xAC, 0,   0,   0x88, 0x58, 1, 0, 2,   0,   16,  0};
+    auto with = [&](std::vector<std::uint8_t> tail) {
+        std::vector<std::uint8_t> bytes = header;
+        bytes.insert(bytes.end(), tail.begin(), tail.end());
+        return bytes;
+    };
+    EXPECT_FALSE(play({}));
+    EXPECT_FALSE(play({'R', 'I', 'F', 'F'}));
+    EXPECT_FALSE(play(with({})));                               // no data chunk
+    EXPECT_FALSE(play(with({'d', 'a', 't', 'a', 0, 0, 0, 0}))); // no data
+    std::vector<std::uint8_t> twelveBits = with({'d', 'a', 't', 'a', 4, 0, 0, 0, 1, 2, 3, 4});
+    twelveBits[34] = 12;
+    EXPECT_FALSE(play(twelveBits));
+    // A format chunk of 14 bytes is not read past its end, where the bits per
+    // sample would be: here the next chunk's name.
+    std::vector<std::uint8_t> shortFormat =
+        with({'a', 'b', 0, 0, 0, 0, 'd', 'a', 't', 'a', 2, 0, 0, 0, 1, 2});
+    shortFormat[16] = 14;
+    EXPECT_FALSE(play(shortFormat));
+    std::vector<std::uint8_t> hugeChunk = header;
+    hugeChunk[16] = hugeChunk[17] = hugeChunk[18] = hugeChunk[19] = 0xFF;
+    EXPECT_FALSE(play(hugeChunk));
+    // A data chunk that claims more than the file holds plays what is there,
+    // less the last frame cut in half.
+    ASSERT_TRUE(play(with({'d', 'a', 't', 'a', 0xE8, 0x03, 0, 0, 0x10, 0x27, 0x10, 0x27, 0x10})));
+    EXPECT_EQ(headless::SoundSamples()[0], 10000);
+    EXPECT_EQ(SoundingFrames(), 2);
+    std::remove(path.c_str());
+    std::remove(folder.c_str());
+}
+
 TEST(MixerDevice, NoDeviceMeansNoDriverAndNoOutput) {
     headless::SetSoundDevicePresent(false);
     SoundDevice* device = reinterpret_cast<SoundDevice*>(1);
