@@ -6,9 +6,11 @@
 #include "tools/map/tmx.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -69,15 +71,50 @@ int WriteChipSheet(const std::string& path, platform::DecodedImage& sheet) {
     return 1;
 }
 
-// Appends the layer as CSV gids, one line per row; 0 if a value has no tile.
-int AppendLayer(std::string& text, const LayerOut& out, int id, int width, int height,
-                const char* file) {
-    text += " <layer id=\"" + std::to_string(id) + "\" name=\"" + out.name + "\" width=\"" +
-            std::to_string(width) + "\" height=\"" + std::to_string(height) +
-            "\">\n  <data encoding=\"csv\">\n";
+// The document as it is written: text gathered in large blocks and written a
+// block at a time, so that no layer is ever held whole as text.
+class BlockWriter {
+  public:
+    static constexpr std::size_t BLOCK = 1 << 20;
+    static constexpr std::size_t ROW_ROOM = LAYER_COLUMNS * 12 + 2; // a row of gids and commas
+
+    explicit BlockWriter(std::FILE* file) : file_(file), buffer_(new char[BLOCK + ROW_ROOM]) {}
+
+    bool Ok() const { return ok_; }
+    // Room for ROW_ROOM more bytes from the returned point; Done says how many were used.
+    char* Room() {
+        if (used_ >= BLOCK) Flush();
+        return buffer_.get() + used_;
+    }
+    void Done(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
+    void Append(const std::string& text) {
+        Flush();
+        ok_ = ok_ && std::fwrite(text.data(), 1, text.size(), file_) == text.size();
+    }
+    void Flush() {
+        ok_ = ok_ && std::fwrite(buffer_.get(), 1, used_, file_) == used_;
+        used_ = 0;
+    }
+
+  private:
+    std::FILE* file_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
+    bool ok_ = true;
+};
+
+// Writes the layer as CSV gids, one line per row, read straight from the layer
+// array; 0 if a value has no tile (reported then).
+int WriteLayer(BlockWriter& writer, const LayerOut& out, int id, int width, int height,
+               const char* file) {
+    writer.Append(" <layer id=\"" + std::to_string(id) + "\" name=\"" + out.name + "\" width=\"" +
+                  std::to_string(width) + "\" height=\"" + std::to_string(height) +
+                  "\">\n  <data encoding=\"csv\">\n");
     for (int row = 0; row < height; ++row) {
+        const std::int32_t* cells = (*out.layer)[row]; // the map lies inside the layers
+        char* text = writer.Room();
         for (int column = 0; column < width; ++column) {
-            const int value = GetCell(*out.layer, row, column);
+            const int value = cells[column];
             if (value < 0 || value >= out.count) {
                 std::fprintf(stderr,
                              "tessera-map: %s: %s layer value %d at row %d, column %d is "
@@ -85,20 +122,18 @@ int AppendLayer(std::string& text, const LayerOut& out, int id, int width, int h
                              file, out.name, value, row, column, out.count - 1);
                 return 0;
             }
-            text += std::to_string(out.firstgid + value);
-            if (column + 1 < width || row + 1 < height) text += ',';
+            text = std::to_chars(text, text + 11, out.firstgid + value).ptr;
+            *text++ = ',';
         }
-        text += '\n';
+        if (row + 1 == height) --text; // no comma after the last gid
+        *text++ = '\n';
+        writer.Done(text);
     }
-    text += "</data>\n </layer>\n";
+    writer.Append("</data>\n </layer>\n");
     return 1;
 }
 
 std::string Temporary(const std::string& path) { return path + ".tmp" + std::to_string(getpid()); }
-
-int WriteAll(std::FILE* file, const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-}
 
 } // namespace
 
@@ -141,15 +176,13 @@ int ExportTmx(const char* name, const char* out) {
                       sheet.width, sheet.height);
         AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, 16);
         AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, 16);
-        failed = !WriteAll(file, text);
+        BlockWriter writer(file);
+        writer.Append(text);
         int id = 1;
-        for (const LayerOut& layer : LAYERS) { // one layer's text at a time
-            if (failed) break;
-            text.clear();
-            reported = failed = !AppendLayer(text, layer, id++, width, height, name);
-            failed = failed || !WriteAll(file, text);
-        }
-        failed = !WriteAll(file, "</map>\n") || failed;
+        for (const LayerOut& layer : LAYERS) // stops at a value no tileset holds
+            if ((reported = !WriteLayer(writer, layer, id++, width, height, name))) break;
+        writer.Append("</map>\n");
+        failed = reported || !writer.Ok();
         failed = std::fclose(file) != 0 || failed;
     } else {
         failed = true;
