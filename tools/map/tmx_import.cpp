@@ -5,18 +5,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 int ImportTmx(const char* in, const char* name) {
-    std::ifstream file(in, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(file), {});
-    if (!file.good() && !file.eof()) {
+    std::FILE* file = std::fopen(in, "rb");
+    if (!file) {
         std::fprintf(stderr, "tessera-map: %s: cannot read (%s)\n", in, std::strerror(errno));
         return 0;
     }
-    if (!ReadTmx(text.data(), text.size(), in)) return 0;
+    const int read = ReadTmxFile(file, in);
+    std::fclose(file);
+    if (!read) return 0;
     if (!SaveMap(name)) {
         std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files\n", name);
         return 0;

@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -30,7 +31,6 @@ struct LayerIn {
 struct Import {
     const char* file = nullptr;
     int width = 0, height = 0; // in cells
-    std::vector<std::uint32_t> gids;
 
     [[gnu::format(printf, 2, 3)]] int Fail(const char* format, ...) {
         std::fprintf(stderr, "tessera-map: %s: ", file);
@@ -94,79 +94,93 @@ int Inflate(const std::vector<unsigned char>& in, bool gzip, std::size_t size,
     return whole;
 }
 
-// Reads the layer's gids, in any of the encodings, into import.gids.
-int ReadData(Import& import, const XMLElement* data, const char* layer) {
-    const std::size_t cells = static_cast<std::size_t>(import.width) * import.height;
-    import.gids.clear();
-    const char* encoding = data->Attribute("encoding");
-    const char* compression = data->Attribute("compression");
-    const char* text = data->GetText() ? data->GetText() : "";
-    if (encoding && std::strcmp(encoding, "csv") == 0 && !compression) {
-        const char* p = text;
-        while (true) {
-            while (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t') ++p;
-            if (!*p) break;
-            if (*p < '0' || *p > '9')
-                return import.Fail("%s layer: CSV holds something other than numbers", layer);
-            std::uint64_t gid = 0;
-            for (; *p >= '0' && *p <= '9'; ++p)
-                if ((gid = gid * 10 + static_cast<unsigned>(*p - '0')) > 0xFFFFFFFFu)
-                    return import.Fail("%s layer: a gid is out of range", layer);
-            import.gids.push_back(static_cast<std::uint32_t>(gid));
-            if (import.gids.size() > cells) break;
-            while (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t') ++p;
-            if (*p == ',')
-                ++p;
-            else if (*p)
-                return import.Fail("%s layer: CSV holds something other than numbers", layer);
-        }
-    } else if (encoding && std::strcmp(encoding, "base64") == 0) {
-        std::vector<unsigned char> bytes, inflated;
-        if (!DecodeBase64(text, bytes))
-            return import.Fail("%s layer: the base64 data is broken or truncated", layer);
-        if (compression &&
-            (std::strcmp(compression, "zlib") == 0 || std::strcmp(compression, "gzip") == 0)) {
-            if (!Inflate(bytes, compression[0] == 'g', cells * 4, inflated))
-                return import.Fail("%s layer: the %s stream is broken or of the wrong size", layer,
-                                   compression);
-            bytes.swap(inflated);
-        } else if (compression) {
-            return import.Fail("%s layer: compression \"%s\" is not supported", layer, compression);
-        }
-        if (bytes.size() != cells * 4)
-            return import.Fail("%s layer: holds %zu bytes, not %zu", layer, bytes.size(),
-                               cells * 4);
-        import.gids.resize(cells);
-        for (std::size_t i = 0; i < cells; ++i) // little-endian 32-bit gids
-            import.gids[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
-                             static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24;
-    } else {
-        return import.Fail("%s layer: encoding must be csv or base64", layer);
-    }
-    if (import.gids.size() != cells)
-        return import.Fail("%s layer: holds %s cells than the map's %d x %d", layer,
-                           import.gids.size() < cells ? "fewer" : "more", import.width,
-                           import.height);
+// Checks gid number `index` (row by row) of the layer against its tileset and
+// stores its value in the layer.
+int Store(Import& import, const LayerIn& layer, std::size_t index, std::uint32_t gid) {
+    const int row = static_cast<int>(index / static_cast<std::size_t>(import.width));
+    const int column = static_cast<int>(index % static_cast<std::size_t>(import.width));
+    if (gid & FLIP_BITS)
+        return import.Fail("%s layer: flipped tile at row %d, column %d", layer.name, row, column);
+    const long long value = static_cast<long long>(gid) - layer.firstgid;
+    if (value < 0 || value >= layer.count)
+        return import.Fail("%s layer: gid %u at row %d, column %d is outside the %s tileset",
+                           layer.name, gid, row, column, layer.name);
+    (*layer.layer)[row][column] = static_cast<int>(value); // the map lies inside the layers
     return 1;
 }
 
-// Checks every gid against the layer's tileset and stores the values.
-int StoreLayer(Import& import, const LayerIn& layer) {
-    for (int row = 0; row < import.height; ++row)
-        for (int column = 0; column < import.width; ++column) {
-            const std::uint32_t gid =
-                import.gids[static_cast<std::size_t>(row) * import.width + column];
-            if (gid & FLIP_BITS)
-                return import.Fail("%s layer: flipped tile at row %d, column %d", layer.name, row,
-                                   column);
-            const long long value = static_cast<long long>(gid) - layer.firstgid;
-            if (value < 0 || value >= layer.count)
-                return import.Fail("%s layer: gid %u at row %d, column %d is outside the %s "
-                                   "tileset",
-                                   layer.name, gid, row, column, layer.name);
-            SetCell(*layer.layer, row, column, static_cast<int>(value));
-        }
+inline bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+// Reads CSV gids straight into the layer, as they come.
+int ReadCsv(Import& import, const LayerIn& layer, const char* text) {
+    const std::size_t cells = static_cast<std::size_t>(import.width) * import.height;
+    const char* p = text;
+    const char* const end = text + std::strlen(text);
+    std::size_t count = 0;
+    while (true) {
+        while (p < end && IsSpace(*p)) ++p;
+        if (p == end) break;
+        std::uint32_t gid = 0;
+        const auto [next, error] = std::from_chars(p, end, gid);
+        if (error == std::errc::result_out_of_range)
+            return import.Fail("%s layer: a gid is out of range", layer.name);
+        if (error != std::errc())
+            return import.Fail("%s layer: CSV holds something other than numbers", layer.name);
+        if (count == cells)
+            return import.Fail("%s layer: holds more cells than the map's %d x %d", layer.name,
+                               import.width, import.height);
+        if (!Store(import, layer, count++, gid)) return 0;
+        p = next;
+        while (p < end && IsSpace(*p)) ++p;
+        if (p < end && *p == ',')
+            ++p;
+        else if (p < end)
+            return import.Fail("%s layer: CSV holds something other than numbers", layer.name);
+    }
+    if (count < cells)
+        return import.Fail("%s layer: holds fewer cells than the map's %d x %d", layer.name,
+                           import.width, import.height);
     return 1;
+}
+
+// Reads base64 gids, plain or compressed, into the layer.
+int ReadBase64(Import& import, const LayerIn& layer, const char* text, const char* compression) {
+    const std::size_t cells = static_cast<std::size_t>(import.width) * import.height;
+    std::vector<unsigned char> bytes, inflated;
+    bytes.reserve(std::strlen(text) / 4 * 3);
+    if (!DecodeBase64(text, bytes))
+        return import.Fail("%s layer: the base64 data is broken or truncated", layer.name);
+    if (compression &&
+        (std::strcmp(compression, "zlib") == 0 || std::strcmp(compression, "gzip") == 0)) {
+        if (!Inflate(bytes, compression[0] == 'g', cells * 4, inflated))
+            return import.Fail("%s layer: the %s stream is broken or of the wrong size", layer.name,
+                               compression);
+        bytes.swap(inflated);
+    } else if (compression) {
+        return import.Fail("%s layer: compression \"%s\" is not supported", layer.name,
+                           compression);
+    }
+    if (bytes.size() != cells * 4)
+        return import.Fail("%s layer: holds %zu bytes, not %zu", layer.name, bytes.size(),
+                           cells * 4);
+    for (std::size_t i = 0; i < cells; ++i) // little-endian 32-bit gids
+        if (!Store(import, layer, i,
+                   bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
+                       static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24))
+            return 0;
+    return 1;
+}
+
+// Reads the layer's gids, in any of the encodings, into the layer.
+int ReadData(Import& import, const LayerIn& layer, const XMLElement* data) {
+    const char* encoding = data->Attribute("encoding");
+    const char* compression = data->Attribute("compression");
+    const char* text = data->GetText() ? data->GetText() : "";
+    if (encoding && std::strcmp(encoding, "csv") == 0 && !compression)
+        return ReadCsv(import, layer, text);
+    if (encoding && std::strcmp(encoding, "base64") == 0)
+        return ReadBase64(import, layer, text, compression);
+    return import.Fail("%s layer: encoding must be csv or base64", layer.name);
 }
 
 int ReadMap(Import& import, const tinyxml2::XMLDocument& document, LayerIn (&layers)[3]) {
@@ -211,18 +225,17 @@ int ReadMap(Import& import, const tinyxml2::XMLDocument& document, LayerIn (&lay
             return import.Fail("%s layer: its size differs from the map's", layer.name);
         const XMLElement* data = found->FirstChildElement("data");
         if (!data) return import.Fail("%s layer: no data", layer.name);
-        if (!ReadData(import, data, layer.name) || !StoreLayer(import, layer)) return 0;
+        if (!ReadData(import, layer, data)) return 0;
     }
     return 1;
 }
 
-} // namespace
-
-int ReadTmx(const char* text, std::size_t size, const char* file) {
+// Checks the parsed document and fills the layers and the map size.
+int ReadDocument(const tinyxml2::XMLDocument& document, tinyxml2::XMLError parsed,
+                 const char* file) {
     Import import;
     import.file = file;
-    tinyxml2::XMLDocument document;
-    if (document.Parse(text, size) != tinyxml2::XML_SUCCESS)
+    if (parsed != tinyxml2::XML_SUCCESS)
         return import.Fail("not a readable XML document (%s)", document.ErrorStr());
     if (!AllocateLayers()) return import.Fail("out of memory for the map layers");
     LayerIn layers[] = {{"chips", &ChipLayer, TMX_CHIP_COUNT, 0},
@@ -232,4 +245,16 @@ int ReadTmx(const char* text, std::size_t size, const char* file) {
     MapWidth = import.width / SCREEN_COLUMNS;
     MapHeight = import.height / SCREEN_ROWS;
     return 1;
+}
+
+} // namespace
+
+int ReadTmx(const char* text, std::size_t size, const char* file) {
+    tinyxml2::XMLDocument document;
+    return ReadDocument(document, document.Parse(text, size), file);
+}
+
+int ReadTmxFile(std::FILE* in, const char* file) {
+    tinyxml2::XMLDocument document;
+    return ReadDocument(document, document.LoadFile(in), file);
 }
