@@ -4,6 +4,7 @@
 #include "input/input.h"
 #include "platform/gdi.h"
 #include "platform/messages.h"
+#include "sound/midi.h"
 #include "sound/sound.h"
 #include "system/system.h"
 #include "text/text.h"
@@ -213,6 +214,7 @@ int Screen(int width, int height, int mode) {
     PresentRect = {ClientX, ClientY, ClientX + width, ClientY + height};
     elSound::Init();
     elSound::ResetTable();
+    elMidi::Init();
 
     elSystem::Init();
     elText::Init();

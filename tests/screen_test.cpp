@@ -2,6 +2,8 @@
 #include "draw/draw.h"
 #include "platform/headless/headless.h"
 #include "platform/text_encoding.h"
+#include "sound/midi.h"
+#include "sound/sound.h"
 #include "system/system.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +124,22 @@ TEST_F(ScreenTest, SetUpStateAndPlacementCaps) {
     }
     for (int no = 4; no < OBJECT_COUNT; ++no) EXPECT_EQ(elDraw::ObjectTable[no].Name[0], '\0');
     ClientX = ClientY = 0;
+}
+
+// Screen set-up starts the sound device with an empty table, then the music flags.
+TEST_F(ScreenTest, SetUpStartsSoundAndMusic) {
+    elSound::SoundTable[5].InUse = 1;
+    elSound::SoundTable[5].EchoCounter = 3;
+    elMidi::MidiOpen = 1;
+    elMidi::MidiLoop = 0;
+    elMidi::MidiEnded = 1;
+    ASSERT_EQ(elDraw::Screen(64, 64, 1), 1);
+    EXPECT_EQ(elSound::SoundAvailable, 1);
+    EXPECT_EQ(elSound::SoundTable[5].InUse, 0);
+    EXPECT_EQ(elSound::SoundTable[5].EchoCounter, -1);
+    EXPECT_EQ(elMidi::MidiOpen, 0);
+    EXPECT_EQ(elMidi::MidiLoop, 1);
+    EXPECT_EQ(elMidi::MidiEnded, 0);
 }
 
 TEST_F(ScreenTest, ColourMatchGivesTheFormatsRawValue) {
