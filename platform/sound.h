@@ -103,6 +103,7 @@ class SoundBuffer {
     // Offers `bytes` bytes from `offset` for writing: the first part up to the
     // buffer's end, the second from offset 0 (null and 0 when the range does not
     // wrap). More bytes than the buffer holds, or an offset past it, are refused.
+    // `flags` are not used.
     HRESULT Lock(DWORD offset, DWORD bytes, void** part1, DWORD* bytes1, void** part2,
                  DWORD* bytes2, DWORD flags);
     HRESULT Unlock(void* part1, DWORD bytes1, void* part2, DWORD bytes2);
@@ -111,13 +112,17 @@ class SoundBuffer {
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags);
     // Stops; the position stays where it is.
     HRESULT Stop();
-    // Play position in bytes, on a sample frame; `write` may be null.
+    // Play position in bytes, on a sample frame (the buffer's size after a play
+    // to the end); `write` may be null, and is the same position, as the mixer
+    // reads the data as it plays.
     HRESULT GetCurrentPosition(DWORD* play, DWORD* write);
+    // Rounded down to a frame; past the buffer's size: refused.
     HRESULT SetCurrentPosition(DWORD position);
     // DSBSTATUS_PLAYING, with DSBSTATUS_LOOPING when playing looped.
     HRESULT GetStatus(DWORD* status);
     // Hundredths of a decibel, -10000..0; pan -10000..10000 is the attenuation
-    // of the opposite side (-10000 silences the right). Out of range: refused.
+    // of the opposite side (-10000 silences the right); an attenuation of 10000
+    // or more is silence. Out of range: refused.
     HRESULT SetVolume(long volume);
     HRESULT GetVolume(long* volume);
     HRESULT SetPan(long pan);
@@ -126,6 +131,7 @@ class SoundBuffer {
     HRESULT SetFrequency(DWORD frequency);
     HRESULT GetFrequency(DWORD* frequency);
     // Primary buffer only: PCM, 1 or 2 channels, 8 or 16 bits, 8000..48000 Hz.
+    // GetFormat gives the output's format, or a voice's own.
     HRESULT SetFormat(const WAVEFORMATEX* format);
     HRESULT GetFormat(WAVEFORMATEX* format);
     void Release();
@@ -160,7 +166,8 @@ bool sndPlaySoundA(const char* path, UINT flags);
 
 // A source mixed into the output after the voices (the MIDI synthesiser): it
 // adds `frames` stereo frames at `rate` Hz to `mix` (interleaved floats, full
-// scale 1.0). Called on the mixer's thread; null removes it.
+// scale 1.0). Called on the mixer's thread under the mixer's lock, so it must
+// not call the buffers; null removes it.
 void SetMusicSource(std::function<void(float* mix, int frames, int rate)> source);
 
 } // namespace platform
