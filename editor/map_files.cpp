@@ -142,32 +142,68 @@ int WriteTemporary(ReplacedFile& target, const LayerRow* layer) {
 
 // ---- Reading ----
 
-// Reads a whole regular file into `text`. 0 when it cannot be opened or read.
-int ReadWhole(const std::string& path, std::string& text) {
+constexpr std::size_t READ_BLOCK = 1 << 20;
+
+// A map file open for reading. Files are read a block of whole lines at a
+// time, so that loading holds no more than a block or a line of text per file.
+struct OpenFile {
+    int fd = -1;
+    std::unique_ptr<char[]> buffer;
+    std::size_t room = 0;
+
+    OpenFile() = default;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+// Opens a regular file. 0 when it cannot be opened or is not a regular file.
+int OpenRegular(const std::string& path, OpenFile& file) {
     // Non-blocking, so that a pipe put in place of the file cannot hang the
     // open; it is refused below like every other kind of non-file.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return 0;
+    file.fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.fd < 0) return 0;
     struct stat info;
-    int ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    std::size_t size = 0;
-    try {
-        if (ok) text.resize(static_cast<std::size_t>(info.st_size) + 1);
-        while (ok) {
-            if (size == text.size()) text.resize(2 * size);
-            ssize_t n = read(fd, &text[size], text.size() - size);
-            if (n == 0) break;
-            if (n > 0)
-                size += static_cast<std::size_t>(n);
-            else if (errno != EINTR)
-                ok = 0;
+    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+    file.buffer.reset(new (std::nothrow) char[READ_BLOCK]);
+    file.room = file.buffer ? READ_BLOCK : 0;
+    return file.buffer != nullptr;
+}
+
+// Reads the file from its start and calls use(begin, end) on runs of whole
+// lines, each line with its '\n' but the file's last one maybe without. The
+// buffer grows to hold the longest line. 0 on a read error or when memory runs
+// out.
+template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
+    if (lseek(file.fd, 0, SEEK_SET) != 0) return 0;
+    std::size_t held = 0;
+    while (true) {
+        if (held == file.room) { // a line longer than the buffer
+            std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * file.room]);
+            if (!larger) return 0;
+            std::memcpy(larger.get(), file.buffer.get(), held);
+            file.buffer = std::move(larger);
+            file.room *= 2;
         }
-    } catch (const std::bad_alloc&) {
-        ok = 0;
+        char* const start = file.buffer.get();
+        const ssize_t n = read(file.fd, start + held, file.room - held);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return 0;
+        if (n == 0) {
+            if (held > 0) use(start, start + held);
+            return 1;
+        }
+        held += static_cast<std::size_t>(n);
+        const void* lastEnd = memrchr(start, '\n', held);
+        if (!lastEnd) continue;
+        const std::size_t whole =
+            static_cast<std::size_t>(static_cast<const char*>(lastEnd) - start) + 1;
+        use(start, start + whole);
+        std::memmove(start, start + whole, held - whole);
+        held -= whole;
     }
-    close(fd);
-    text.resize(ok ? size : 0);
-    return ok;
 }
 
 inline int IsBlank(char c) { return c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -221,9 +257,7 @@ inline int TakeShortNumber(const char*& p, const char* end, int& value) {
     return 1;
 }
 
-int HoldsNumber(const std::string& text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
+int HoldsNumber(const char* p, const char* end) {
     int value;
     bool lineEnded;
     while (p < end) {
@@ -235,16 +269,19 @@ int HoldsNumber(const std::string& text) {
     return 0;
 }
 
-// Reads `text` into `layer`, one line per row and one piece per column. A piece
-// without a number leaves its cell alone but still takes a column, and cells
-// beyond the layer are skipped. Reports the line count and the piece count of
-// the last line, both up to the last line that holds a number.
-void ParseLayer(const std::string& text, LayerRow* layer, int& lines, int& lastPieces) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
+// Where reading a layer has come to: the next row, and the line count and the
+// piece count of the last line, both up to the last line that holds a number.
+struct LayerProgress {
     int row = 0;
-    lines = 0;
-    lastPieces = 0;
+    int lines = 0;
+    int lastPieces = 0;
+};
+
+// Reads whole lines [p, end) into `layer`, one line per row and one piece per
+// column. A piece without a number leaves its cell alone but still takes a
+// column, and cells beyond the layer are skipped.
+void ParseLines(const char* p, const char* end, LayerRow* layer, LayerProgress& progress) {
+    int& row = progress.row;
     while (p < end) {
         int column = 0;
         bool lineEnded = false;
@@ -263,8 +300,8 @@ void ParseLayer(const std::string& text, LayerRow* layer, int& lines, int& lastP
         // Trailing lines without a number (a blank line, spaces, an end-of-file
         // mark) are not part of the map.
         if (holdsNumber) {
-            lines = row;
-            lastPieces = column;
+            progress.lines = row;
+            progress.lastPieces = column;
         }
     }
 }
@@ -294,20 +331,30 @@ int LoadMap(const char* name) {
     std::string paths[FILE_COUNT];
     for (int file = 0; file < FILE_COUNT; ++file) paths[file] = FileName(name, file);
 
-    // Everything is read and checked before the first cell changes.
-    std::string texts[FILE_COUNT];
+    // Every file is read through and checked before the first cell changes,
+    // then read again into its layer; only a file changed in between can make
+    // the second reading fail.
+    OpenFile files[FILE_COUNT];
     int usable[FILE_COUNT] = {};
     ForEachFile([&](int file) {
-        usable[file] = ReadWhole(paths[file], texts[file]) && HoldsNumber(texts[file]);
+        int holds = 0;
+        usable[file] = OpenRegular(paths[file], files[file]) &&
+                       ForEachLines(files[file],
+                                    [&](const char* begin, const char* end) {
+                                        holds = holds || HoldsNumber(begin, end);
+                                    }) &&
+                       holds;
     });
     if (!usable[0] || !usable[1] || !usable[2]) return 0;
 
-    int lines[FILE_COUNT] = {};
-    int lastPieces[FILE_COUNT] = {};
+    LayerProgress progress[FILE_COUNT];
+    int read[FILE_COUNT] = {};
     ForEachFile([&](int file) {
-        ParseLayer(texts[file], LayerOfFile(file), lines[file], lastPieces[file]);
+        read[file] = ForEachLines(files[file], [&](const char* begin, const char* end) {
+            ParseLines(begin, end, LayerOfFile(file), progress[file]);
+        });
     });
-    MapWidth = ClampScreens(lastPieces[SIZE_FILE] / SCREEN_COLUMNS);
-    MapHeight = ClampScreens(lines[SIZE_FILE] / SCREEN_ROWS);
-    return 1;
+    MapWidth = ClampScreens(progress[SIZE_FILE].lastPieces / SCREEN_COLUMNS);
+    MapHeight = ClampScreens(progress[SIZE_FILE].lines / SCREEN_ROWS);
+    return read[0] && read[1] && read[2];
 }

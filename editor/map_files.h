@@ -13,5 +13,6 @@ int SaveMap(const char* name);
 // Reads the three files of `name` into the layers and takes the map size from
 // the "_teki.txt" file, leaving out trailing lines that hold no number. Fails
 // without changing anything when a file cannot be read or holds no number at
-// all. 1 on success.
+// all; a file changed while it is read can still fail it half-way. Holds no
+// more than a block of text per file, whatever the map's size. 1 on success.
 int LoadMap(const char* name);

@@ -288,6 +288,18 @@ TEST_F(MapFiles, FailedSaveKeepsTheOldMap) {
     EXPECT_EQ(Entries(), before);
 }
 
+TEST_F(MapFiles, ALineLongerThanAReadBlockIsReadWhole) {
+    const std::string line = "5" + std::string(3 << 20, ' ') + "6 \r\n7 8 \r\n";
+    WriteMap("long", line, line, line);
+    ASSERT_EQ(LoadMap("long"), 1);
+    for (int layer = 0; layer < 3; ++layer) {
+        EXPECT_EQ(Layer(layer)[0][0], 5);
+        EXPECT_EQ(Layer(layer)[0][1], 6);
+        EXPECT_EQ(Layer(layer)[1][0], 7);
+        EXPECT_EQ(Layer(layer)[1][1], 8);
+    }
+}
+
 TEST_F(MapFiles, NamesMatchExistingFilesIgnoringCase) {
     WriteMap("Stage", "1 ", "1 ", "1 ");
     fs::create_directory("Maps");
@@ -535,6 +547,36 @@ TEST(MapMemory, AnEmptyMapCostsNoLayerMemory) {
     ASSERT_EQ(LoadMap(name.c_str()), 1);
     fs::remove_all(folder);
     EXPECT_LT(ResidentBytes() - before, 32L << 20);
+}
+
+long PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    long kilobytes = 0;
+    while (status >> word)
+        if (word == "VmHWM:") status >> kilobytes;
+    return kilobytes << 10;
+}
+
+TEST(MapMemory, LoadingHoldsABlockOfTextPerFileNotTheFiles) {
+    ASSERT_EQ(AllocateLayers(), 1);
+    MapWidth = 64;
+    MapHeight = 16; // 14 MB of text per file
+    for (LayerRow* layer : {ChipLayer, AttrLayer, EnemyLayer})
+        for (int row = 0; row < MapHeight * SCREEN_ROWS; ++row)
+            for (int column = 0; column < LAYER_COLUMNS; ++column) layer[row][column] = 7;
+    char folder[] = "/tmp/map_memory_test.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string name = std::string(folder) + "/m";
+    ASSERT_EQ(SaveMap(name.c_str()), 1);
+    // The layers are in memory already: whatever loading adds is its own.
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+    const long before = ResidentBytes();
+    ASSERT_EQ(LoadMap(name.c_str()), 1);
+    const long added = PeakResidentBytes() - before;
+    fs::remove_all(folder);
+    EXPECT_EQ(ChipLayer[MapHeight * SCREEN_ROWS - 1][LAYER_COLUMNS - 1], 7);
+    EXPECT_LT(added, 12L << 20);
 }
 
 } // namespace
