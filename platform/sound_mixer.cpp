@@ -148,6 +148,13 @@ void SoundMixer::Render(void* out, int frames, const WAVEFORMATEX& format) {
     float mix[2 * kBlockFrames];
     auto* bytes = static_cast<std::uint8_t*>(out);
     std::lock_guard<std::mutex> hold(SoundLock());
+    bool silent = !musicSource && std::none_of(SoundBuffers().begin(), SoundBuffers().end(),
+                                               [](SoundBuffer* voice) { return voice->playing; });
+    if (silent) {
+        std::memset(out, format.wBitsPerSample == 8 ? 0x80 : 0,
+                    static_cast<std::size_t>(frames) * format.nBlockAlign);
+        return;
+    }
     for (int done = 0; done < frames;) {
         int n = std::min(kBlockFrames, frames - done);
         std::fill(mix, mix + 2 * n, 0.0f);

@@ -275,6 +275,10 @@ TEST_F(Mixer, ThePrimaryFormatSetsWhatTheMixerProduces) {
     EXPECT_EQ(now.nSamplesPerSec, 22050u);
     EXPECT_EQ(now.nChannels, 1);
     EXPECT_EQ(now.wBitsPerSample, 8);
+    // Silence in 8 bits is the middle of the range.
+    headless::AdvanceClock(10);
+    EXPECT_EQ(headless::SoundOutput(), std::vector<std::uint8_t>(220, 128));
+    headless::ClearSoundOutput();
 
     // A stereo voice, full on the left and silent on the right, heard in mono
     // at half its level, as 8-bit samples at 22050 Hz.
