@@ -414,4 +414,26 @@ TEST_F(SoundObjects, PlaySystemClosesTheDevicePlaysAndReloads) {
     EXPECT_EQ(pan, 500);
 }
 
+// Inputs of the readers' fuzzing, each as a WAV file and as a pack: each
+// loads, or is refused with one box and takes no slot.
+TEST_F(SoundObjects, CorpusLoadsOrIsRefused) {
+    int files = 0;
+    for (const auto& file : fs::directory_iterator(WAVE_CORPUS)) {
+        std::ifstream in(file.path(), std::ios::binary);
+        const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
+        Write("a.wav", bytes);
+        WritePack(bytes);
+        for (int pack = 0; pack < 2; ++pack) {
+            headless::ResetBoxes();
+            const int no = pack ? elSound::LoadPack("a.wav", 2)
+                                : elSound::LoadObject(Name("a.wav").c_str(), 2);
+            EXPECT_EQ(no < 0, headless::BoxLog().size() == 1) << file.path() << " " << pack;
+            EXPECT_EQ(TakenSlots(), no < 0 ? 0 : 1) << file.path() << " " << pack;
+            if (no >= 0) elSound::ReleaseObject(no);
+        }
+        ++files;
+    }
+    EXPECT_GT(files, 10);
+}
+
 } // namespace

@@ -3,11 +3,13 @@
 # copy of its corpus in tests/, in WORK (default /tmp/tessera-TARGET-fuzz), where
 # a crashing input is left as crash-*. With --merge, the inputs that reached new
 # code are then added, minimised, to the corpus.
-#   tools/fuzz/run_fuzz.sh bmp|pack|tmx|midi [SECONDS] [--merge]
+#   tools/fuzz/run_fuzz.sh bmp|pack|tmx|midi|wave [SECONDS] [--merge]
 #     bmp:  the BMP decoder (platform/bmp.cpp, tests/bmp_corpus)
 #     pack: the draw pack reader (draw/packs_format.cpp, tests/pack_corpus)
 #     tmx:  the TMX reader of tessera-map import (tools/map/tmx_read.cpp, tests/tmx_corpus)
 #     midi: the MIDI file reader (platform/midi_file.cpp, tests/midi_corpus)
+#     wave: the WAV reader and the sound pack search (sound/wave_read.cpp,
+#           sound/pack_scan.cpp, tests/wave_corpus)
 set -eu
 
 target=${1:-}
@@ -20,8 +22,9 @@ bmp) source=platform/bmp.cpp max_len=8192 ;;
 pack) source=draw/packs_format.cpp max_len=4096 ;;
 tmx) source="tools/map/tmx_read.cpp editor/map_model.cpp" libs="-ltinyxml2 -lz" max_len=8192 ;;
 midi) source=platform/midi_file.cpp max_len=4096 ;;
+wave) source="sound/wave_read.cpp sound/pack_scan.cpp draw/packs_format.cpp" max_len=4096 ;;
 *)
-    echo "usage: $0 bmp|pack|tmx|midi [SECONDS] [--merge]" >&2
+    echo "usage: $0 bmp|pack|tmx|midi|wave [SECONDS] [--merge]" >&2
     exit 2
     ;;
 esac
