@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace elSound {
@@ -43,6 +44,12 @@ int NameObject(const char* operation, const char* message, int no, const char* n
 
 // Stops, releases and forgets every mix buffer of the object.
 void ReleaseBuffers(int no);
+
+// A file closed when it goes out of scope.
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, CloseFile>;
 
 // Opens the pack at `path` at the format block of the record `name` (found in
 // any case). Null after the error box when the pack cannot be opened or has no

@@ -2,7 +2,6 @@
 #include "sound/buffers.h"
 #include "system/system.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace elSound {

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace elSound {
@@ -16,10 +15,6 @@ namespace {
 
 constexpr DWORD OBJECT_FLAGS = platform::DSBCAPS_STATIC | platform::DSBCAPS_CTRLFREQUENCY |
                                platform::DSBCAPS_CTRLPAN | platform::DSBCAPS_CTRLVOLUME;
-
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // Fills the slot with `count` buffers of the sample and marks it in use.
 int FillObject(const char* operation, int no, int mix, int count,
@@ -44,8 +39,7 @@ int FillObject(const char* operation, int no, int mix, int count,
 int ReadWave(const char* path, std::vector<std::uint8_t>& format, std::vector<std::uint8_t>& data) {
     format.clear();
     data.clear();
-    std::unique_ptr<std::FILE, CloseFile> file(
-        std::fopen(platform::ResolvePath(path).c_str(), "rb"));
+    File file(std::fopen(platform::ResolvePath(path).c_str(), "rb"));
     return file && ReadWaveFile(file.get(), format, data) ? 1 : 0;
 }
 
@@ -99,8 +93,7 @@ int LoadPack(const char* name, int mix) {
     const int no = TakeSlot(operation);
     if (no < 0) return -1;
     SoundRecord record;
-    std::unique_ptr<std::FILE, CloseFile> file(
-        OpenPackRecord(operation, SoundPackPath, name, record));
+    File file(OpenPackRecord(operation, SoundPackPath, name, record));
     if (!file) return -1;
     // The record's size was checked against the file.
     std::vector<std::uint8_t> format(FORMAT_BLOCK_SIZE), data(record.DataSize);

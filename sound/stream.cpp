@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace elSound {
 
@@ -18,11 +17,6 @@ constexpr DWORD STREAM_FLAGS = platform::DSBCAPS_STATIC | platform::DSBCAPS_CTRL
                                platform::DSBCAPS_GETCURRENTPOSITION2;
 // Records shorter than this many seconds load whole.
 constexpr std::uint32_t STREAM_MIN_SECONDS = 5;
-
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, CloseFile>;
 
 // Reads `bytes` bytes at the file's position; what the file lacks stays silent.
 std::vector<std::uint8_t> ReadChunk(std::FILE* file, std::uint32_t bytes, std::uint8_t silence) {
