@@ -160,6 +160,32 @@ TEST_F(MapRender, ScaledPixelsAreTheAveragesOfTheirBlocks) {
     }
 }
 
+// A 64-screen-wide picture is written in many separately compressed batches of
+// rows; read back, every block still averages to its pixel at scale 8.
+TEST_F(MapRender, WidePicturesReadBackWholeAcrossCompressedBatches) {
+    WriteMap("m", 64, 1, VariedChip, Zero);
+    ASSERT_EQ(Render("m full.png"), 0);
+    ASSERT_EQ(Render("m small.png --scale 8"), 0);
+    const Picture full = ReadPng("full.png"), small = ReadPng("small.png");
+    ASSERT_EQ(full.width, 64 * 96 * 8);
+    ASSERT_EQ(full.height, 72 * 8);
+    ASSERT_EQ(small.width, 64 * 96);
+    int wrong = 0, coloured = 0;
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x) {
+            coloured += At(small, x, y) != 0;
+            for (const int shift : {16, 8, 0}) {
+                int sum = 0;
+                for (int j = 0; j < 8; ++j)
+                    for (int i = 0; i < 8; ++i)
+                        sum += At(full, x * 8 + i, y * 8 + j) >> shift & 0xFF;
+                wrong += static_cast<int>(At(small, x, y) >> shift & 0xFF) != (sum + 32) / 64;
+            }
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(coloured, small.width * small.height / 2);
+}
+
 TEST_F(MapRender, FramesDrawFromTheirOwnSheets) {
     WriteMap("m", 1, 1, VariedChip, Zero);
     ASSERT_EQ(Render("m f0.png --frame 0"), 0);
