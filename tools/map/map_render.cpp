@@ -5,6 +5,7 @@
 #include "platform/bmp.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "tools/map/map_layers.h"
 #include "tools/map/png_rows.h"
 
 #include <algorithm>
@@ -254,7 +255,7 @@ int RunRender(int argc, char** argv) {
     RenderOptions options;
     if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
         return Fail(wrong);
-    if (!AllocateLayers()) return Fail("not enough memory for the map");
+    if (!AllocateToolLayers()) return Fail("not enough memory for the map");
     if (!LoadMap(options.name))
         return Fail(std::string("cannot load the map \"") + options.name + "\" (" + options.name +
                     "_data.txt, " + options.name + "_zk.txt, " + options.name + "_teki.txt)");

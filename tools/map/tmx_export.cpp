@@ -2,6 +2,7 @@
 #include "editor/map_model.h"
 #include "platform/bmp.h"
 #include "platform/files.h"
+#include "tools/map/map_layers.h"
 #include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
 
@@ -138,7 +139,7 @@ std::string Temporary(const std::string& path) { return path + ".tmp" + std::to_
 } // namespace
 
 int ExportTmx(const char* name, const char* out) {
-    if (!AllocateLayers()) {
+    if (!AllocateToolLayers()) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }

@@ -1,4 +1,5 @@
 #include "editor/map_files.h"
+#include "tools/map/map_layers.h"
 #include "tools/map/tmx.h"
 #include "tools/map/tmx_read.h"
 
@@ -7,6 +8,10 @@
 #include <cstring>
 
 int ImportTmx(const char* in, const char* name) {
+    if (!AllocateToolLayers()) {
+        std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
+        return 0;
+    }
     std::FILE* file = std::fopen(in, "rb");
     if (!file) {
         std::fprintf(stderr, "tessera-map: %s: cannot read (%s)\n", in, std::strerror(errno));
