@@ -9,7 +9,6 @@
 
 namespace platform {
 
-using HRESULT = std::int32_t;
 constexpr HRESULT DD_OK = 0;
 constexpr HRESULT DDERR_GENERIC = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT DDERR_INVALIDPARAMS = static_cast<HRESULT>(0x80070057u);

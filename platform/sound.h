@@ -54,7 +54,6 @@ constexpr DWORD DSBFREQUENCY_MIN = 100;
 constexpr DWORD DSBFREQUENCY_MAX = 100000;
 
 // Results of the device and buffer calls.
-using HRESULT = long;
 constexpr HRESULT DS_OK = 0;
 constexpr HRESULT DSERR_GENERIC = -2147467259;      // 0x80004005
 constexpr HRESULT DSERR_INVALIDPARAM = -2147024809; // 0x80070057

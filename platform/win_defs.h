@@ -6,7 +6,9 @@
 
 namespace platform {
 struct Window;
-}
+// Result of the display and sound calls: 0 for success, negative for errors.
+using HRESULT = std::int32_t;
+} // namespace platform
 
 using HWND = platform::Window*;
 using HINSTANCE = void*;
