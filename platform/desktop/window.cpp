@@ -17,6 +17,7 @@ namespace {
 
 bool videoTried = false;
 bool videoReady = false;
+bool withoutDisplay = false;
 SDL_Window* sdlWindow = nullptr;
 SDL_Renderer* renderer = nullptr;
 HWND ownerWindow = nullptr;
@@ -32,6 +33,7 @@ bool VideoReady() {
     // Only a real display will do; SDL would otherwise fall back to an invisible
     // off-screen driver. An explicit SDL_VIDEODRIVER still wins.
     std::string drivers;
+    if (withoutDisplay) setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (const char* x = std::getenv("DISPLAY"); x && *x) drivers = "x11";
     if (const char* w = std::getenv("WAYLAND_DISPLAY"); w && *w)
         drivers += drivers.empty() ? "wayland" : ",wayland";
@@ -76,6 +78,8 @@ bool TakeRaiseRequest() {
 }
 
 } // namespace desktop
+
+void UseWindowsWithoutDisplay() { withoutDisplay = true; }
 
 namespace backend {
 

@@ -48,6 +48,9 @@ void UseFormat555(bool five55) { format555 = five55; }
 
 } // namespace headless
 
+// Headless windows never need a display.
+void UseWindowsWithoutDisplay() {}
+
 namespace backend {
 
 void PumpEvents(bool block) {

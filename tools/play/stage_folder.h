@@ -1,0 +1,19 @@
+// A private folder of short links to the files being played. The framework
+// loads sounds by names relative to the program's folder, short enough for its
+// name fields; the links give every file such a name.
+#pragma once
+
+#include <string>
+
+struct StageFolder {
+    std::string path;     // absolute, empty when it could not be made
+    std::string relative; // the same folder relative to the program's folder, ending in '/'
+};
+
+// Makes the folder; false with `error` filled in on failure.
+bool MakeStageFolder(const char* programFolder, StageFolder& stage, std::string& error);
+// Links `target` into the folder as `name`; false with `error` on failure.
+bool LinkIntoStage(const StageFolder& stage, const std::string& target, const std::string& name,
+                   std::string& error);
+// Removes the folder and what it holds.
+void RemoveStageFolder(const StageFolder& stage);
