@@ -243,6 +243,19 @@ TEST_F(MapTmx, ImportsEveryLayerEncoding) {
     }
 }
 
+TEST_F(MapTmx, EmptyCellsImportAsZero) {
+    WriteMap("level", 2, 1, EDGES);
+    std::string data[3];
+    for (int layer = 0; layer < 3; ++layer) {
+        std::vector<std::uint32_t> gids = Gids(layer, 192, 72, EDGES[layer]);
+        gids[0 * 192 + 7] = gids[71 * 192 + 191 - 1] = gids[40 * 192 + 100] = 0; // cells of value 0
+        data[layer] = layer == 1 ? Base64Data(gids, "zlib") : Csv(gids, 192);
+    }
+    std::ofstream(folder / "erased.tmx") << Document(192, 72, data);
+    ASSERT_EQ(Run("import erased.tmx copy"), 0) << output;
+    ExpectSameMap("level", "copy");
+}
+
 TEST_F(MapTmx, ExportRefusesValuesNoTilesetHolds) {
     WriteMap("big", 1, 1, {{{{2, 3}, 20000}}, {}, {}});
     EXPECT_EQ(Run("export big big.tmx"), 1);

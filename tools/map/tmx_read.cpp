@@ -101,7 +101,8 @@ int Store(Import& import, const LayerIn& layer, std::size_t index, std::uint32_t
     const int column = static_cast<int>(index % static_cast<std::size_t>(import.width));
     if (gid & FLIP_BITS)
         return import.Fail("%s layer: flipped tile at row %d, column %d", layer.name, row, column);
-    const long long value = static_cast<long long>(gid) - layer.firstgid;
+    // Gid 0 is an empty cell, as general-purpose editors leave an erased tile.
+    const long long value = gid == 0 ? 0 : static_cast<long long>(gid) - layer.firstgid;
     if (value < 0 || value >= layer.count)
         return import.Fail("%s layer: gid %u at row %d, column %d is outside the %s tileset",
                            layer.name, gid, row, column, layer.name);
