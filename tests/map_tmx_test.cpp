@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/test_folder.h"
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -183,9 +185,13 @@ TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
         "  <image source=\"one_chips.png\" width=\"640\" height=\"2000\"/>\n"
         " </tileset>\n"
         " <tileset firstgid=\"20001\" name=\"attributes\" tilewidth=\"8\" tileheight=\"8\" "
-        "tilecount=\"256\" columns=\"16\"/>\n"
+        "tilecount=\"256\" columns=\"16\">\n"
+        "  <image source=\"one_attributes.png\" trans=\"ff00ff\" width=\"128\" height=\"128\"/>\n"
+        " </tileset>\n"
         " <tileset firstgid=\"20257\" name=\"enemies\" tilewidth=\"8\" tileheight=\"8\" "
-        "tilecount=\"256\" columns=\"16\"/>\n";
+        "tilecount=\"256\" columns=\"16\">\n"
+        "  <image source=\"one_enemies.png\" trans=\"ff00ff\" width=\"128\" height=\"128\"/>\n"
+        " </tileset>\n";
     // Row by row: every cell the tileset's first gid but the ones set above.
     const std::map<std::pair<int, int>, std::string> set[3] = {
         {{{0, 0}, "20000"}, {{71, 95}, "8"}}, {{{0, 1}, "20256"}}, {{{1, 0}, "20260"}}};
@@ -219,6 +225,54 @@ TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
     };
     EXPECT_EQ(big(16), 640);
     EXPECT_EQ(big(20), 2000);
+}
+
+// Pixels of a PNG file as 0xRRGGBB, row by row; empty when it cannot be read.
+std::vector<std::uint32_t> PngPixels(const fs::path& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<std::uint32_t> pixels;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return pixels;
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        pixels.push_back(std::uint32_t{rgb[i]} << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
+    return pixels;
+}
+
+// Tile v of a 16-column tileset of 8 x 8 tiles.
+std::vector<std::uint32_t> Tile(const std::vector<std::uint32_t>& pixels, int v) {
+    std::vector<std::uint32_t> tile;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            tile.push_back(pixels[static_cast<std::size_t>(v / 16 * 8 + y) * 128 + v % 16 * 8 + x]);
+    return tile;
+}
+
+TEST_F(MapTmx, AttributeAndEnemyTilesetsHavePicturesOfTheirValues) {
+    WriteMap("one", 1, 1, {{}, {{{0, 1}, 255}}, {{{1, 0}, 3}}});
+    ASSERT_EQ(Run("export one one.tmx"), 0) << output;
+    std::vector<std::uint32_t> pictures[2];
+    for (int i = 0; i < 2; ++i) {
+        const char* name = i == 0 ? "one_attributes.png" : "one_enemies.png";
+        int width = 0, height = 0;
+        pictures[i] = PngPixels(folder / name, width, height);
+        ASSERT_EQ(width, 128) << name;
+        ASSERT_EQ(height, 128) << name;
+        // Tile 0 is all the transparent key colour; the others hold none of it,
+        // differ from each other and show white digits.
+        EXPECT_EQ(Tile(pictures[i], 0), std::vector<std::uint32_t>(64, 0xFF00FF)) << name;
+        for (int v = 1; v < 256; ++v) {
+            const std::vector<std::uint32_t> tile = Tile(pictures[i], v);
+            EXPECT_EQ(std::count(tile.begin(), tile.end(), 0xFF00FFu), 0) << name << " " << v;
+            EXPECT_GT(std::count(tile.begin(), tile.end(), 0xFFFFFFu), 4) << name << " " << v;
+            EXPECT_NE(tile, Tile(pictures[i], v - 1)) << name << " " << v;
+        }
+    }
+    EXPECT_NE(Tile(pictures[0], 1), Tile(pictures[1], 1));
 }
 
 TEST_F(MapTmx, ExportThenImportGivesBackTheFilesByteForByte) {
@@ -272,7 +326,8 @@ TEST_F(MapTmx, ExportRefusesValuesNoTilesetHolds) {
     EXPECT_FALSE(fs::exists(folder / "big.tmx"));
     EXPECT_FALSE(fs::exists(folder / "neg.tmx"));
     EXPECT_FALSE(fs::exists(folder / "attr.tmx"));
-    EXPECT_FALSE(fs::exists(folder / "big_chips.png"));
+    for (const char* picture : {"big_chips.png", "big_attributes.png", "big_enemies.png"})
+        EXPECT_FALSE(fs::exists(folder / picture)) << picture;
 }
 
 TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {

@@ -5,6 +5,7 @@
 #include "tools/map/map_layers.h"
 #include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
+#include "tools/map/value_tiles.h"
 
 #include <cerrno>
 #include <charconv>
@@ -31,18 +32,15 @@ const LayerOut LAYERS[] = {
     {"enemies", &EnemyLayer, TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT},
 };
 
-// A tileset, with the picture of its tiles when `image` is not empty.
+// A tileset and the picture of its tiles; `trans`, when given, is the colour
+// that stands for nothing.
 void AppendTileset(std::string& text, const char* name, int firstgid, int count, int columns,
-                   const std::string& image = "", int width = 0, int height = 0) {
+                   const std::string& image, int width, int height, const char* trans = nullptr) {
     text += " <tileset firstgid=\"" + std::to_string(firstgid) + "\" name=\"" + name +
             "\" tilewidth=\"8\" tileheight=\"8\" tilecount=\"" + std::to_string(count) +
-            "\" columns=\"" + std::to_string(columns) + "\"";
-    if (image.empty()) {
-        text += "/>\n";
-        return;
-    }
-    text += ">\n  <image source=\"" + image + "\" width=\"" + std::to_string(width) +
-            "\" height=\"" + std::to_string(height) + "\"/>\n </tileset>\n";
+            "\" columns=\"" + std::to_string(columns) + "\">\n  <image source=\"" + image + "\"" +
+            (trans ? std::string(" trans=\"") + trans + "\"" : std::string()) + " width=\"" +
+            std::to_string(width) + "\" height=\"" + std::to_string(height) + "\"/>\n </tileset>\n";
 }
 
 // Writes the chip sheet of frame 0, read from the program folder as the editor
@@ -149,34 +147,45 @@ int ExportTmx(const char* name, const char* out) {
     }
     const int width = MapWidth * SCREEN_COLUMNS;
     const int height = MapHeight * SCREEN_ROWS;
-    // The chip sheet goes beside the document: OUT.tmx uses OUT_chips.png.
+    // The tileset pictures go beside the document: OUT.tmx uses OUT_chips.png,
+    // OUT_attributes.png and OUT_enemies.png.
     const std::string tmx = out;
     const std::size_t slash = tmx.rfind('/') + 1;
     const std::size_t dot = tmx.rfind('.');
-    const std::string image =
-        tmx.substr(slash,
-                   dot != std::string::npos && dot > slash ? dot - slash : std::string::npos) +
-        "_chips.png";
-    const std::string imagePath = tmx.substr(0, slash) + image;
+    const std::string stem = tmx.substr(
+        slash, dot != std::string::npos && dot > slash ? dot - slash : std::string::npos);
+    struct Picture {
+        std::string name, path, temporary;
+    };
+    Picture pictures[3];
+    const char* const suffixes[3] = {"_chips.png", "_attributes.png", "_enemies.png"};
+    for (int i = 0; i < 3; ++i) {
+        pictures[i].name = stem + suffixes[i];
+        pictures[i].path = tmx.substr(0, slash) + pictures[i].name;
+        pictures[i].temporary = Temporary(pictures[i].path);
+    }
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<map version=\"1.10\" orientation=\"orthogonal\" "
                        "renderorder=\"right-down\" width=\"" +
                        std::to_string(width) + "\" height=\"" + std::to_string(height) +
                        "\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" nextlayerid=\"4\" "
                        "nextobjectid=\"1\">\n";
-    // Both files go to temporary names first and take their own only once
+    // Every file goes to a temporary name first and takes its own only once
     // everything is written; a layer value no tileset holds stops the export.
-    const std::string imageTemporary = Temporary(imagePath);
     const std::string tmxTemporary = Temporary(tmx);
     platform::DecodedImage sheet;
-    bool failed = !WriteChipSheet(imageTemporary, sheet); // reported there
+    bool failed = !WriteChipSheet(pictures[0].temporary, sheet); // reported there
     bool reported = failed;
+    failed = failed || !WriteValueTiles(pictures[1].temporary, ValueTiles::Attributes) ||
+             !WriteValueTiles(pictures[2].temporary, ValueTiles::Enemies);
     std::FILE* file = failed ? nullptr : std::fopen(tmxTemporary.c_str(), "wb");
     if (file) {
-        AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS, image,
-                      sheet.width, sheet.height);
-        AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, 16);
-        AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, 16);
+        AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS,
+                      pictures[0].name, sheet.width, sheet.height);
+        AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
+                      pictures[1].name, VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
+        AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
+                      pictures[2].name, VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
         BlockWriter writer(file);
         writer.Append(text);
         int id = 1;
@@ -188,13 +197,14 @@ int ExportTmx(const char* name, const char* out) {
     } else {
         failed = true;
     }
-    failed = failed || std::rename(imageTemporary.c_str(), imagePath.c_str()) != 0 ||
-             std::rename(tmxTemporary.c_str(), out) != 0;
+    for (const Picture& picture : pictures)
+        failed = failed || std::rename(picture.temporary.c_str(), picture.path.c_str()) != 0;
+    failed = failed || std::rename(tmxTemporary.c_str(), out) != 0;
     if (failed) {
         if (!reported)
             std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", out, std::strerror(errno));
         std::remove(tmxTemporary.c_str());
-        std::remove(imageTemporary.c_str());
+        for (const Picture& picture : pictures) std::remove(picture.temporary.c_str());
         return 0;
     }
     return 1;

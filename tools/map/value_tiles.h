@@ -1,0 +1,16 @@
+// Pictures for the attribute and enemy tilesets of an exported TMX document,
+// so that general-purpose editors show those layers: tile v is the value v in
+// two hexadecimal digits on a coloured ground, tile 0 all in the key colour
+// that the tileset names as transparent.
+#pragma once
+
+#include <string>
+
+constexpr int VALUE_TILE_COLUMNS = 16;
+constexpr int VALUE_TILES_SIZE = VALUE_TILE_COLUMNS * 8; // 128 x 128 pixels
+constexpr const char* VALUE_TILE_KEY = "ff00ff";
+
+enum class ValueTiles { Attributes, Enemies };
+
+// Writes the 256 tiles of the kind as the PNG `path`. False on failure.
+bool WriteValueTiles(const std::string& path, ValueTiles kind);
