@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -31,14 +33,15 @@ struct LayerIn {
 struct Import {
     const char* file = nullptr;
     int width = 0, height = 0; // in cells
+    std::string error;         // the first fault found
 
     [[gnu::format(printf, 2, 3)]] int Fail(const char* format, ...) {
-        std::fprintf(stderr, "tessera-map: %s: ", file);
+        char message[512];
         std::va_list values;
         va_start(values, format);
-        std::vfprintf(stderr, format, values);
+        std::vsnprintf(message, sizeof message, format, values);
         va_end(values);
-        std::fputc('\n', stderr);
+        error = message;
         return 0;
     }
 };
@@ -212,6 +215,7 @@ int ReadMap(Import& import, const tinyxml2::XMLDocument& document, LayerIn (&lay
                 layer.count = std::min(layer.count, set->IntAttribute("tilecount", layer.count));
                 if (layer.firstgid < 1) return import.Fail("%s tileset: bad firstgid", name);
             }
+    const XMLElement* data[3] = {};
     for (LayerIn& layer : layers) {
         if (layer.firstgid < 1) return import.Fail("no tileset named %s", layer.name);
         const XMLElement* found = nullptr;
@@ -224,10 +228,26 @@ int ReadMap(Import& import, const tinyxml2::XMLDocument& document, LayerIn (&lay
         if (found->IntAttribute("width") != import.width ||
             found->IntAttribute("height") != import.height)
             return import.Fail("%s layer: its size differs from the map's", layer.name);
-        const XMLElement* data = found->FirstChildElement("data");
-        if (!data) return import.Fail("%s layer: no data", layer.name);
-        if (!ReadData(import, layer, data)) return 0;
+        data[&layer - layers] = found->FirstChildElement("data");
+        if (!data[&layer - layers]) return import.Fail("%s layer: no data", layer.name);
     }
+    // The layers are read side by side, each from its own element of the
+    // document; the first fault in layer order is the one reported.
+    Import parts[3] = {import, import, import};
+    int read[3] = {};
+    const auto readLayer = [&](int i) { read[i] = ReadData(parts[i], layers[i], data[i]); };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < 3; ++i) {
+        try {
+            helpers.emplace_back(readLayer, i);
+        } catch (const std::system_error&) {
+            readLayer(i);
+        }
+    }
+    readLayer(0);
+    for (std::thread& helper : helpers) helper.join();
+    for (int i = 0; i < 3; ++i)
+        if (!read[i]) return import.Fail("%s", parts[i].error.c_str());
     return 1;
 }
 
@@ -236,13 +256,19 @@ int ReadDocument(const tinyxml2::XMLDocument& document, tinyxml2::XMLError parse
                  const char* file) {
     Import import;
     import.file = file;
-    if (parsed != tinyxml2::XML_SUCCESS)
-        return import.Fail("not a readable XML document (%s)", document.ErrorStr());
-    if (!AllocateLayers()) return import.Fail("out of memory for the map layers");
     LayerIn layers[] = {{"chips", &ChipLayer, TMX_CHIP_COUNT, 0},
                         {"attributes", &AttrLayer, TMX_VALUE_COUNT, 0},
                         {"enemies", &EnemyLayer, TMX_VALUE_COUNT, 0}};
-    if (!ReadMap(import, document, layers)) return 0;
+    if (parsed != tinyxml2::XML_SUCCESS)
+        import.Fail("not a readable XML document (%s)", document.ErrorStr());
+    else if (!AllocateLayers())
+        import.Fail("out of memory for the map layers");
+    else
+        ReadMap(import, document, layers);
+    if (!import.error.empty()) {
+        std::fprintf(stderr, "tessera-map: %s: %s\n", file, import.error.c_str());
+        return 0;
+    }
     MapWidth = import.width / SCREEN_COLUMNS;
     MapHeight = import.height / SCREEN_ROWS;
     return 1;
