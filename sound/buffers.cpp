@@ -1,5 +1,7 @@
-// Slots of the sound-object table and the mix buffers the loaders create.
+// Slots of the sound-object table, the mix buffers the loaders create, and the
+// folder sound files are named from.
 #include "sound/buffers.h"
+#include "draw/draw.h"
 #include "system/system.h"
 
 #include <algorithm>
@@ -7,6 +9,10 @@
 #include <cstring>
 
 namespace elSound {
+
+std::string BesideProgram(const char* name) {
+    return std::string(elSystem::ProgramFolder(0)) + name;
+}
 
 int TakeSlot(const char* operation) {
     if (Reloading) return InTable(CurrentSlot) ? CurrentSlot : -1;

@@ -2,16 +2,19 @@
 #pragma once
 
 #include "platform/sound.h"
-#include "sound/program_path.h"
 #include "sound/sound.h"
 #include "sound/wave_format.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace elSound {
+
+// The program's folder followed by `name`: sound files are named relative to it.
+std::string BesideProgram(const char* name);
 
 // Whether `no` names an entry of the table.
 inline bool InTable(int no) { return static_cast<unsigned>(no) < SOUND_COUNT; }

@@ -3,6 +3,7 @@
 // sound device.
 #pragma once
 
+#include "draw/draw.h"
 #include "platform/headless/headless.h"
 #include "platform/sound.h"
 #include "platform/text_encoding.h"
@@ -20,12 +21,6 @@
 #include <vector>
 
 namespace sound_test {
-
-// Screen set-up (which opens the sound device) and teardown, and the program's
-// folder; kept apart from the display's declarations.
-int OpenScreen(int width, int height);
-void CloseScreen();
-std::string ProgramFolder();
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
@@ -134,7 +129,7 @@ class SoundTest : public ::testing::Test {
         platform::headless::ResetBoxes();
         platform::headless::SetSoundDevicePresent(true);
         folder = "s" + std::to_string(getpid());
-        root = fs::path(ProgramFolder());
+        root = fs::path(elSystem::ProgramFolder(0));
         fs::remove_all(root / folder);
         fs::create_directories(root / folder);
         elSound::SoundPackPath[0] = '\0';
@@ -143,13 +138,13 @@ class SoundTest : public ::testing::Test {
     }
     void TearDown() override {
         elSound::Quit();
-        CloseScreen();
+        elDraw::Quit();
         platform::headless::SetSoundDevicePresent(true);
         fs::remove_all(root / folder);
     }
     void OpenScreen() {
-        CloseScreen();
-        ASSERT_EQ(sound_test::OpenScreen(64, 64), 1);
+        elDraw::Quit();
+        ASSERT_EQ(elDraw::Screen(64, 64, 1), 1);
     }
     // The name of a file of the test's folder, relative to the program's folder.
     std::string Name(const std::string& file) const { return folder + "\\" + file; }
