@@ -229,7 +229,7 @@ PngRowWriter::~PngRowWriter() {
 }
 
 bool PngRowWriter::WriteBytes(const void* data, std::size_t size) {
-    ok_ = ok_ && std::fwrite(data, 1, size, file_) == size;
+    ok_ = ok_ && (size == 0 || std::fwrite(data, 1, size, file_) == size); // IEND has no data
     return ok_;
 }
 

@@ -26,8 +26,9 @@ constexpr std::uint32_t ENEMY_GROUNDS[8] = {0xBF3F1F, 0xAF6F0F, 0x9F1F3F, 0xCF5F
 // The pixel at (x, y) of tile v.
 std::uint32_t TilePixel(int v, int x, int y, ValueTiles kind) {
     if (v == 0) return KEY;
-    const std::uint32_t ground =
-        (kind == ValueTiles::Attributes ? ATTRIBUTE_GROUNDS : ENEMY_GROUNDS)[v % 8];
+    const std::uint32_t* grounds =
+        kind == ValueTiles::Attributes ? ATTRIBUTE_GROUNDS : ENEMY_GROUNDS;
+    const std::uint32_t ground = grounds[v & 7];
     // High digit at columns 0 to 2, low digit at 4 to 6, rows 1 to 5; white.
     if (y < 1 || y > 5 || x == 3 || x == 7) return ground;
     const int digit = x < 3 ? v >> 4 : v & 15;
