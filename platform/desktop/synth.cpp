@@ -75,6 +75,9 @@ bool Synth::Load() {
     rate = 44100;
     fluid_settings_setnum(settings, "synth.sample-rate", rate);
     fluid_settings_setint(settings, "synth.lock-memory", 0);
+    // The default gain leaves a lone instrument near -30 dBFS, far below the
+    // sound effects; this brings it to about -20 dBFS, with room for full scores.
+    fluid_settings_setnum(settings, "synth.gain", 0.6);
     synth = new_fluid_synth(settings);
     bool loaded = false;
     if (synth)
