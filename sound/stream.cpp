@@ -191,7 +191,12 @@ int Streaming() {
             Stop(no, MIX_EACH);
             continue;
         }
-        if (!Refill(no, play)) return 0;
+        if (!Refill(no, play)) {
+            // A stream that cannot be refilled would loop stale sound and raise
+            // the box again every frame: it ends here, once.
+            Stop(no, MIX_EACH);
+            return 0;
+        }
     }
     return 1;
 }

@@ -179,7 +179,7 @@ TEST_F(SoundStream, APausedStreamIsNotRefilledAndResumesWhereItWas) {
     EXPECT_EQ(Output(80000, 96000), Bytes(16000, SILENCE));
 }
 
-TEST_F(SoundStream, DeletingThePackShowsAnErrorAtTheNextRefill) {
+TEST_F(SoundStream, DeletingThePackShowsOneErrorAtTheNextRefillAndEndsTheStream) {
     WriteLong(7);
     ASSERT_EQ(elSound::LoadStream("long.wav", 0), 0);
     elSound::Play(0, 0);
@@ -191,7 +191,13 @@ TEST_F(SoundStream, DeletingThePackShowsAnErrorAtTheNextRefill) {
     Frames(10, 100);
     EXPECT_EQ(LastBox(), ErrorBox("elSound::Streaming", "パックファイル名が指定されていません"));
     EXPECT_EQ(std::count(results.begin(), results.end(), 0) > 0, true);
+    // The stream has ended: no box comes again.
     headless::ResetBoxes();
+    Frames(30, 100);
+    EXPECT_TRUE(headless::BoxLog().empty());
+    DWORD status = 1;
+    elSound::MixTable[0][0].Buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
     EXPECT_EQ(elSound::ResetStream(0), 0);
     EXPECT_EQ(LastBox(), ErrorBox("elSound::ResetStream", "パックファイル名が指定されていません"));
 }
