@@ -280,13 +280,12 @@ int RunRender(int argc, char** argv) {
     PngRowWriter writer;
     if (!writer.Open(temporary, outWidth, outHeight))
         return Fail(std::string("cannot write ") + options.out);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(outWidth) * 3);
     bool written = true;
     for (int row = 0; row < MapHeight * SCREEN_ROWS && written; ++row) {
         band.Paint(row);
         for (int y = 0; y < CELL_SIZE / options.scale && written; ++y) {
-            band.ShrinkRow(y, rgb.data());
-            written = writer.WriteRow(rgb.data());
+            band.ShrinkRow(y, writer.NextRow());
+            written = writer.RowDone();
         }
     }
     if (!written || !writer.Finish() || std::rename(temporary.c_str(), options.out) != 0) {

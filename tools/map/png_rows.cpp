@@ -294,15 +294,23 @@ void PngRowWriter::StartBatch() {
     running_.push_back(std::move(batch));
 }
 
-bool PngRowWriter::WriteRow(const std::uint8_t* rgb) {
-    if (!ok_) return false;
+std::uint8_t* PngRowWriter::NextRow() {
     rows_.resize(static_cast<std::size_t>(batchRows_) * rowBytes_);
-    std::memcpy(&rows_[static_cast<std::size_t>(held_) * rowBytes_], rgb, rowBytes_);
+    return &rows_[static_cast<std::size_t>(held_) * rowBytes_];
+}
+
+bool PngRowWriter::RowDone() {
+    if (!ok_) return false;
     if (++held_ < batchRows_) return true;
     while (static_cast<int>(running_.size()) >= MAX_RUNNING)
         if (!WriteOldest()) return false;
     StartBatch();
     return true;
+}
+
+bool PngRowWriter::WriteRow(const std::uint8_t* rgb) {
+    std::memcpy(NextRow(), rgb, rowBytes_);
+    return RowDone();
 }
 
 bool PngRowWriter::Finish() {

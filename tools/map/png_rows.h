@@ -23,6 +23,10 @@ class PngRowWriter {
     bool Open(const std::string& path, int width, int height);
     // The next row, width * 3 bytes R, G, B. False on failure.
     bool WriteRow(const std::uint8_t* rgb);
+    // The same without a copy: room for the next row, to be filled before
+    // RowDone, which then takes it as WriteRow would.
+    std::uint8_t* NextRow();
+    bool RowDone();
     // Ends the picture and closes the file. False on failure.
     bool Finish();
 
