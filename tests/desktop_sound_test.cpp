@@ -134,4 +134,22 @@ TEST_F(DesktopSound, WithoutADriverThereIsNoDeviceAndSoundsFail) {
     device->Release();
 }
 
+// A sound library failing to find its card says so in one line of ours, not in
+// its own screenful.
+TEST_F(DesktopSound, AMissingSoundCardIsReportedInOneLine) {
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("AUDIODEV", "hw:99", 1);
+    testing::internal::CaptureStderr();
+    SoundDevice* device = nullptr;
+    const HRESULT first = DirectSoundCreate(&device);
+    const HRESULT second = DirectSoundCreate(&device);
+    const std::string said = testing::internal::GetCapturedStderr();
+    unsetenv("AUDIODEV");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    EXPECT_EQ(first, DSERR_NODRIVER);
+    EXPECT_EQ(second, DSERR_NODRIVER);
+    EXPECT_EQ(said.find("ALSA lib"), std::string::npos) << said;
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
+}
+
 } // namespace

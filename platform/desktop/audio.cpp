@@ -6,6 +6,10 @@
 #include "platform/sound_mixer.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 namespace platform {
 
@@ -43,15 +47,49 @@ void CloseDevice() {
     audioDevice = 0;
 }
 
+// Sound libraries trying drivers that are not there write screenfuls of
+// errors to the terminal on machines without a sound card; while the device
+// opens, standard error goes nowhere.
+class QuietErrors {
+  public:
+    QuietErrors() : saved(dup(STDERR_FILENO)) {
+        int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere >= 0) {
+            std::fflush(stderr);
+            dup2(nowhere, STDERR_FILENO);
+            close(nowhere);
+        }
+    }
+    ~QuietErrors() {
+        if (saved < 0) return;
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+  private:
+    int saved;
+};
+
 } // namespace
 
 namespace backend {
 
 bool OpenSoundOutput(const WAVEFORMATEX& format) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (OpenDevice(format)) return true;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
+    bool opened;
+    {
+        QuietErrors quiet;
+        opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && OpenDevice(format);
+        if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    // One line instead, the first time.
+    static bool told = false;
+    if (!opened && !told) {
+        told = true;
+        std::fprintf(stderr, "tessera: no sound device (%s); sound is off\n", SDL_GetError());
+    }
+    return opened;
 }
 
 void CloseSoundOutput() {
