@@ -15,6 +15,19 @@ char SoundPackPath[SOUND_PATH_LIMIT];
 SoundObject SoundTable[SOUND_COUNT];
 MixBuffer MixTable[SOUND_COUNT][MIX_LIMIT];
 
+namespace {
+
+// Volume, frequency and pan of every mix buffer back to 0.
+void ClearMixSettings(int no) {
+    for (MixBuffer& mix : MixTable[no]) {
+        mix.Volume = 0;
+        mix.Frequency = 0;
+        mix.Pan = 0;
+    }
+}
+
+} // namespace
+
 int Init() {
     // A device still open (screen set-up run again) is closed first, so that
     // neither it nor its buffers are left behind.
@@ -49,11 +62,7 @@ void ResetTable() {
         object.EchoCounter = -1;
         object.FromPack = 0;
         object.Stream.DataSize = 0;
-        for (MixBuffer& mix : MixTable[no]) {
-            mix.Volume = 0;
-            mix.Frequency = 0;
-            mix.Pan = 0;
-        }
+        ClearMixSettings(no);
     }
 }
 
@@ -75,11 +84,7 @@ void ReleaseObject(int no) {
     object.Name[0] = '\0';
     object.FromPack = 0;
     object.Stream.DataSize = 0;
-    for (MixBuffer& mix : MixTable[no]) {
-        mix.Volume = 0;
-        mix.Frequency = 0;
-        mix.Pan = 0;
-    }
+    ClearMixSettings(no);
     ReleaseBuffers(no);
     object.MixCount = 1;
 }

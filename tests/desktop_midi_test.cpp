@@ -59,6 +59,11 @@ class DesktopMidi : public ::testing::Test {
         std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
         return samples;
     }
+    static int Loudest(const std::vector<std::int16_t>& samples) {
+        int loudest = 0;
+        for (std::int16_t sample : samples) loudest = std::max(loudest, std::abs(int{sample}));
+        return loudest;
+    }
     std::string Open() const {
         return "open \"" + folder + "/tune.mid\" type sequencer alias midi";
     }
@@ -116,9 +121,7 @@ TEST_F(DesktopMidi, TuneIsHeardThroughTheMixerAndItsEndReachesTheWindow) {
     // and the notes are there.
     std::vector<std::int16_t> played = Played();
     EXPECT_GE(played.size(), 2u * 44100 * 4 / 10);
-    int loudest = 0;
-    for (std::int16_t sample : played) loudest = std::max(loudest, std::abs(int{sample}));
-    EXPECT_GT(loudest, 1000);
+    EXPECT_GT(Loudest(played), 1000);
     DestroyWindow(window);
 }
 
@@ -143,9 +146,7 @@ TEST_F(DesktopMidi, AtAnotherOutputRateTheTuneStillPlaysToItsEnd) {
     device->Release();
     std::vector<std::int16_t> played = Played();
     EXPECT_GE(played.size(), 2u * 22050 * 4 / 10);
-    int loudest = 0;
-    for (std::int16_t sample : played) loudest = std::max(loudest, std::abs(int{sample}));
-    EXPECT_GT(loudest, 1000);
+    EXPECT_GT(Loudest(played), 1000);
 }
 
 } // namespace
