@@ -169,7 +169,10 @@ class BandPainter {
         const std::int32_t* chips = ChipLayer[row_]; // the map lies inside the layers
         for (int c = 0; c < columns_; ++c, rgb += cellBytes) {
             if (!painted_[c]) {
-                std::memcpy(rgb, chips_.Row(chips[c], y), cellBytes);
+                if (scale == 1) // the common whole-size case as a fixed-size copy
+                    std::memcpy(rgb, chips_.Row(chips[c], y), CELL_SIZE * 3);
+                else
+                    std::memcpy(rgb, chips_.Row(chips[c], y), cellBytes);
                 continue;
             }
             const std::uint32_t* pixels =
