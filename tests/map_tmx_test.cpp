@@ -192,7 +192,8 @@ TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
         "tilecount=\"256\" columns=\"16\">\n"
         "  <image source=\"one_enemies.png\" trans=\"ff00ff\" width=\"128\" height=\"128\"/>\n"
         " </tileset>\n";
-    // Row by row: every cell the tileset's first gid but the ones set above.
+    // Row by row: every cell the chip tileset's first gid, or empty (0) in the
+    // attribute and enemy layers, but the ones set above.
     const std::map<std::pair<int, int>, std::string> set[3] = {
         {{{0, 0}, "20000"}, {{71, 95}, "8"}}, {{{0, 1}, "20256"}}, {{{1, 0}, "20260"}}};
     for (int layer = 0; layer < 3; ++layer) {
@@ -203,8 +204,7 @@ TEST_F(MapTmx, ExportWritesTheExpectedDocument) {
         for (int row = 0; row < 72; ++row) {
             for (int column = 0; column < 96; ++column) {
                 const auto found = set[layer].find({row, column});
-                expected +=
-                    found != set[layer].end() ? found->second : std::to_string(FIRSTGIDS[layer]);
+                expected += found != set[layer].end() ? found->second : layer == 0 ? "1" : "0";
                 if (row < 71 || column < 95) expected += ",";
             }
             expected += "\n";

@@ -3,7 +3,9 @@
 // with its own tileset so that every value survives a round trip.
 #pragma once
 
-// Tilesets: a layer value v is written as the gid first + v.
+// Tilesets: a layer value v is written as the gid first + v, but for the
+// attribute and enemy layers, where 0 means nothing there, 0 is written as the
+// empty gid 0. Import reads gid 0 as 0 in every layer.
 constexpr int TMX_CHIP_FIRSTGID = 1;
 constexpr int TMX_CHIP_COUNT = 20000;
 constexpr int TMX_ATTR_FIRSTGID = TMX_CHIP_FIRSTGID + TMX_CHIP_COUNT; // 20001

@@ -24,12 +24,13 @@ struct LayerOut {
     LayerRow* const* layer;
     int firstgid;
     int count;
+    bool zeroIsEmpty; // value 0 written as the empty gid 0
 };
 
 const LayerOut LAYERS[] = {
-    {"chips", &ChipLayer, TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT},
-    {"attributes", &AttrLayer, TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT},
-    {"enemies", &EnemyLayer, TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT},
+    {"chips", &ChipLayer, TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, false},
+    {"attributes", &AttrLayer, TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, true},
+    {"enemies", &EnemyLayer, TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, true},
 };
 
 // A tileset and the picture of its tiles; `trans`, when given, is the colour
@@ -121,7 +122,8 @@ int WriteLayer(BlockWriter& writer, const LayerOut& out, int id, int width, int 
                              file, out.name, value, row, column, out.count - 1);
                 return 0;
             }
-            text = std::to_chars(text, text + 11, out.firstgid + value).ptr;
+            const int gid = value == 0 && out.zeroIsEmpty ? 0 : out.firstgid + value;
+            text = std::to_chars(text, text + 11, gid).ptr;
             *text++ = ',';
         }
         if (row + 1 == height) --text; // no comma after the last gid
