@@ -189,7 +189,7 @@ Reader Unwrap(Reader file) {
     while (riff.Left() >= 8) {
         bool data = riff.Tag("data");
         if (!data) riff.Skip(4);
-        std::uint8_t b[4];
+        std::uint8_t b[4] = {};
         for (std::uint8_t& byte : b) riff.Byte(byte);
         std::uint32_t length = b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24;
         if (data) return Reader(riff.Here(), std::min<std::size_t>(length, riff.Left()));

@@ -128,7 +128,7 @@ class SoundTest : public ::testing::Test {
     void SetUp() override {
         platform::headless::ResetBoxes();
         platform::headless::SetSoundDevicePresent(true);
-        folder = "s" + std::to_string(getpid());
+        folder = std::string("s").append(std::to_string(getpid()));
         root = fs::path(elSystem::ProgramFolder(0));
         fs::remove_all(root / folder);
         fs::create_directories(root / folder);

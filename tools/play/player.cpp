@@ -95,7 +95,7 @@ int PlayStaged(const PlayOptions& options, const StageFolder& stage) {
     for (std::size_t i = 0; i < options.files.size(); ++i) {
         const PlayFile& file = options.files[i];
         const bool wave = file.kind == SoundKind::Wave;
-        names.push_back("T" + std::to_string(i) + (wave ? ".WAV" : ".MID"));
+        names.push_back(std::string("T").append(std::to_string(i)).append(wave ? ".WAV" : ".MID"));
         if ((wave && !Playable(file.path, error)) ||
             !LinkIntoStage(stage, file.path, names.back(), error)) {
             std::fprintf(stderr, "tessera-play: %s\n", error.c_str());
