@@ -46,14 +46,14 @@ run)
 test)
   install_missing "${test_packages[@]}"
   build build -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
-  (cd build && ctest --output-on-failure -j "$(nproc)")
+  (cd build && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== again under AddressSanitizer and UndefinedBehaviorSanitizer =="
   build build-sanitize -DTESSERA_SANITIZE=ON -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
   (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --output-on-failure -j "$(nproc)")
+    ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== again in the Release configuration, which must build without warnings =="
   build build-release -DCMAKE_BUILD_TYPE=Release -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
-  (cd build-release && ctest --output-on-failure -j "$(nproc)")
+  (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
   ;;
 *)
   echo "usage: $0 run|test" >&2

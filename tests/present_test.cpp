@@ -5,6 +5,7 @@
 #include "platform/bmp.h"
 #include "platform/files.h"
 #include "tests/scripted_run.h"
+#include "tests/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,10 @@
 #include <vector>
 
 namespace {
+
+// Images and shots beside the program, named for this test process alone.
+const std::string fadeBmp = OwnName("fade.bmp"), textBmp = OwnName("text.bmp"),
+                  tileBmp = OwnName("tile.bmp"), shotBmp = OwnName("shot.bmp");
 
 std::string InProgramFolder(const std::string& name) {
     return platform::ResolvePath((std::string(elSystem::ProgramFolder(0)) + name).c_str());
@@ -60,9 +65,9 @@ class Present : public ::testing::Test {
 
 TEST_F(Present, FadesShowTenPatternFramesOnePerPresent) {
     // Frame k is red 16(k + 1), with one black and so transparent pixel at (5, 5).
-    WriteImage("fade.bmp", 640, 48,
+    WriteImage(fadeBmp, 640, 48,
                [](int x, int y) { return x % 64 == 5 && y == 5 ? 0u : 16u * (x / 64 + 1) << 16; });
-    ASSERT_GE(elDraw::LoadFade("fade.bmp"), FIRST_CALLER_OBJECT);
+    ASSERT_GE(elDraw::LoadFade(fadeBmp.c_str()), FIRST_CALLER_OBJECT);
     auto presented = [] {
         std::vector<int> frames;
         for (int i = 0; i < 11; ++i) {
@@ -85,7 +90,7 @@ TEST_F(Present, FadesShowTenPatternFramesOnePerPresent) {
     EXPECT_EQ(presented(), (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1}));
     EXPECT_EQ(elDraw::FadeLevel, 0);
     EXPECT_EQ(elDraw::FadeDirection, 0);
-    std::remove(InProgramFolder("fade.bmp").c_str());
+    std::remove(InProgramFolder(fadeBmp).c_str());
 }
 
 TEST_F(Present, WaitsForTheVerticalBlankOnlyWhenSwitchedOn) {
@@ -102,9 +107,9 @@ TEST_F(Present, OverlayTakesTheKeysAndScrollsWithinTheText) {
     EXPECT_EQ(elDraw::ScrollerOn, 0);
     // Each text row has a colour of its own; black tiles are transparent.
     auto row = [](int y) { return (y % 32 * 8u) << 16 | (y / 32 * 4u) << 8 | 0x80; };
-    WriteImage("text.bmp", 16, 2000, [&](int, int y) { return row(y); });
-    WriteImage("tile.bmp", 64, 48, [](int, int) { return 0u; });
-    elDraw::SetScroller("text.bmp", "tile.bmp", 2000);
+    WriteImage(textBmp, 16, 2000, [&](int, int y) { return row(y); });
+    WriteImage(tileBmp, 64, 48, [](int, int) { return 0u; });
+    elDraw::SetScroller(textBmp.c_str(), tileBmp.c_str(), 2000);
     elDraw::ToggleScroller();
     ASSERT_EQ(elDraw::ScrollerOn, 1);
 
@@ -133,7 +138,7 @@ TEST_F(Present, OverlayTakesTheKeysAndScrollsWithinTheText) {
     elDraw::ToggleScroller();
     elSystem::WindowProc(nullptr, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(KeyDown, 'A');
-    for (const char* name : {"text.bmp", "tile.bmp"}) std::remove(InProgramFolder(name).c_str());
+    for (const std::string& name : {textBmp, tileBmp}) std::remove(InProgramFolder(name).c_str());
 }
 
 TEST_F(Present, FpsMeterSkipsEmptyMeasurementsAndDebugLinesCutBetweenCharacters) {
@@ -226,7 +231,7 @@ TEST_P(SaveScreen, WritesTheCornerBottomUpWithPaddedRows) {
         std::memcpy(row + i % 3 * (back->format.bits / 8), &GetParam().pixels[i],
                     back->format.bits / 8);
     }
-    ASSERT_EQ(elDraw::SaveScreen("shot.bmp", 3, 2), 1);
+    ASSERT_EQ(elDraw::SaveScreen(shotBmp.c_str(), 3, 2), 1);
     std::vector<std::uint8_t> expected = {
         'B', 'M', 82,   0,    0, 0, 0, 0, 0,  0, 58, 0, 0, 0, 40, 0, 0, 0, 3,    0,
         0,   0,   2,    0,    0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 24, 0, 0, 0, 0x12, 0x0B,
@@ -236,14 +241,14 @@ TEST_P(SaveScreen, WritesTheCornerBottomUpWithPaddedRows) {
             expected.insert(expected.end(), GetParam().bgr[i], GetParam().bgr[i] + 3);
         expected.insert(expected.end(), 3, 0);
     }
-    std::ifstream in(InProgramFolder("shot.bmp"), std::ios::binary);
+    std::ifstream in(InProgramFolder(shotBmp), std::ios::binary);
     EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), expected);
     EXPECT_EQ(back->lockCount, 0);
 
     platform::LoseAllSurfaces();
-    EXPECT_EQ(elDraw::SaveScreen("shot.bmp", 3, 2), 0);
+    EXPECT_EQ(elDraw::SaveScreen(shotBmp.c_str(), 3, 2), 0);
     elDraw::Quit();
-    std::remove(InProgramFolder("shot.bmp").c_str());
+    std::remove(InProgramFolder(shotBmp).c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,11 +5,13 @@
 #include "platform/cursor.h"
 #include "platform/system_info.h"
 #include "tests/scripted_run.h"
+#include "tests/test_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/utsname.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -31,42 +33,48 @@ class Services : public ::testing::Test {
     void TearDown() override {
         platform::headless::UseHostSystemInfo();
         platform::ClipCursor(nullptr);
-        for (const char* name : {"score.txt", "garbled.txt"})
+        for (const std::string& name : {score, garbled})
             fs::remove(fs::path(elSystem::ProgramFolder(1)) / name);
     }
-    static std::string FileBytes(const char* name) {
+    static std::string FileBytes(const std::string& name) {
         std::ifstream in(fs::path(elSystem::ProgramFolder(1)) / name, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    static void WriteFile(const char* name, const std::string& bytes) {
+    static std::string Upper(std::string name) {
+        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return name;
+    }
+    static void WriteFile(const std::string& name, const std::string& bytes) {
         std::ofstream(fs::path(elSystem::ProgramFolder(1)) / name, std::ios::binary) << bytes;
     }
+    // Number files beside the program, named for this test process alone.
+    const std::string score = OwnName("score.txt"), garbled = OwnName("garbled.txt");
 };
 
 TEST_F(Services, NumberFileHoldsTheDigitsAlone) {
-    elSystem::PutNumber("score.txt", -15);
-    EXPECT_EQ(FileBytes("score.txt"), "-15");
-    EXPECT_EQ(elSystem::GetNumber("score.txt"), -15);
+    elSystem::PutNumber(score.c_str(), -15);
+    EXPECT_EQ(FileBytes(score), "-15");
+    EXPECT_EQ(elSystem::GetNumber(score.c_str()), -15);
     // Names are matched without regard to case, as everywhere in the framework.
-    EXPECT_EQ(elSystem::ReadNumber("SCORE.TXT"), -15);
+    EXPECT_EQ(elSystem::ReadNumber(Upper(score).c_str()), -15);
     // A new value replaces the old content entirely.
-    EXPECT_EQ(elSystem::WriteNumber("score.txt", 7), 0);
-    EXPECT_EQ(FileBytes("score.txt"), "7");
-    EXPECT_EQ(elSystem::GetNumber("score.txt"), 7);
+    EXPECT_EQ(elSystem::WriteNumber(score.c_str(), 7), 0);
+    EXPECT_EQ(FileBytes(score), "7");
+    EXPECT_EQ(elSystem::GetNumber(score.c_str()), 7);
 }
 
 TEST_F(Services, UnreadableNumberFilesReadAsZeroOrTheLimit) {
     EXPECT_EQ(elSystem::GetNumber("no such number.txt"), 0);
-    WriteFile("garbled.txt", "abc");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), 0);
-    WriteFile("garbled.txt", "");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), 0);
-    WriteFile("garbled.txt", "\n  42xyz\n");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), 42);
-    WriteFile("garbled.txt", "-99999999999999999999999999999999999999999999");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), INT_MIN);
-    WriteFile("garbled.txt", "4294967296");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), INT_MAX);
+    WriteFile(garbled, "abc");
+    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), 0);
+    WriteFile(garbled, "");
+    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), 0);
+    WriteFile(garbled, "\n  42xyz\n");
+    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), 42);
+    WriteFile(garbled, "-99999999999999999999999999999999999999999999");
+    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), INT_MIN);
+    WriteFile(garbled, "4294967296");
+    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), INT_MAX);
 
     // A name that does not fit the path is refused: nothing is written, not
     // even under a shortened name.

@@ -9,6 +9,16 @@
 #include <filesystem>
 #include <string>
 
+// A name of this test's own for a file that must lie in a folder other tests
+// use too (the program's): the process id goes before the extension, and
+// CTest runs every test in a process of its own.
+inline std::string OwnName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = name.substr(0, dot),
+                      extension = dot == name.npos ? "" : name.substr(dot);
+    return stem + "-" + std::to_string(getpid()) + extension;
+}
+
 class TestFolder : public ::testing::Test {
   protected:
     explicit TestFolder(const char* prefix) : prefix(prefix) {}
