@@ -96,16 +96,20 @@ AreaImage StampImage(const Tile& tile, const Area& area) {
 }
 
 // The drag area as it will be written, drawn opaque in the view. Only the
-// cells whose picture meets the clip rectangle are visited: the others would
-// draw nothing, and a drag can cover the whole map.
+// cells inside the view and the clip rectangle are visited: once the anchor
+// has scrolled out of the view, the area reaches under the scroll bars, the
+// palette and the panel, and a drag can cover the whole map.
 void DrawPreview(const Tile& tile, const Area& area) {
     const ClipRectangle& clip = elDraw::ClipRect;
-    const int firstI = std::max(0, clip.top / CELL_SIZE + ViewY - area.top);
+    const int top = std::max(clip.top, 0);
+    const int bottom = std::min(clip.bottom, VIEW_HEIGHT);
+    const int left = std::max(clip.left, 0);
+    const int right = std::min(clip.right, VIEW_WIDTH);
+    const int firstI = std::max(0, top / CELL_SIZE + ViewY - area.top);
     const int lastI =
-        std::min(area.height, (clip.bottom + CELL_SIZE - 1) / CELL_SIZE + ViewY - area.top);
-    const int firstJ = std::max(0, clip.left / CELL_SIZE + ViewX - area.left);
-    const int lastJ =
-        std::min(area.width, (clip.right + CELL_SIZE - 1) / CELL_SIZE + ViewX - area.left);
+        std::min(area.height, (bottom + CELL_SIZE - 1) / CELL_SIZE + ViewY - area.top);
+    const int firstJ = std::max(0, left / CELL_SIZE + ViewX - area.left);
+    const int lastJ = std::min(area.width, (right + CELL_SIZE - 1) / CELL_SIZE + ViewX - area.left);
     for (int i = firstI; i < lastI; ++i)
         for (int j = firstJ; j < lastJ; ++j) {
             const int n = SourceChip(tile, area, nullptr, nullptr, i, j);
@@ -157,8 +161,11 @@ void StampStep(int startColumn, int startRow, int endColumn, int endRow) {
     const int y = MouseY;
 
     DrawSizeOutline(tile, x, y);
-    if (RightHeld && RightClick && x < VIEW_WIDTH && y < VIEW_HEIGHT) StampAnchor = CellAt(x, y);
-    if (RightHeld && x <= VIEW_WIDTH && y <= VIEW_HEIGHT) {
+    const bool pressedInView = RightHeld && RightClick && x < VIEW_WIDTH && y < VIEW_HEIGHT;
+    if (pressedInView) StampAnchor = CellAt(x, y);
+    // Only a press inside the view starts a drag: a press elsewhere that slides
+    // into the view has no anchor of its own.
+    if (RightHeld && (pressedInView || Stamping == 1) && x <= VIEW_WIDTH && y <= VIEW_HEIGHT) {
         Stamping = 1;
         CurrentCell = CellAt(x, y);
         Area drag{};
