@@ -51,6 +51,14 @@ void DragSpan(int anchor, int current, int& first, int& count) {
 
 MapCell CellAt(int x, int y) { return {x / CELL_SIZE + ViewX, y / CELL_SIZE + ViewY}; }
 
+// A map cell's chip as a stamp copies it. A number that names no chip of the
+// sheet (from a hand-edited file) is copied as chip 0, so that no stamp ever
+// writes one.
+std::int32_t CopiedChip(int row, int column) {
+    const std::int32_t n = GetCell(ChipLayer, row, column);
+    return n >= 0 && n < CHIP_COUNT ? n : 0;
+}
+
 // The chip the stamp puts at row i, column j of the area: a sheet chip, or the
 // value a map cell holds at that moment. While the fill runs, `written` holds
 // its rows before row i and `row` row i's values before column j; cells they
@@ -67,7 +75,7 @@ std::int32_t SourceChip(const Tile& tile, const Area& area, const std::int32_t* 
         if (inArea && k < i) return written[static_cast<std::int64_t>(k) * area.width + l];
         if (inArea && k == i && l < j) return row[l];
     }
-    return GetCell(ChipLayer, sourceRow, sourceColumn);
+    return CopiedChip(sourceRow, sourceColumn);
 }
 
 // The values the stamp writes over the area, filled row after row, so a map
