@@ -16,6 +16,7 @@ constexpr int VIEW_COLUMNS = 100;                            // map view on the 
 constexpr int VIEW_ROWS = 75;
 constexpr int SHEET_COLUMNS = 80; // chips across a chip sheet
 constexpr int SHEET_ROWS = 250;
+constexpr int CHIP_COUNT = SHEET_COLUMNS * SHEET_ROWS; // chip numbers 0 to 19999
 
 // A layer is LAYER_ROWS of these, addressed layer[row][column], row 0 at the top.
 using LayerRow = std::int32_t[LAYER_COLUMNS];

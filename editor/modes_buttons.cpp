@@ -1,6 +1,7 @@
 // The mode buttons of the panel's second row and the attribute pass that
 // entering attribute editing runs.
 #include "draw/draw.h"
+#include "editor/editor_state.h"
 #include "editor/modes.h"
 #include "editor/snapshot.h"
 #include "system/system.h"
@@ -10,10 +11,13 @@ namespace {
 constexpr int BUTTON_ROW_TOP = 689;
 constexpr int BUTTON_WIDTH = 120;
 
-// Leaving chip editing dims the picture of this frame; between attribute and
-// enemy editing the old picture stays.
+// Leaving chip editing dims the picture of this frame and ends a stamp drag
+// unwritten; between attribute and enemy editing the old picture stays.
 void EnterMode(int mode) {
-    if (EditMode == 0) TakeSnapshot();
+    if (EditMode == 0) {
+        TakeSnapshot();
+        Stamping = 0;
+    }
     EditMode = mode;
 }
 

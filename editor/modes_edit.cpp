@@ -10,14 +10,16 @@ namespace {
 constexpr int VALUE_MAX = 255;
 constexpr float REPEAT_DELAY = 0.5f;
 
+// A value from a hand-edited file may lie outside 0 to 255: it only moves
+// towards that range, so it never wraps.
 void Raise(LayerRow* layer, int row, int column) {
     const int v = GetCell(layer, row, column);
-    if (v != VALUE_MAX) SetCell(layer, row, column, v + 1);
+    if (v < VALUE_MAX) SetCell(layer, row, column, v + 1);
 }
 
 void Lower(LayerRow* layer, int row, int column) {
     const int v = GetCell(layer, row, column);
-    if (v != 0) SetCell(layer, row, column, v - 1);
+    if (v > 0) SetCell(layer, row, column, v - 1);
 }
 
 // One check of a held button: it edits while repeating over the view, and

@@ -16,42 +16,53 @@ namespace {
 
 constexpr COLORREF OUTLINE_COLOUR = 0x0000FF;
 
+// Where the left button last went down, and on which cell. The selection is
+// made from that cell and the one under the held button, never from a start
+// in one area and an end in the other (a map cell is no sheet chip); the one
+// crossing made is a palette drag carried into the view, which turns into a
+// selection of the map cells between the two.
+enum PressArea { PRESS_ELSEWHERE, PRESS_PALETTE, PRESS_VIEW };
+PressArea Press = PRESS_ELSEWHERE;
+int PressColumn = 0;
+int PressRow = 0;
+
+void PressAt(PressArea area, int column, int row) {
+    Press = area;
+    PressColumn = column;
+    PressRow = row;
+}
+
+void FollowTo(int column, int row, unsigned char fromMap, int originX, int scrollX, int scrollY) {
+    Selection.startColumn = PressColumn;
+    Selection.startRow = PressRow;
+    Selection.endColumn = column;
+    Selection.endRow = row;
+    SelectFromMap = fromMap;
+    Selection.originX = originX;
+    Selection.scrollX = scrollX;
+    Selection.scrollY = scrollY;
+}
+
 // Over the palette: picks sheet chips, and a held button marks a palette drag.
 void PaletteSelection(int x, int y) {
     const int column = (x + PaletteX - PALETTE_X) / CELL_SIZE;
     const int row = (y + PaletteY) / CELL_SIZE;
-    if (LeftClick) {
-        Selection.startColumn = column;
-        Selection.startRow = row;
-    }
+    if (LeftClick) PressAt(PRESS_PALETTE, column, row);
     if (!LeftHeld) {
         PaletteDrag = 0;
         return;
     }
+    if (Press != PRESS_PALETTE) return;
     PaletteDrag = 1;
-    Selection.endColumn = column;
-    Selection.endRow = row;
-    SelectFromMap = 0;
-    Selection.originX = PALETTE_X;
-    Selection.scrollX = PaletteX;
-    Selection.scrollY = PaletteY;
+    FollowTo(column, row, 0, PALETTE_X, PaletteX, PaletteY);
 }
 
 // Over the map view: picks map cells; a palette drag that ends here stays on.
 void MapSelection(int x, int y) {
     const int column = x / CELL_SIZE + ViewX;
     const int row = y / CELL_SIZE + ViewY;
-    if (LeftClick) {
-        Selection.startColumn = column;
-        Selection.startRow = row;
-    }
-    if (!LeftHeld) return;
-    Selection.endColumn = column;
-    Selection.endRow = row;
-    SelectFromMap = 1;
-    Selection.originX = 0;
-    Selection.scrollX = ViewX;
-    Selection.scrollY = ViewY;
+    if (LeftClick) PressAt(PRESS_VIEW, column, row);
+    if (LeftHeld && Press != PRESS_ELSEWHERE) FollowTo(column, row, 1, 0, ViewX, ViewY);
 }
 
 // The outline where the selection was made on the screen, with the scroll of
@@ -98,6 +109,8 @@ void SelectionStep() {
         PaletteSelection(x, y);
     else if (x < VIEW_COLUMNS * CELL_SIZE && y < VIEW_ROWS * CELL_SIZE)
         MapSelection(x, y);
+    else if (LeftClick)
+        Press = PRESS_ELSEWHERE;
 
     DrawPaletteGrid();
     DrawOutline();

@@ -51,6 +51,14 @@ void DragSpan(int anchor, int current, int& first, int& count) {
 
 MapCell CellAt(int x, int y) { return {x / CELL_SIZE + ViewX, y / CELL_SIZE + ViewY}; }
 
+// A map cell's chip as a stamp copies it. A number that names no chip of the
+// sheet (from a hand-edited file) is copied as chip 0, so that no stamp ever
+// writes one.
+std::int32_t CopiedChip(int row, int column) {
+    const std::int32_t n = GetCell(ChipLayer, row, column);
+    return n >= 0 && n < CHIP_COUNT ? n : 0;
+}
+
 // The chip the stamp puts at row i, column j of the area: a sheet chip, or the
 // value a map cell holds at that moment. While the fill runs, `written` holds
 // its rows before row i and `row` row i's values before column j; cells they
@@ -67,7 +75,7 @@ std::int32_t SourceChip(const Tile& tile, const Area& area, const std::int32_t* 
         if (inArea && k < i) return written[static_cast<std::int64_t>(k) * area.width + l];
         if (inArea && k == i && l < j) return row[l];
     }
-    return GetCell(ChipLayer, sourceRow, sourceColumn);
+    return CopiedChip(sourceRow, sourceColumn);
 }
 
 // The values the stamp writes over the area, filled row after row, so a map
@@ -96,16 +104,20 @@ AreaImage StampImage(const Tile& tile, const Area& area) {
 }
 
 // The drag area as it will be written, drawn opaque in the view. Only the
-// cells whose picture meets the clip rectangle are visited: the others would
-// draw nothing, and a drag can cover the whole map.
+// cells inside the view and the clip rectangle are visited: once the anchor
+// has scrolled out of the view, the area reaches under the scroll bars, the
+// palette and the panel, and a drag can cover the whole map.
 void DrawPreview(const Tile& tile, const Area& area) {
     const ClipRectangle& clip = elDraw::ClipRect;
-    const int firstI = std::max(0, clip.top / CELL_SIZE + ViewY - area.top);
+    const int top = std::max(clip.top, 0);
+    const int bottom = std::min(clip.bottom, VIEW_HEIGHT);
+    const int left = std::max(clip.left, 0);
+    const int right = std::min(clip.right, VIEW_WIDTH);
+    const int firstI = std::max(0, top / CELL_SIZE + ViewY - area.top);
     const int lastI =
-        std::min(area.height, (clip.bottom + CELL_SIZE - 1) / CELL_SIZE + ViewY - area.top);
-    const int firstJ = std::max(0, clip.left / CELL_SIZE + ViewX - area.left);
-    const int lastJ =
-        std::min(area.width, (clip.right + CELL_SIZE - 1) / CELL_SIZE + ViewX - area.left);
+        std::min(area.height, (bottom + CELL_SIZE - 1) / CELL_SIZE + ViewY - area.top);
+    const int firstJ = std::max(0, left / CELL_SIZE + ViewX - area.left);
+    const int lastJ = std::min(area.width, (right + CELL_SIZE - 1) / CELL_SIZE + ViewX - area.left);
     for (int i = firstI; i < lastI; ++i)
         for (int j = firstJ; j < lastJ; ++j) {
             const int n = SourceChip(tile, area, nullptr, nullptr, i, j);
@@ -157,8 +169,11 @@ void StampStep(int startColumn, int startRow, int endColumn, int endRow) {
     const int y = MouseY;
 
     DrawSizeOutline(tile, x, y);
-    if (RightHeld && RightClick && x < VIEW_WIDTH && y < VIEW_HEIGHT) StampAnchor = CellAt(x, y);
-    if (RightHeld && x <= VIEW_WIDTH && y <= VIEW_HEIGHT) {
+    const bool pressedInView = RightHeld && RightClick && x < VIEW_WIDTH && y < VIEW_HEIGHT;
+    if (pressedInView) StampAnchor = CellAt(x, y);
+    // Only a press inside the view starts a drag: a press elsewhere that slides
+    // into the view has no anchor of its own.
+    if (RightHeld && (pressedInView || Stamping == 1) && x <= VIEW_WIDTH && y <= VIEW_HEIGHT) {
         Stamping = 1;
         CurrentCell = CellAt(x, y);
         Area drag{};

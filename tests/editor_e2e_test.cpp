@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -704,6 +705,74 @@ TEST_F(EditorE2E, AStampAtTheFarEndOfTheLargestMapWritesOnlyInsideTheLayers) {
         for (const std::vector<int>& line : first)
             EXPECT_EQ(std::count(line.begin(), line.end(), 0), 6144) << file;
     }
+}
+
+TEST_F(EditorE2E, StampsStartInTheViewCopyNoMapCellsAsSheetChipsAndPreviewOnlyInTheView) {
+    ASSERT_EQ(Replay("stamp_guards"), 0);
+    // Chip 5 at column 50, row 278 and, copied by the map selection dragged
+    // into the palette, at column 1, row 1; the last drag's area from column
+    // 80, row 52 to column 198, row 145. The press on the panel wrote nothing.
+    Grid expected = Zeros(288, 192);
+    expected[278][50] = expected[1][1] = 5;
+    for (int row = 52; row <= 145; ++row)
+        for (int column = 80; column < 192; ++column) expected[row][column] = 5;
+    const Grid chips = ReadLayer(folder / "map_data.txt");
+    int outsideSheet = 0;
+    for (const std::vector<int>& line : chips)
+        outsideSheet += static_cast<int>(
+            std::count_if(line.begin(), line.end(), [](int n) { return n < 0 || n > 19999; }));
+    EXPECT_EQ(outsideSheet, 0);
+    EXPECT_TRUE(chips == expected);
+
+    // The preview of the last drag fills the view and stops at its edges: the
+    // palette, the panel and the scroll-bar tracks look as before the drag.
+    const Shot before = Load("before.bmp");
+    const Shot dragging = Load("dragging.bmp");
+    EXPECT_TRUE(SameRegion(dragging, before, 810, 0, 1024, 768));
+    EXPECT_TRUE(SameRegion(dragging, before, 0, 611, 800, 768));
+    EXPECT_TRUE(SameRegion(dragging, before, 801, 20, 810, 580));
+    EXPECT_TRUE(SameRegion(dragging, before, 20, 601, 780, 610));
+    EXPECT_TRUE(SameRegion(dragging, Load("written.bmp"), 700, 500, 800, 600));
+}
+
+// Enemy values of row 5 of the "limits" map, from a hand-edited file: the
+// button clicked on each, and the value it then holds. Values outside 0 to
+// 255 only move towards that range.
+struct LimitCell {
+    int column, value;
+    bool raise;
+    int expected;
+};
+constexpr LimitCell LimitCells[] = {
+    {5, INT_MAX, true, INT_MAX},   {10, INT_MAX, false, INT_MAX - 1},
+    {15, INT_MIN, false, INT_MIN}, {20, INT_MIN, true, INT_MIN + 1},
+    {25, 256, true, 256},          {30, -1, false, -1},
+};
+
+constexpr int LimitChips[] = {20000, -1, 7}; // row 10, columns 5 to 7
+
+int LimitMap(int layer, int row, int column) {
+    if (layer == 0 && row == 10 && column >= 5 && column < 8) return LimitChips[column - 5];
+    for (const LimitCell& cell : LimitCells)
+        if (layer == 2 && row == 5 && column == cell.column) return cell.value;
+    return 0;
+}
+
+TEST_F(EditorE2E, ChoosingAnotherModeEndsAStampDragAndValuesNeverWrap) {
+    WriteMap("limits", 1, 1, LimitMap);
+    ASSERT_EQ(Replay("mode_switch_limits"), 0);
+    // Out of chip editing the drag is over: the view's arrow scrolls it two
+    // columns and its edge none, and back in chip editing the held button
+    // writes nothing.
+    EXPECT_EQ(BoundaryColumn(Load("scrolled.bmp")), 752);
+    EXPECT_EQ(ReadLayer(folder / "drag_data.txt"), Zeros(72, 192));
+    // Copied by a map selection, the chips that no sheet holds are written as chip 0.
+    const Grid chips = ReadLayer(folder / "limits2_data.txt");
+    EXPECT_EQ(Cells(chips, 10, 5, 3), (V{20000, -1, 7}));
+    EXPECT_EQ(Cells(chips, 15, 5, 3), (V{0, 0, 7}));
+    Grid enemies = Zeros(72, 96);
+    for (const LimitCell& cell : LimitCells) enemies[5][cell.column] = cell.expected;
+    EXPECT_EQ(ReadLayer(folder / "limits2_teki.txt"), enemies);
 }
 
 // A chip at a cell of a saved map.
