@@ -18,9 +18,9 @@ constexpr COLORREF OUTLINE_COLOUR = 0x0000FF;
 
 // Where the left button last went down, and on which cell. The selection is
 // made from that cell and the one under the held button, never from a start
-// in one area and an end in the other (a map cell is no sheet chip); the one
-// crossing made is a palette drag carried into the view, which turns into a
-// selection of the map cells between the two.
+// in one area and an end in the other (a map cell is no sheet chip, nor a
+// sheet chip a map cell): a drag that crosses into the other area keeps what
+// it covered where it began.
 enum PressArea { PRESS_ELSEWHERE, PRESS_PALETTE, PRESS_VIEW };
 PressArea Press = PRESS_ELSEWHERE;
 int PressColumn = 0;
@@ -62,7 +62,7 @@ void MapSelection(int x, int y) {
     const int column = x / CELL_SIZE + ViewX;
     const int row = y / CELL_SIZE + ViewY;
     if (LeftClick) PressAt(PRESS_VIEW, column, row);
-    if (LeftHeld && Press != PRESS_ELSEWHERE) FollowTo(column, row, 1, 0, ViewX, ViewY);
+    if (LeftHeld && Press == PRESS_VIEW) FollowTo(column, row, 1, 0, ViewX, ViewY);
 }
 
 // The outline where the selection was made on the screen, with the scroll of

@@ -562,14 +562,15 @@ TEST_F(EditorE2E, PaletteSelectionsAtTheCornersUnscrolledAndScrolledToTheEnd) {
     EXPECT_EQ(Cells(rows, 8, 9, 5), (V{0, 0, 0, 0, 0}));
 }
 
-TEST_F(EditorE2E, ASelectionDraggedFromThePaletteIntoTheViewCopiesMapCells) {
+TEST_F(EditorE2E, ADragFromThePaletteIntoTheViewSelectsOnlyPaletteChips) {
     ASSERT_EQ(Replay("palette_into_view"), 0);
     const auto rows = MapRows(folder / "map_data.txt", 0, 21);
     EXPECT_EQ(Cells(rows, 0, 1, 4), (V{0, 164, 165, 0}));
-    // Map columns 2-3, rows 0-1, stamped at column 20, row 10.
+    // Chip 2, where the drag began, stamped at column 20, row 10; not the map
+    // cells dragged over.
     EXPECT_EQ(Cells(rows, 9, 19, 4), (V{0, 0, 0, 0}));
-    EXPECT_EQ(Cells(rows, 10, 19, 4), (V{0, 164, 165, 0}));
-    EXPECT_EQ(Cells(rows, 11, 19, 4), (V{0, 244, 245, 0}));
+    EXPECT_EQ(Cells(rows, 10, 19, 4), (V{0, 2, 0, 0}));
+    EXPECT_EQ(Cells(rows, 11, 19, 4), (V{0, 0, 0, 0}));
     EXPECT_EQ(Cells(rows, 12, 19, 4), (V{0, 0, 0, 0}));
     // The click during the palette drag stamped nothing.
     EXPECT_EQ(Cells(rows, 20, 29, 3), (V{0, 0, 0}));
