@@ -57,9 +57,5 @@ void MapView(benchmark::State& state) {
 
 } // namespace
 
-// The framework's main loop names the editor's scene; no scene runs here.
-void EditorStartup() {}
-void EditScene() {}
-
 BENCHMARK(MapView)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

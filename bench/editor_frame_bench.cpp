@@ -2,6 +2,7 @@
 // chip editing with a full view of varied chips, and enemy editing with every
 // cell under the overlay holding a non-zero value (types 1 to 8 among them, so
 // sprites and numbers are both drawn).
+#include "editor/edit_scene.h"
 #include "editor/editor_images.h"
 #include "editor/map_model.h"
 #include "editor/snapshot.h"

@@ -67,10 +67,6 @@ void Rotate(benchmark::State& state) {
 
 } // namespace
 
-// The framework's main loop names the editor's scene; no scene runs here.
-void EditorStartup() {}
-void EditScene() {}
-
 BENCHMARK(Blend)->Unit(benchmark::kMillisecond);
 BENCHMARK(CrossFade)->Unit(benchmark::kMillisecond);
 BENCHMARK(SoftEdge)->Unit(benchmark::kMillisecond);

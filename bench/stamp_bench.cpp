@@ -3,6 +3,7 @@
 // resident memory after ten such stamps in the history, and such a stamp
 // dragged through the editor's frame.
 #include "draw/draw.h"
+#include "editor/edit_scene.h"
 #include "editor/layer_area.h"
 #include "editor/map_model.h"
 #include "editor/undo_history.h"

@@ -70,10 +70,6 @@ void EditorLines(benchmark::State& state) {
 
 } // namespace
 
-// The framework's main loop names the editor's scene; no scene runs here.
-void EditorStartup() {}
-void EditScene() {}
-
 BENCHMARK(HexLabels)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(EditorLines)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -1,4 +1,5 @@
 // The edit scene: start-up of the editor and its frame.
+#include "editor/edit_scene.h"
 #include "draw/draw.h"
 #include "editor/dialogues.h"
 #include "editor/editor_images.h"
@@ -103,4 +104,9 @@ void EditScene() {
     UndoRedoKeys(CtrlState, ZState, YState);
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
+}
+
+void RegisterEditor() {
+    ProgramStartup = EditorStartup;
+    SceneTable[1] = EditScene;
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 int FullScreen;
 int SceneNo;
@@ -26,6 +27,8 @@ HINSTANCE InstanceHandle;
 int PrevMouseX, PrevMouseY;
 int MouseMoveX, MouseMoveY;
 char CommandLine[260];
+ProgramFunction ProgramStartup;
+ProgramFunction SceneTable[SCENE_COUNT];
 
 namespace {
 
@@ -67,8 +70,8 @@ void RunFrame() {
         // A fade-out presents by itself and then leads to the next scene.
         elDraw::Refresh();
         if (elDraw::FadeDirection == 0) SceneNo = NextSceneNo;
-    } else if (SceneNo == 1) {
-        EditScene();
+    } else if (SceneNo > 0 && SceneNo < SCENE_COUNT && SceneTable[SceneNo]) {
+        SceneTable[SceneNo]();
     }
     if (SceneNo != PrevSceneNo) {
         SceneChanged = 1;
@@ -144,8 +147,21 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     // The editor reads keys, never composed text: the input method stays off.
     platform::WINNLSEnableIME(MainWindowHandle, 0);
 
-    EditorStartup();
+    if (ProgramStartup) ProgramStartup();
     elSystem::ResetTimer();
     while (elSystem::LoopPass()) {}
     return 0;
 }
+
+namespace elSystem {
+
+int RunProgram(int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) commandLine += ' ';
+        commandLine += argv[i];
+    }
+    return WinMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL);
+}
+
+} // namespace elSystem

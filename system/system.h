@@ -125,6 +125,19 @@ int WatchCount();
 
 } // namespace elSystem
 
-// The edit scene: its start-up and its frame function.
-void EditorStartup();
-void EditScene();
+// The program's own part, given to the frame before the main loop: a start-up
+// that runs once the window exists, and the scene functions that the frame
+// calls by SceneNo (entry 0 stays empty: scene 0 is no scene). The frame knows
+// no program; each fills these in its main function.
+using ProgramFunction = void (*)();
+constexpr int SCENE_COUNT = 16;
+extern ProgramFunction ProgramStartup;
+extern ProgramFunction SceneTable[SCENE_COUNT];
+
+namespace elSystem {
+
+// The process entry of a program on the desktop or headless backend: joins the
+// arguments into the command line and runs WinMain.
+int RunProgram(int argc, char** argv);
+
+} // namespace elSystem

@@ -21,6 +21,19 @@ int frameNo = 0;
 // Runs in each frame with the frame's number; the run ends when it returns false.
 std::function<bool(int)> sceneStep;
 
+// The program of these tests: a 1024 x 768 screen and a scene that runs the
+// test's step each frame.
+void StepStartup() {
+    textInputAtStartUp = SDL_IsTextInputActive();
+    elDraw::Screen(1024, 768, 1);
+    SceneNo = 1;
+    PrevSceneNo = 0;
+}
+
+void StepScene() {
+    if (!sceneStep(frameNo++)) platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
+}
+
 class Desktop : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -40,6 +53,8 @@ class Desktop : public ::testing::Test {
         ShutDownDone = 0;
         frameNo = 0;
         sceneStep = std::move(step);
+        ProgramStartup = StepStartup;
+        SceneTable[1] = StepScene;
         ASSERT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWNORMAL), 0);
         ASSERT_GT(frameNo, 0) << "no frame ran";
     }
@@ -151,15 +166,3 @@ TEST_F(Desktop, MovingThePointerReportsItWhereItWasPut) {
 }
 
 } // namespace
-
-// The framework calls these for scene 1.
-void EditorStartup() {
-    textInputAtStartUp = SDL_IsTextInputActive();
-    elDraw::Screen(1024, 768, 1);
-    SceneNo = 1;
-    PrevSceneNo = 0;
-}
-
-void EditScene() {
-    if (!sceneStep(frameNo++)) platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
-}

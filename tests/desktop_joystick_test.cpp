@@ -9,10 +9,6 @@
 #include <utility>
 #include <vector>
 
-// The editor's calls, which the framework links against; no scene runs here.
-void EditorStartup() {}
-void EditScene() {}
-
 namespace {
 
 class DesktopJoystick : public ::testing::Test {

@@ -108,6 +108,25 @@ TEST(MainLoop, SceneChangedMarksTheFirstFrameOfAScene) {
     EXPECT_EQ(SceneNo, 7);
 }
 
+TEST(MainLoop, EachFrameCallsTheProgramsSceneOfSceneNo) {
+    static int thirdSceneFrames;
+    thirdSceneFrames = 0;
+    Script script;
+    script
+        .Do([] {
+            SceneTable[3] = [] {
+                if (++thirdSceneFrames == 2) SceneNo = SCENE_COUNT; // past the table
+            };
+            SceneHook = [] { SceneNo = 3; };
+        })
+        .Frames(5);
+    script.Run();
+    SceneTable[3] = nullptr;
+    EXPECT_EQ(SceneFrames.size(), 1u);
+    EXPECT_EQ(thirdSceneFrames, 2);
+    EXPECT_EQ(SceneNo, SCENE_COUNT);
+}
+
 TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
     ResetPlatformForTest(0);
     bool exists = false;

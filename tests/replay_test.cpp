@@ -1,4 +1,5 @@
 // The replay driver: script parsing with its errors, and a run of the editor.
+#include "editor/edit_scene.h"
 #include "platform/bmp.h"
 #include "platform/win_defs.h"
 #include "tools/replay/replay_run.h"
@@ -61,6 +62,7 @@ TEST(ReplayScript, CommandsAndKeyNames) {
 class ReplayRun : public ::testing::Test {
   protected:
     void SetUp() override {
+        RegisterEditor();
         folder = fs::temp_directory_path() / ("tessera-replay-" + std::to_string(getpid()));
         fs::create_directories(folder);
         old = fs::current_path();

@@ -5,18 +5,23 @@
 std::vector<FrameRecord> SceneFrames;
 std::function<void()> SceneHook;
 
-// The framework calls these for scene 1; here they stand in for the editor.
-void EditorStartup() {
+namespace {
+
+// The program of these tests: its start-up enters scene 1, whose frames are
+// recorded.
+void RecordingStartup() {
     SceneNo = 1;
     PrevSceneNo = 0;
 }
 
-void EditScene() {
+void RecordingScene() {
     SceneFrames.push_back({platform::timeGetTime(), FrameSeconds, SceneChanged, Blink, MouseX,
                            MouseY, MouseMoveX, MouseMoveY, LeftHeld, LeftClick, LeftDoubleClick,
                            RightHeld, RightClick});
     if (SceneHook) SceneHook();
 }
+
+} // namespace
 
 void ResetPlatformForTest(std::uint32_t clock) {
     platform::ResetMessages();
@@ -25,6 +30,8 @@ void ResetPlatformForTest(std::uint32_t clock) {
     ShutDownDone = 0;
     SceneFrames.clear();
     SceneHook = nullptr;
+    ProgramStartup = RecordingStartup;
+    SceneTable[1] = RecordingScene;
 }
 
 void Script::Next(bool) {

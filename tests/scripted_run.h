@@ -55,5 +55,6 @@ class Script {
     bool closed = false;
 };
 
-// Clears the process-wide state a previous run left (windows, queue, flags).
+// Clears the process-wide state a previous run left (windows, queue, flags) and
+// gives the frame the recording scene as scene 1.
 void ResetPlatformForTest(std::uint32_t clock);

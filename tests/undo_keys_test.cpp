@@ -1,6 +1,7 @@
 // The undo and redo keys in the real edit scene: Ctrl must be held from an
 // earlier frame, a held letter does not repeat, and with Z and Y together only
 // undo runs. Records are pushed directly, the editor then runs a replay.
+#include "editor/edit_scene.h"
 #include "editor/map_model.h"
 #include "editor/undo_history.h"
 #include "platform/messages.h"
@@ -18,6 +19,7 @@ namespace {
 class UndoKeys : public ::testing::Test {
   protected:
     void SetUp() override {
+        RegisterEditor();
         ASSERT_EQ(AllocateLayers(), 1);
         ClearHistoryForTest();
         FillArea(0, 0, 20, 2, 0);

@@ -1,13 +1,14 @@
-// Runs the editor on the headless backend with a parsed replay script as its
-// only source of events.
+// Runs the program whose scenes are registered (the editor, for tessera-replay)
+// on the headless backend with a parsed replay script as its only source of
+// events.
 #pragma once
 
 #include "tools/replay/replay_script.h"
 
 #include <vector>
 
-// Starts the editor as usual and feeds it the script; when the script ends the
-// window is closed. Returns the editor's exit code, or 2 when a step could not be
+// Starts the program as usual and feeds it the script; when the script ends the
+// window is closed. Returns the program's exit code, or 2 when a step could not be
 // carried out (the run stops there, with `script:LINE: message` on standard error).
 int RunReplay(const std::vector<ReplayCommand>& commands);
 
