@@ -281,6 +281,37 @@ TEST(SmoothText, LinesAreHalvedBlendedAndLaidOutAtHalfSize) {
     }
 }
 
+// Pixels of a surface that are not the transparent 0, inside a rectangle.
+int LitCount(const platform::Surface& s, const platform::RECT& r) {
+    int lit = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) lit += Pixel(s, x, y) != 0;
+    return lit;
+}
+
+TEST(SmoothText, ACharacterThatWouldCrossTheBufferStartsTheNextSegmentWhole) {
+    std::string row;
+    for (int i = 0; i < 40; ++i) row += "亜";
+    for (int height : {15, 16}) {
+        OpenScreen(32);
+        elText::BeginSmooth(1, height);
+        elText::Color(WHITE, 0, 1);
+        elText::PrintSmooth(0, 0, 1024, 768, row.c_str(), 0);
+        ASSERT_EQ(elText::CharCount, 40) << height;
+        // One line of characters side by side, each as lit as the first.
+        const platform::Surface& sprite = *elDraw::SurfaceOf(FONT_SPRITE);
+        const int first = LitCount(sprite, elText::CharRects[1]);
+        EXPECT_GT(first, 50) << height;
+        for (int i = 2; i <= 40; ++i) {
+            EXPECT_EQ(elText::CharRects[i].left, elText::CharRects[i - 1].right) << height;
+            EXPECT_EQ(elText::CharRects[i].top, 0) << height;
+            EXPECT_EQ(LitCount(sprite, elText::CharRects[i]), first) << height << " " << i;
+        }
+        elText::EndSmooth();
+        elDraw::Quit();
+    }
+}
+
 // Calls of Reveal, one per frame of 17 ms after a compose in the first frame;
 // returns what each call gave and which of the 10 characters it showed.
 TEST(Reveal, TenCharactersAppearOnePerIntervalThroughTheFrames) {
