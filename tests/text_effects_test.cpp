@@ -165,6 +165,11 @@ TEST_F(TextEffects, HoldKeepsTheBackBufferAndTheTableStopsAtItsLimit) {
     EXPECT_FALSE(AnyLit({0, 0, 1024, 768}));
     EXPECT_EQ(elText::TextCopy, 1);
     EXPECT_EQ(elText::CharCount, 3);
+    // A hold given no text composes nothing, and the next compose still shows.
+    elText::PrintEffectHold(0, 0, 1000, 700, nullptr, 0);
+    elText::PrintEffect(0, 0, 1000, 700, "abc", 0);
+    EXPECT_TRUE(AnyLit({0, 0, 1024, 768}));
+    elDraw::Clear();
 
     const std::string longText(5000, 'i');
     elText::PrintEffect(0, 0, INT_MAX, 700, longText.c_str(), 0);
@@ -275,6 +280,11 @@ TEST(SmoothText, LinesAreHalvedBlendedAndLaidOutAtHalfSize) {
             }
         EXPECT_GT(blended, 20) << depth;
         EXPECT_EQ(elText::TextDC->surface, elDraw::SurfaceOf(FONT_BUFFER_SPRITE));
+        // A hold given no text composes nothing, and the next compose still shows.
+        elDraw::Clear();
+        elText::PrintSmoothHold(100, 100, 900, 700, nullptr, 0);
+        elText::PrintSmooth(100, 100, 900, 700, "あ", 0);
+        EXPECT_TRUE(AnyLit(elText::CharRects[1])) << depth;
         elText::EndSmooth();
         EXPECT_EQ(elText::TextDC, nullptr);
         elDraw::Quit();

@@ -58,7 +58,11 @@ void Layout(int left, int top, int right, int bottom, const char* text, int flag
 } // namespace
 
 void PrintEffect(int left, int top, int right, int bottom, const char* text, int flags) {
-    if (!FontDesc || !text) return;
+    if (!FontDesc || !text) {
+        // Nothing to compose; a hold variant asked for this one call only.
+        TextCopy = 1;
+        return;
+    }
     Close();
     elDraw::ClearObject(FONT_SPRITE);
     OpenOn(elDraw::SurfaceOf(FONT_SPRITE));

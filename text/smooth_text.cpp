@@ -97,7 +97,11 @@ void Layout(int left, int top, int right, int bottom, const char* text, int flag
 } // namespace
 
 void PrintSmooth(int left, int top, int right, int bottom, const char* text, int flags) {
-    if (!FontDesc || !text || !elDraw::SurfaceOf(FONT_BUFFER_SPRITE)) return;
+    if (!FontDesc || !text || !elDraw::SurfaceOf(FONT_BUFFER_SPRITE)) {
+        // Nothing to compose; a hold variant asked for this one call only.
+        TextCopy = 1;
+        return;
+    }
     elDraw::ClearObject(FONT_SPRITE);
     ReopenBuffer();
     ApplyColourFloor();
