@@ -101,8 +101,10 @@ TEST_F(TextEffects, LinesBreakBeforeTheLimitButHangingCharactersStayPastIt) {
         {100, 50 + line, 100 + a.cx, 50 + line + a.cy},
         {100, 50 + 2 * line, 100 + a.cx, 50 + 2 * line + a.cy}};
     EXPECT_EQ(Rects(), hung);
+    // The bounds reach one character's width past the pen after each character.
     EXPECT_EQ(elText::CharRects[0],
-              (platform::RECT{100, 50, right + dot.cx, 50 + 2 * line + a.cy}));
+              (platform::RECT{100, 50, std::max(right + a.cx, right + 2 * dot.cx),
+                              50 + 2 * line + a.cy}));
     // The hanging "。" is drawn past the limit and copied to the back buffer.
     EXPECT_TRUE(AnyLit({right, 50, right + dot.cx, 50 + line}));
     // The bracket is still open on the back buffer.
@@ -143,6 +145,8 @@ TEST_F(TextEffects, ShadowAndThickeningOffsets) {
     const platform::SIZE plain = Extent("口");
     EXPECT_EQ(elText::CharRects[1],
               (platform::RECT{200, 200, 200 + plain.cx + 2, 200 + plain.cy + 2}));
+    EXPECT_EQ(elText::CharRects[0],
+              (platform::RECT{200, 200, 200 + 2 * (plain.cx + 2), 200 + plain.cy + 2}));
 }
 
 TEST_F(TextEffects, DarkColoursAreLiftedAboveTheKey) {
