@@ -55,18 +55,30 @@ TEST_F(Services, NumberFileHoldsTheDigitsAlone) {
     EXPECT_EQ(elSystem::GetNumber("score.txt"), 7);
 }
 
-TEST_F(Services, UnreadableNumberFilesReadAsZeroOrTheLimit) {
+TEST_F(Services, NumberFilesReadAsDecimalNumbersClampedOnlyOnOverflow) {
     EXPECT_EQ(elSystem::GetNumber("no such number.txt"), 0);
-    WriteFile("garbled.txt", "abc");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), 0);
-    WriteFile("garbled.txt", "");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), 0);
-    WriteFile("garbled.txt", "\n  42xyz\n");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), 42);
-    WriteFile("garbled.txt", "-99999999999999999999999999999999999999999999");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), INT_MIN);
-    WriteFile("garbled.txt", "4294967296");
-    EXPECT_EQ(elSystem::GetNumber("garbled.txt"), INT_MAX);
+    const std::string zeros(40, '0');
+    const struct {
+        std::string bytes;
+        int number;
+    } rows[] = {
+        {"abc", 0},
+        {"", 0},
+        {"- 5", 0},
+        {"\n  42xyz\n", 42},
+        {"+12 34", 12},
+        {zeros + "42", 42},
+        {"-" + zeros + "7", -7},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"2147483648", INT_MAX},
+        {"4294967296", INT_MAX},
+        {"-99999999999999999999999999999999999999999999", INT_MIN},
+    };
+    for (const auto& row : rows) {
+        WriteFile("garbled.txt", row.bytes);
+        EXPECT_EQ(elSystem::GetNumber("garbled.txt"), row.number) << row.bytes;
+    }
 
     // A name that does not fit the path is refused: nothing is written, not
     // even under a shortened name.
