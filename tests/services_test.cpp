@@ -3,12 +3,14 @@
 // watched key.
 #include "draw/draw.h"
 #include "platform/cursor.h"
+#include "platform/files.h"
 #include "platform/system_info.h"
 #include "tests/scripted_run.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -87,6 +89,26 @@ TEST_F(Services, NumberFilesReadAsDecimalNumbersClampedOnlyOnOverflow) {
     EXPECT_EQ(elSystem::GetNumber(tooLong.c_str()), 0);
     for (const auto& entry : fs::directory_iterator(elSystem::ProgramFolder(1)))
         EXPECT_EQ(entry.path().filename().string().find("nnnnnnnn"), std::string::npos);
+}
+
+TEST_F(Services, NumberFilesLiveUnderTheDataRootWhenOneIsSet) {
+    // The data root comes from a file named relative to the system's folder;
+    // files land in a folder under it named like the program's own.
+    const fs::path base = fs::temp_directory_path() / ("numbers" + std::to_string(getpid()));
+    const fs::path program = elSystem::ProgramFolder(0);
+    const fs::path moved = base / program.parent_path().filename();
+    fs::create_directories(moved);
+    std::ofstream(base / "root.txt") << base.string() << "\n";
+    const std::string rootFile = fs::relative(base / "root.txt", platform::SystemFolder()).string();
+    ASSERT_EQ(elSystem::SetDataRoot(rootFile.c_str()), 1);
+    elSystem::PutNumber("moved.txt", 5);
+    const int read = elSystem::GetNumber("moved.txt");
+    elSystem::SetDataRoot("no such root file");
+    EXPECT_EQ(read, 5);
+    EXPECT_TRUE(fs::exists(moved / "moved.txt"));
+    EXPECT_FALSE(fs::exists(program / "moved.txt"));
+    fs::remove(program / "moved.txt");
+    fs::remove_all(base);
 }
 
 TEST_F(Services, VersionCodeFollowsTheFamilyTable) {

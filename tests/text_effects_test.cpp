@@ -189,7 +189,8 @@ TEST_F(TextEffects, HoldKeepsTheBackBufferAndTheTableStopsAtItsLimit) {
     EXPECT_EQ(elText::CharCount, 0);
 }
 
-// A 2 x 2 white square at the buffer's corner over a blue back buffer.
+// A 2 x 2 white square at the buffer's corner over a blue back buffer with red
+// 64 (8 at five bits).
 void SmoothSquare(int depth, std::uint32_t max, const std::vector<std::uint32_t>& reds) {
     OpenScreen(depth);
     platform::Surface& buffer = *elDraw::SurfaceOf(FONT_BUFFER_SPRITE);
@@ -197,7 +198,10 @@ void SmoothSquare(int depth, std::uint32_t max, const std::vector<std::uint32_t>
     const std::uint32_t white = platform::PackColor(buffer.format, WHITE);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x) SetPixel(buffer, x, y, white);
-    elDraw::FillRect(0, 0, 1024, 768, platform::PackColor(buffer.format, 0xFF0000));
+    platform::Surface& back = *elDraw::BackBuffer;
+    const std::uint32_t under = platform::PackColor(back.format, 0xFF0040);
+    for (int y = 0; y < back.height; ++y)
+        for (int x = 0; x < back.width; ++x) SetPixel(back, x, y, under);
     elDraw::ClearObject(FONT_SPRITE);
     elText::SmoothSegment(500, 300, 0, 0, 8, 8);
     const platform::Surface& sprite = *elDraw::SurfaceOf(FONT_SPRITE);
@@ -218,9 +222,10 @@ void SmoothSquare(int depth, std::uint32_t max, const std::vector<std::uint32_t>
 
 TEST(SmoothSegment, AveragesLitSamplesOverTheBackgroundAt16And32Bits) {
     // Four, two, two and one lit samples, plus white once, filled up to eight
-    // with the blue background.
-    SmoothSquare(16, 31, {155 / 8, 93 / 8, 93 / 8, 62 / 8});
-    SmoothSquare(32, 255, {1275 / 8, 765 / 8, 765 / 8, 510 / 8});
+    // samples with the background.
+    SmoothSquare(16, 31, {(155 + 4 * 8) / 8, (93 + 6 * 8) / 8, (93 + 6 * 8) / 8, (62 + 7 * 8) / 8});
+    SmoothSquare(32, 255,
+                 {(1275 + 4 * 64) / 8, (765 + 6 * 64) / 8, (765 + 6 * 64) / 8, (510 + 7 * 64) / 8});
 }
 
 TEST(SmoothSegment, OutputStartsAtTheClipBoundsAndEndsAtTheScreen) {
@@ -326,6 +331,76 @@ TEST(SmoothText, ACharacterThatWouldCrossTheBufferStartsTheNextSegmentWhole) {
     }
 }
 
+TEST(SmoothText, OddExtentsAreRoundedUpToEvenBeforeHalving) {
+    OpenScreen(32);
+    // "a" is 15 wide at height 16, and 11 x 23 at the em height 11.
+    for (int height : {16, -11}) {
+        elText::BeginSmooth(1, height);
+        elText::Color(WHITE, 0, 1);
+        const platform::SIZE a = Extent("a");
+        ASSERT_TRUE(a.cx % 2 == 1 || a.cy % 2 == 1) << height;
+        const int w = (a.cx + 1) / 2, h = (a.cy + 1) / 2;
+        const int line = std::max(2 * height, 2 * h) / 2;
+        elText::PrintSmooth(100, 100, 900, 700, "aa\na", 0);
+        const std::vector<platform::RECT> expected = {{100, 100, 100 + w, 100 + h},
+                                                      {100 + w, 100, 100 + 2 * w, 100 + h},
+                                                      {100, 100 + line, 100 + w, 100 + line + h}};
+        EXPECT_EQ(std::vector<platform::RECT>(elText::CharRects + 1,
+                                              elText::CharRects + 1 + elText::CharCount),
+                  expected)
+            << height;
+        elText::EndSmooth();
+    }
+    elDraw::Quit();
+}
+
+// Which pixels of the font sprite are lit in the square of SIDE pixels at (90, 90).
+constexpr int SIDE = 110;
+std::vector<bool> LitAround() {
+    std::vector<bool> lit;
+    for (int y = 90; y < 90 + SIDE; ++y)
+        for (int x = 90; x < 90 + SIDE; ++x)
+            lit.push_back(Pixel(*elDraw::SurfaceOf(FONT_SPRITE), x, y) != 0);
+    return lit;
+}
+
+TEST(SmoothText, TheShadowLiesOnePixelRightAndDownOfTheGlyph) {
+    OpenScreen(32);
+    elText::BeginSmooth(1, 24);
+    elText::Color(WHITE, WHITE, 1);
+    elText::PrintSmooth(100, 100, 900, 700, "亜", 0);
+    const std::vector<bool> glyph = LitAround();
+    elText::PrintSmooth(100, 100, 900, 700, "亜", 0x100);
+    const std::vector<bool> shadowed = LitAround();
+    // Two pixels at double size are one once filtered: the lit pixels are the
+    // glyph's and the glyph's moved by one.
+    int differing = 0;
+    for (int y = 1; y < SIDE; ++y)
+        for (int x = 1; x < SIDE; ++x)
+            differing +=
+                shadowed[y * SIDE + x] != (glyph[y * SIDE + x] || glyph[(y - 1) * SIDE + x - 1]);
+    EXPECT_EQ(differing, 0);
+    EXPECT_NE(shadowed, glyph);
+    elText::EndSmooth();
+    elDraw::Quit();
+}
+
+TEST(SmoothText, TextStopsAtTheBottomLimitWithItsLastLineCut) {
+    OpenScreen(32);
+    elText::BeginSmooth(1, 16);
+    elText::Color(WHITE, 0, 1);
+    // Lines are 16 pixels tall: the first is cut 10 pixels down, and the next
+    // starts below the limit and is not laid out.
+    elText::PrintSmooth(100, 100, 900, 110, "亜亜\n亜", 0);
+    EXPECT_EQ(elText::CharCount, 2);
+    EXPECT_EQ(elText::CharRects[0].bottom, 110);
+    const platform::Surface& sprite = *elDraw::SurfaceOf(FONT_SPRITE);
+    EXPECT_GT(LitCount(sprite, {100, 100, 200, 110}), 0);
+    EXPECT_EQ(LitCount(sprite, {0, 110, 1024, 768}), 0);
+    elText::EndSmooth();
+    elDraw::Quit();
+}
+
 // Calls of Reveal, one per frame of 17 ms after a compose in the first frame;
 // returns what each call gave and which of the 10 characters it showed.
 TEST(Reveal, TenCharactersAppearOnePerIntervalThroughTheFrames) {
@@ -375,9 +450,22 @@ TEST(Reveal, TenCharactersAppearOnePerIntervalThroughTheFrames) {
     EXPECT_TRUE(calls[38].result == 1 && calls[38].last);
 }
 
-TEST_F(TextEffects, RevealWithoutIntervalShowsTheWholeTextAtOnce) {
+TEST_F(TextEffects, RevealStartsAfreshWithEachComposeAndAtOnceWithoutInterval) {
     elText::Begin(1, 16, 0, 0, 0, 0);
     elText::Color(WHITE, 0, 1);
+    // Time spent revealing the last text does not count for the next: at 40 ms
+    // a frame and 50 ms a character, the first shows on the fifth call.
+    FrameSeconds = 0.04f;
+    elText::PrintEffectHold(50, 50, 900, 700, "あいう", 0);
+    EXPECT_EQ(elText::Reveal(0.05f), 0);
+    elText::PrintEffectHold(50, 50, 900, 700, "あいう", 0);
+    for (int call = 1; call <= 5; ++call) {
+        elDraw::Clear();
+        EXPECT_EQ(elText::Reveal(0.05f), 0);
+        EXPECT_EQ(AnyLit(elText::CharRects[1]), call == 5) << call;
+    }
+
+    elDraw::Clear();
     elText::PrintEffectHold(50, 50, 900, 700, "あいう", 0);
     EXPECT_FALSE(AnyLit(elText::CharRects[0]));
     EXPECT_EQ(elText::Reveal(0), 1);
