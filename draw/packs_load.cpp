@@ -45,8 +45,7 @@ platform::HRESULT CopyOnto(ObjectNo no, ObjectNo temporary, const PackRecord& re
 // Loads the pack's record `name` into entry `swap`, or into a free entry when
 // `swap` is -1. The object's number, or 0 after an error.
 ObjectNo LoadRecord(const char* operation, const char* name, ObjectNo swap, int placement) {
-    std::unique_ptr<std::FILE, CloseFile> file(
-        PackPath[0] ? std::fopen(platform::ResolvePath(PackPath).c_str(), "rb") : nullptr);
+    std::unique_ptr<std::FILE, CloseFile> file(platform::OpenForReading(PackPath));
     if (!file) return elSystem::Error(operation, "パックファイル名が指定されていません");
     // The entry keeps the name for reloading, so a longer one cannot be loaded.
     const std::size_t length = std::strlen(name);

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -67,6 +68,21 @@ std::string ResolvePath(const char* name) {
         first = false;
     }
     return result;
+}
+
+std::FILE* OpenForReading(const char* name) {
+    // Without waiting for a writer, so that a pipe is refused rather than waited on.
+    const int fd = open(ResolvePath(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
 }
 
 std::vector<std::string> FindFiles(const char* pattern) {

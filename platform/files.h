@@ -2,6 +2,7 @@
 // matched case-insensitively, as on the system the framework was written for.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ namespace platform {
 // case is replaced by the name found on disk. Components that do not exist at all
 // are kept as given, so the result also serves for creating a new file.
 std::string ResolvePath(const char* name);
+
+// Opens a framework file name for reading in binary mode, or gives null when it
+// names no file: a folder, or a device or pipe that may never end or never answer.
+std::FILE* OpenForReading(const char* name);
 
 // Names of the files (not folders) in a folder that match a framework pattern
 // such as "folder\*.BMP": '*' stands for any run of characters and '?' for one,

@@ -3,10 +3,10 @@
 #include "platform/files.h"
 #include "system/system.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 
 namespace elSystem {
 
@@ -17,6 +17,22 @@ bool NumberPath(const char* name, char (&path)[260]) {
     if (!name) return false;
     int length = std::snprintf(path, sizeof path, "%s%s", ProgramFolder(1), name);
     return length >= 0 && static_cast<std::size_t>(length) < sizeof path;
+}
+
+// Reads a number as "%d" does: blanks skipped, an optional sign, then digits,
+// however many; a number past the range of an int stops at its limit, and no
+// number at all reads as 0.
+int ReadDecimal(std::FILE* file) {
+    int c;
+    do c = std::getc(file);
+    while (std::isspace(c));
+    const bool negative = c == '-';
+    if (c == '-' || c == '+') c = std::getc(file);
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long magnitude = 0;
+    for (; std::isdigit(c); c = std::getc(file))
+        magnitude = std::min(magnitude * 10 + (c - '0'), limit);
+    return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
 } // namespace
@@ -36,19 +52,11 @@ int WriteNumber(const char* name, int value) {
 int GetNumber(const char* name) {
     char path[260];
     if (!NumberPath(name, path)) return 0;
-    std::FILE* file = std::fopen(platform::ResolvePath(path).c_str(), "r");
+    std::FILE* file = platform::OpenForReading(path);
     if (!file) return 0;
-    // The first word is read as a number; one out of range stops at the limit
-    // of an int, and no number at all reads as 0.
-    char word[32] = "";
-    int found = std::fscanf(file, "%31s", word);
+    const int number = ReadDecimal(file);
     std::fclose(file);
-    if (found != 1) return 0;
-    errno = 0;
-    long number = std::strtol(word, nullptr, 10);
-    if (errno == ERANGE || number > INT_MAX) return number < 0 ? INT_MIN : INT_MAX;
-    if (number < INT_MIN) return INT_MIN;
-    return static_cast<int>(number);
+    return number;
 }
 
 int ReadNumber(const char* name) { return GetNumber(name); }

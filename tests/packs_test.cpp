@@ -240,9 +240,18 @@ TEST_F(PackTest, MissingPackAndMissingNames) {
     OpenScreen(16);
     EXPECT_EQ(elDraw::LoadPack("A.BMP", 2), 0);
     EXPECT_EQ(LastBox(), ErrorBox("elDraw::LoadPack", "パックファイル名が指定されていません"));
-    elDraw::SetPackFile("no such pack.dat");
-    EXPECT_EQ(elDraw::SwapPack("A.BMP", 4, 2), 0);
-    EXPECT_EQ(LastBox(), ErrorBox("elDraw::SwapPack", "パックファイル名が指定されていません"));
+    // Paths that name no pack file: a missing file, folders, and a device that
+    // never ends, reached by climbing out of the program folder.
+    std::string device;
+    for (const auto& part : root.relative_path()) device += part.empty() ? "" : "..\\";
+    device += "dev\\zero";
+    for (const std::string& path :
+         {std::string("no such pack.dat"), folder, std::string(), device}) {
+        elDraw::SetPackFile(path.c_str());
+        EXPECT_EQ(elDraw::SwapPack("A.BMP", 4, 2), 0) << path;
+        EXPECT_EQ(LastBox(), ErrorBox("elDraw::SwapPack", "パックファイル名が指定されていません"))
+            << path;
+    }
     WritePack(Record(1, 1, "A.BMP", {1}));
     EXPECT_EQ(elDraw::LoadPack("B.BMP", 2), 0);
     EXPECT_EQ(LastBox(), ErrorBox("elDraw::LoadPack", "BMPファイルを読み込めません"));

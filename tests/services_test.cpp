@@ -3,6 +3,7 @@
 // watched key.
 #include "draw/draw.h"
 #include "platform/cursor.h"
+#include "platform/files.h"
 #include "platform/system_info.h"
 #include "tests/scripted_run.h"
 #include "tests/test_folder.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <climits>
@@ -63,18 +65,30 @@ TEST_F(Services, NumberFileHoldsTheDigitsAlone) {
     EXPECT_EQ(elSystem::GetNumber(score.c_str()), 7);
 }
 
-TEST_F(Services, UnreadableNumberFilesReadAsZeroOrTheLimit) {
+TEST_F(Services, NumberFilesReadAsDecimalNumbersClampedOnlyOnOverflow) {
     EXPECT_EQ(elSystem::GetNumber("no such number.txt"), 0);
-    WriteFile(garbled, "abc");
-    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), 0);
-    WriteFile(garbled, "");
-    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), 0);
-    WriteFile(garbled, "\n  42xyz\n");
-    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), 42);
-    WriteFile(garbled, "-99999999999999999999999999999999999999999999");
-    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), INT_MIN);
-    WriteFile(garbled, "4294967296");
-    EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), INT_MAX);
+    const std::string zeros(40, '0');
+    const struct {
+        std::string bytes;
+        int number;
+    } rows[] = {
+        {"abc", 0},
+        {"", 0},
+        {"- 5", 0},
+        {"\n  42xyz\n", 42},
+        {"+12 34", 12},
+        {zeros + "42", 42},
+        {"-" + zeros + "7", -7},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"2147483648", INT_MAX},
+        {"4294967296", INT_MAX},
+        {"-99999999999999999999999999999999999999999999", INT_MIN},
+    };
+    for (const auto& row : rows) {
+        WriteFile(garbled, row.bytes);
+        EXPECT_EQ(elSystem::GetNumber(garbled.c_str()), row.number) << row.bytes;
+    }
 
     // A name that does not fit the path is refused: nothing is written, not
     // even under a shortened name.
@@ -83,6 +97,26 @@ TEST_F(Services, UnreadableNumberFilesReadAsZeroOrTheLimit) {
     EXPECT_EQ(elSystem::GetNumber(tooLong.c_str()), 0);
     for (const auto& entry : fs::directory_iterator(elSystem::ProgramFolder(1)))
         EXPECT_EQ(entry.path().filename().string().find("nnnnnnnn"), std::string::npos);
+}
+
+TEST_F(Services, NumberFilesLiveUnderTheDataRootWhenOneIsSet) {
+    // The data root comes from a file named relative to the system's folder;
+    // files land in a folder under it named like the program's own.
+    const fs::path base = fs::temp_directory_path() / ("numbers" + std::to_string(getpid()));
+    const fs::path program = elSystem::ProgramFolder(0);
+    const fs::path moved = base / program.parent_path().filename();
+    fs::create_directories(moved);
+    std::ofstream(base / "root.txt") << base.string() << "\n";
+    const std::string rootFile = fs::relative(base / "root.txt", platform::SystemFolder()).string();
+    ASSERT_EQ(elSystem::SetDataRoot(rootFile.c_str()), 1);
+    elSystem::PutNumber("moved.txt", 5);
+    const int read = elSystem::GetNumber("moved.txt");
+    elSystem::SetDataRoot("no such root file");
+    EXPECT_EQ(read, 5);
+    EXPECT_TRUE(fs::exists(moved / "moved.txt"));
+    EXPECT_FALSE(fs::exists(program / "moved.txt"));
+    fs::remove(program / "moved.txt");
+    fs::remove_all(base);
 }
 
 TEST_F(Services, VersionCodeFollowsTheFamilyTable) {

@@ -101,8 +101,10 @@ TEST_F(TextEffects, LinesBreakBeforeTheLimitButHangingCharactersStayPastIt) {
         {100, 50 + line, 100 + a.cx, 50 + line + a.cy},
         {100, 50 + 2 * line, 100 + a.cx, 50 + 2 * line + a.cy}};
     EXPECT_EQ(Rects(), hung);
+    // The bounds reach one character's width past the pen after each character.
     EXPECT_EQ(elText::CharRects[0],
-              (platform::RECT{100, 50, right + dot.cx, 50 + 2 * line + a.cy}));
+              (platform::RECT{100, 50, std::max(right + a.cx, right + 2 * dot.cx),
+                              50 + 2 * line + a.cy}));
     // The hanging "。" is drawn past the limit and copied to the back buffer.
     EXPECT_TRUE(AnyLit({right, 50, right + dot.cx, 50 + line}));
     // The bracket is still open on the back buffer.
@@ -143,6 +145,8 @@ TEST_F(TextEffects, ShadowAndThickeningOffsets) {
     const platform::SIZE plain = Extent("口");
     EXPECT_EQ(elText::CharRects[1],
               (platform::RECT{200, 200, 200 + plain.cx + 2, 200 + plain.cy + 2}));
+    EXPECT_EQ(elText::CharRects[0],
+              (platform::RECT{200, 200, 200 + 2 * (plain.cx + 2), 200 + plain.cy + 2}));
 }
 
 TEST_F(TextEffects, DarkColoursAreLiftedAboveTheKey) {
@@ -165,6 +169,11 @@ TEST_F(TextEffects, HoldKeepsTheBackBufferAndTheTableStopsAtItsLimit) {
     EXPECT_FALSE(AnyLit({0, 0, 1024, 768}));
     EXPECT_EQ(elText::TextCopy, 1);
     EXPECT_EQ(elText::CharCount, 3);
+    // A hold given no text composes nothing, and the next compose still shows.
+    elText::PrintEffectHold(0, 0, 1000, 700, nullptr, 0);
+    elText::PrintEffect(0, 0, 1000, 700, "abc", 0);
+    EXPECT_TRUE(AnyLit({0, 0, 1024, 768}));
+    elDraw::Clear();
 
     const std::string longText(5000, 'i');
     elText::PrintEffect(0, 0, INT_MAX, 700, longText.c_str(), 0);
@@ -180,7 +189,8 @@ TEST_F(TextEffects, HoldKeepsTheBackBufferAndTheTableStopsAtItsLimit) {
     EXPECT_EQ(elText::CharCount, 0);
 }
 
-// A 2 x 2 white square at the buffer's corner over a blue back buffer.
+// A 2 x 2 white square at the buffer's corner over a blue back buffer with red
+// 64 (8 at five bits).
 void SmoothSquare(int depth, std::uint32_t max, const std::vector<std::uint32_t>& reds) {
     OpenScreen(depth);
     platform::Surface& buffer = *elDraw::SurfaceOf(FONT_BUFFER_SPRITE);
@@ -188,7 +198,10 @@ void SmoothSquare(int depth, std::uint32_t max, const std::vector<std::uint32_t>
     const std::uint32_t white = platform::PackColor(buffer.format, WHITE);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x) SetPixel(buffer, x, y, white);
-    elDraw::FillRect(0, 0, 1024, 768, platform::PackColor(buffer.format, 0xFF0000));
+    platform::Surface& back = *elDraw::BackBuffer;
+    const std::uint32_t under = platform::PackColor(back.format, 0xFF0040);
+    for (int y = 0; y < back.height; ++y)
+        for (int x = 0; x < back.width; ++x) SetPixel(back, x, y, under);
     elDraw::ClearObject(FONT_SPRITE);
     elText::SmoothSegment(500, 300, 0, 0, 8, 8);
     const platform::Surface& sprite = *elDraw::SurfaceOf(FONT_SPRITE);
@@ -209,9 +222,10 @@ void SmoothSquare(int depth, std::uint32_t max, const std::vector<std::uint32_t>
 
 TEST(SmoothSegment, AveragesLitSamplesOverTheBackgroundAt16And32Bits) {
     // Four, two, two and one lit samples, plus white once, filled up to eight
-    // with the blue background.
-    SmoothSquare(16, 31, {155 / 8, 93 / 8, 93 / 8, 62 / 8});
-    SmoothSquare(32, 255, {1275 / 8, 765 / 8, 765 / 8, 510 / 8});
+    // samples with the background.
+    SmoothSquare(16, 31, {(155 + 4 * 8) / 8, (93 + 6 * 8) / 8, (93 + 6 * 8) / 8, (62 + 7 * 8) / 8});
+    SmoothSquare(32, 255,
+                 {(1275 + 4 * 64) / 8, (765 + 6 * 64) / 8, (765 + 6 * 64) / 8, (510 + 7 * 64) / 8});
 }
 
 TEST(SmoothSegment, OutputStartsAtTheClipBoundsAndEndsAtTheScreen) {
@@ -275,10 +289,116 @@ TEST(SmoothText, LinesAreHalvedBlendedAndLaidOutAtHalfSize) {
             }
         EXPECT_GT(blended, 20) << depth;
         EXPECT_EQ(elText::TextDC->surface, elDraw::SurfaceOf(FONT_BUFFER_SPRITE));
+        // A hold given no text composes nothing, and the next compose still shows.
+        elDraw::Clear();
+        elText::PrintSmoothHold(100, 100, 900, 700, nullptr, 0);
+        elText::PrintSmooth(100, 100, 900, 700, "あ", 0);
+        EXPECT_TRUE(AnyLit(elText::CharRects[1])) << depth;
         elText::EndSmooth();
         EXPECT_EQ(elText::TextDC, nullptr);
         elDraw::Quit();
     }
+}
+
+// Pixels of a surface that are not the transparent 0, inside a rectangle.
+int LitCount(const platform::Surface& s, const platform::RECT& r) {
+    int lit = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) lit += Pixel(s, x, y) != 0;
+    return lit;
+}
+
+TEST(SmoothText, ACharacterThatWouldCrossTheBufferStartsTheNextSegmentWhole) {
+    std::string row;
+    for (int i = 0; i < 40; ++i) row += "亜";
+    for (int height : {15, 16}) {
+        OpenScreen(32);
+        elText::BeginSmooth(1, height);
+        elText::Color(WHITE, 0, 1);
+        elText::PrintSmooth(0, 0, 1024, 768, row.c_str(), 0);
+        ASSERT_EQ(elText::CharCount, 40) << height;
+        // One line of characters side by side, each as lit as the first.
+        const platform::Surface& sprite = *elDraw::SurfaceOf(FONT_SPRITE);
+        const int first = LitCount(sprite, elText::CharRects[1]);
+        EXPECT_GT(first, 50) << height;
+        for (int i = 2; i <= 40; ++i) {
+            EXPECT_EQ(elText::CharRects[i].left, elText::CharRects[i - 1].right) << height;
+            EXPECT_EQ(elText::CharRects[i].top, 0) << height;
+            EXPECT_EQ(LitCount(sprite, elText::CharRects[i]), first) << height << " " << i;
+        }
+        elText::EndSmooth();
+        elDraw::Quit();
+    }
+}
+
+TEST(SmoothText, OddExtentsAreRoundedUpToEvenBeforeHalving) {
+    OpenScreen(32);
+    // "a" is 15 wide at height 16, and 11 x 23 at the em height 11.
+    for (int height : {16, -11}) {
+        elText::BeginSmooth(1, height);
+        elText::Color(WHITE, 0, 1);
+        const platform::SIZE a = Extent("a");
+        ASSERT_TRUE(a.cx % 2 == 1 || a.cy % 2 == 1) << height;
+        const int w = (a.cx + 1) / 2, h = (a.cy + 1) / 2;
+        const int line = std::max(2 * height, 2 * h) / 2;
+        elText::PrintSmooth(100, 100, 900, 700, "aa\na", 0);
+        const std::vector<platform::RECT> expected = {{100, 100, 100 + w, 100 + h},
+                                                      {100 + w, 100, 100 + 2 * w, 100 + h},
+                                                      {100, 100 + line, 100 + w, 100 + line + h}};
+        EXPECT_EQ(std::vector<platform::RECT>(elText::CharRects + 1,
+                                              elText::CharRects + 1 + elText::CharCount),
+                  expected)
+            << height;
+        elText::EndSmooth();
+    }
+    elDraw::Quit();
+}
+
+// Which pixels of the font sprite are lit in the square of SIDE pixels at (90, 90).
+constexpr int SIDE = 110;
+std::vector<bool> LitAround() {
+    std::vector<bool> lit;
+    for (int y = 90; y < 90 + SIDE; ++y)
+        for (int x = 90; x < 90 + SIDE; ++x)
+            lit.push_back(Pixel(*elDraw::SurfaceOf(FONT_SPRITE), x, y) != 0);
+    return lit;
+}
+
+TEST(SmoothText, TheShadowLiesOnePixelRightAndDownOfTheGlyph) {
+    OpenScreen(32);
+    elText::BeginSmooth(1, 24);
+    elText::Color(WHITE, WHITE, 1);
+    elText::PrintSmooth(100, 100, 900, 700, "亜", 0);
+    const std::vector<bool> glyph = LitAround();
+    elText::PrintSmooth(100, 100, 900, 700, "亜", 0x100);
+    const std::vector<bool> shadowed = LitAround();
+    // Two pixels at double size are one once filtered: the lit pixels are the
+    // glyph's and the glyph's moved by one.
+    int differing = 0;
+    for (int y = 1; y < SIDE; ++y)
+        for (int x = 1; x < SIDE; ++x)
+            differing +=
+                shadowed[y * SIDE + x] != (glyph[y * SIDE + x] || glyph[(y - 1) * SIDE + x - 1]);
+    EXPECT_EQ(differing, 0);
+    EXPECT_NE(shadowed, glyph);
+    elText::EndSmooth();
+    elDraw::Quit();
+}
+
+TEST(SmoothText, TextStopsAtTheBottomLimitWithItsLastLineCut) {
+    OpenScreen(32);
+    elText::BeginSmooth(1, 16);
+    elText::Color(WHITE, 0, 1);
+    // Lines are 16 pixels tall: the first is cut 10 pixels down, and the next
+    // starts below the limit and is not laid out.
+    elText::PrintSmooth(100, 100, 900, 110, "亜亜\n亜", 0);
+    EXPECT_EQ(elText::CharCount, 2);
+    EXPECT_EQ(elText::CharRects[0].bottom, 110);
+    const platform::Surface& sprite = *elDraw::SurfaceOf(FONT_SPRITE);
+    EXPECT_GT(LitCount(sprite, {100, 100, 200, 110}), 0);
+    EXPECT_EQ(LitCount(sprite, {0, 110, 1024, 768}), 0);
+    elText::EndSmooth();
+    elDraw::Quit();
 }
 
 // Calls of Reveal, one per frame of 17 ms after a compose in the first frame;
@@ -330,9 +450,22 @@ TEST(Reveal, TenCharactersAppearOnePerIntervalThroughTheFrames) {
     EXPECT_TRUE(calls[38].result == 1 && calls[38].last);
 }
 
-TEST_F(TextEffects, RevealWithoutIntervalShowsTheWholeTextAtOnce) {
+TEST_F(TextEffects, RevealStartsAfreshWithEachComposeAndAtOnceWithoutInterval) {
     elText::Begin(1, 16, 0, 0, 0, 0);
     elText::Color(WHITE, 0, 1);
+    // Time spent revealing the last text does not count for the next: at 40 ms
+    // a frame and 50 ms a character, the first shows on the fifth call.
+    FrameSeconds = 0.04f;
+    elText::PrintEffectHold(50, 50, 900, 700, "あいう", 0);
+    EXPECT_EQ(elText::Reveal(0.05f), 0);
+    elText::PrintEffectHold(50, 50, 900, 700, "あいう", 0);
+    for (int call = 1; call <= 5; ++call) {
+        elDraw::Clear();
+        EXPECT_EQ(elText::Reveal(0.05f), 0);
+        EXPECT_EQ(AnyLit(elText::CharRects[1]), call == 5) << call;
+    }
+
+    elDraw::Clear();
     elText::PrintEffectHold(50, 50, 900, 700, "あいう", 0);
     EXPECT_FALSE(AnyLit(elText::CharRects[0]));
     EXPECT_EQ(elText::Reveal(0), 1);

@@ -34,17 +34,21 @@ void Layout(int left, int top, int right, int bottom, const char* text, int flag
         if (!AppendRect(x, y, x + size.cx, y + size.cy)) return;
         x += size.cx;
         lineHeight = std::max<std::int64_t>(lineHeight, size.cy);
+        // The character is drawn where the pen was; the bounds reach one more
+        // of its widths past the pen after it.
+        const auto draw = [&] {
+            DrawChar(start, y, c, flags, 1);
+            GrowBounds(x + size.cx, y + size.cy);
+        };
         const bool beyond = x > right;
         if (!beyond && !c.IsLineFeed()) {
-            DrawChar(start, y, c, flags, 1);
-            GrowBounds(x, y + size.cy);
+            draw();
             continue;
         }
         // A hanging character stays at the end of the line, and so does one
         // too wide for the box, which would otherwise never find a line.
         if (beyond && (IsHanging(c) || start == left)) {
-            DrawChar(start, y, c, flags, 1);
-            GrowBounds(x, y + size.cy);
+            draw();
         } else {
             DropRect();
             if (!c.IsLineFeed()) p -= c.length;
@@ -58,7 +62,11 @@ void Layout(int left, int top, int right, int bottom, const char* text, int flag
 } // namespace
 
 void PrintEffect(int left, int top, int right, int bottom, const char* text, int flags) {
-    if (!FontDesc || !text) return;
+    if (!FontDesc || !text) {
+        // Nothing to compose; a hold variant asked for this one call only.
+        TextCopy = 1;
+        return;
+    }
     Close();
     elDraw::ClearObject(FONT_SPRITE);
     OpenOn(elDraw::SurfaceOf(FONT_SPRITE));

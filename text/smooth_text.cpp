@@ -47,12 +47,28 @@ void Layout(int left, int top, int right, int bottom, const char* text, int flag
     const std::int64_t bufferWidth = elDraw::SurfaceOf(FONT_BUFFER_SPRITE)->width;
     const std::int64_t baseHeight = (flags & 0xFF) + std::int64_t{CurrentHeight};
     std::int64_t x0 = left, y0 = top, w = 0, h = baseHeight;
+    // Filters the segment drawn so far and starts the next one beside it.
+    const auto endSegment = [&] {
+        FinishSegment(x0, y0, w, h, bottom);
+        ReopenBuffer();
+        x0 += w / 2;
+        w = 0;
+        h = baseHeight;
+    };
     StartLayout(left, top);
     for (const char* p = text; *p;) {
         const TextChar c = CharAt(p);
         p += c.length;
-        if (!c.IsLineFeed()) DrawChar(w, 0, c, flags, 2);
         const platform::SIZE size = Measure(c, flags);
+        // A character that would run past the buffer's edge would lose its
+        // right part: it starts the next segment of the line instead, unless
+        // no segment could hold it.
+        if (w > 0 && w + size.cx > bufferWidth) {
+            p -= c.length;
+            endSegment();
+            continue;
+        }
+        if (!c.IsLineFeed()) DrawChar(w, 0, c, flags, 2);
         if (!AppendRect(x0 + w / 2, y0, x0 + w / 2 + size.cx / 2, y0 + size.cy / 2)) break;
         w += size.cx;
         h = std::max<std::int64_t>(h, size.cy);
@@ -67,27 +83,25 @@ void Layout(int left, int top, int right, int bottom, const char* text, int flag
             w -= size.cx;
             p -= c.length;
         }
-        FinishSegment(x0, y0, w, h, bottom);
-        ReopenBuffer();
-        x0 += w / 2;
+        const std::int64_t lineHeight = h;
+        endSegment();
         if (x0 + size.cx / 2 >= right || c.IsLineFeed()) {
             x0 = left;
-            y0 += h / 2;
+            y0 += lineHeight / 2;
         }
-        w = 0;
-        h = baseHeight;
         if (y0 >= bottom) break;
     }
-    if (w > 0) {
-        FinishSegment(x0, y0, w, h, bottom);
-        ReopenBuffer();
-    }
+    if (w > 0) endSegment();
 }
 
 } // namespace
 
 void PrintSmooth(int left, int top, int right, int bottom, const char* text, int flags) {
-    if (!FontDesc || !text || !elDraw::SurfaceOf(FONT_BUFFER_SPRITE)) return;
+    if (!FontDesc || !text || !elDraw::SurfaceOf(FONT_BUFFER_SPRITE)) {
+        // Nothing to compose; a hold variant asked for this one call only.
+        TextCopy = 1;
+        return;
+    }
     elDraw::ClearObject(FONT_SPRITE);
     ReopenBuffer();
     ApplyColourFloor();
