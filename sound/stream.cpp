@@ -4,6 +4,7 @@
 #include "sound/buffers.h"
 #include "system/system.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -129,13 +130,19 @@ int LoadStream(const char* name, int loopStart) {
         elSystem::Error(operation, "サウンドバッファが生成できません");
         return -1;
     }
+    // Offsets in the pack are 32-bit: the record must end below 4 GiB.
+    const long start = std::ftell(file.get());
+    if (start < 0 || static_cast<std::uint64_t>(start) + record.DataSize > UINT32_MAX) {
+        elSystem::Error(operation, "WAVEファイルを読み込めません");
+        return -1;
+    }
     stream.FrameBytes = block.nBlockAlign;
     stream.Silence = block.wBitsPerSample == 8 ? 0x80 : 0;
     stream.DataSize = WholeFrames(record.DataSize, block);
     stream.BufferSize = static_cast<std::uint32_t>(perSecond * 4);
     stream.ChunkSize = stream.BufferSize / 2;
     stream.WriteOffset = stream.ChunkSize;
-    stream.StartOffset = Position(file.get());
+    stream.StartOffset = static_cast<std::uint32_t>(start);
     // A loop point outside the data, or inside a sample frame, is taken back
     // to the frame's start, or to the data's start.
     std::uint32_t loop = loopStart > 0 ? static_cast<std::uint32_t>(loopStart) : 0;

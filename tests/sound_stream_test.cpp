@@ -226,6 +226,33 @@ TEST_F(SoundStream, AWrongAverageRateInTheHeaderDoesNotSetThePace) {
     }
 }
 
+// A record larger than any sound held whole is refused as an object but
+// streams: only a chunk of it is ever read.
+TEST_F(SoundStream, ARecordTooLargeToHoldWholeStillStreams) {
+    const std::uint32_t size = 300u << 20;
+    const Bytes start = Sample(BUFFER);
+    Bytes head = Record("LONG.WAV", Format(1, RATE, 8), start);
+    head[0] = static_cast<unsigned char>(size);
+    head[1] = static_cast<unsigned char>(size >> 8);
+    head[2] = static_cast<unsigned char>(size >> 16);
+    head[3] = static_cast<unsigned char>(size >> 24);
+    WritePack(head);
+    // The rest of the data, as a hole in the file.
+    fs::resize_file(root / folder / "p.dat", head.size() - start.size() + size);
+    EXPECT_EQ(elSound::LoadPack("long.wav", 1), -1);
+    EXPECT_EQ(LastBox(), ErrorBox("elSound::LoadPack", "WAVEファイルを読み込めません"));
+    headless::ResetBoxes();
+    const int no = elSound::LoadStream("long.wav", 0);
+    ASSERT_EQ(no, 0);
+    EXPECT_EQ(elSound::SoundTable[no].Stream.DataSize, size);
+    headless::ClearSoundOutput();
+    elSound::Play(no, 0);
+    Frames(50, 100);
+    EXPECT_EQ(Output(0, BUFFER), start);
+    EXPECT_EQ(Output(BUFFER, 5 * RATE), Bytes(RATE, 0));
+    EXPECT_TRUE(headless::BoxLog().empty());
+}
+
 TEST_F(SoundStream, AnEntryShorterThanFiveSecondsLoadsWhole) {
     WriteLong(4.9);
     const int no = elSound::LoadStream("long.wav", 0);
