@@ -18,9 +18,6 @@ namespace platform {
 
 namespace {
 
-// Larger files are refused as not being MIDI files: no tune comes near.
-constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
-
 struct Device {
     UINT id;
     std::string name;
@@ -95,7 +92,7 @@ DWORD ReadTune(const std::string& element, std::shared_ptr<MidiSong>& song) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return MCIERR_FILE_NOT_FOUND;
     std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > kMaxFileBytes) return MCIERR_INVALID_FILE;
+    if (error || size > MIDI_FILE_LIMIT) return MCIERR_INVALID_FILE;
     std::vector<unsigned char> bytes(size);
     std::ifstream file(path, std::ios::binary);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))

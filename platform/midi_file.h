@@ -27,6 +27,9 @@ struct MidiSong {
     std::uint32_t LengthMs() const;
 };
 
+// Larger files are not taken for MIDI files: no tune comes near.
+constexpr std::size_t MIDI_FILE_LIMIT = 16u << 20;
+
 // Reads a whole file held in memory. False (with `song` emptied) when it is not a
 // MIDI file of format 0 or 1: no header, a bad header, no track.
 bool ReadMidiFile(const unsigned char* data, std::size_t size, MidiSong& song);

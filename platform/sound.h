@@ -165,8 +165,14 @@ bool sndPlaySoundA(const char* path, UINT flags);
 
 // A source mixed into the output after the voices (the MIDI synthesiser): it
 // adds `frames` stereo frames at `rate` Hz to `mix` (interleaved floats, full
-// scale 1.0). Called on the mixer's thread under the mixer's lock, so it must
-// not call the buffers; null removes it.
-void SetMusicSource(std::function<void(float* mix, int frames, int rate)> source);
+// scale 1.0) and tells whether it still sounds. Called on the mixer's thread
+// outside the mixer's lock, so that the main thread's buffer calls never wait
+// for it; a mix under way may still call the source it replaced. Null removes it.
+void SetMusicSource(std::function<bool(float* mix, int frames, int rate)> source);
+// The music's level in hundredths of a decibel, -10000..0, as a voice's volume.
+// A full score is held below full scale before this level applies.
+HRESULT SetMusicVolume(long volume);
+// Whether the music source sounded in the latest mix.
+bool MusicSounding();
 
 } // namespace platform

@@ -3,20 +3,8 @@
 #include "platform/sound_mixer.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace platform {
-
-namespace {
-
-// The gain of an attenuation in hundredths of a decibel; the bottom of the
-// range is silence.
-float Gain(long hundredths) {
-    if (hundredths <= DSBVOLUME_MIN) return 0.0f;
-    return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
-}
-
-} // namespace
 
 HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, void** part1, DWORD* bytes1, void** part2,
                           DWORD* bytes2, DWORD) {

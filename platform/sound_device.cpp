@@ -90,15 +90,15 @@ HRESULT SoundDevice::CreateSoundBuffer(const DSBUFFERDESC* description, SoundBuf
             made->frames = bytes / format->nBlockAlign;
             made->frequency = format->nSamplesPerSec;
         }
-        buffers.reserve(buffers.size() + 1);
+        made->device = this;
+        made->primary = primary;
+        // The list grows under the lock: growing may move it while the mixer walks it.
+        std::lock_guard<std::mutex> hold(SoundLock());
+        buffers.push_back(made);
     } catch (const std::bad_alloc&) {
         delete made;
         return DSERR_OUTOFMEMORY;
     }
-    made->device = this;
-    made->primary = primary;
-    std::lock_guard<std::mutex> hold(SoundLock());
-    buffers.push_back(made);
     *buffer = made;
     return DS_OK;
 }

@@ -1,9 +1,11 @@
 // The software mixer: voices resampled by linear interpolation to the output
-// rate, scaled by their gains and summed in float stereo, then the music source,
-// then clipped into the output format.
+// rate, scaled by their gains and summed in float stereo, then the music source
+// held below full scale and set to its level, then clipped into the output format.
 #include "platform/sound_mixer.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -11,7 +13,10 @@ namespace platform {
 
 namespace {
 
-std::function<void(float*, int, int)> musicSource;
+// The music source and its level, guarded by the lock.
+std::function<bool(float*, int, int)> musicSource;
+float musicGain = 1.0f;
+std::atomic<bool> musicSounding{false};
 
 constexpr int kBlockFrames = 256;
 constexpr float kFraction = 1.0f / 4294967296.0f;
@@ -90,6 +95,32 @@ bool MixFormat(const T* data, std::uint32_t frames, bool looping, std::uint64_t&
     return true;
 }
 
+// Holds the music below full scale: the gain drops at once to what keeps a
+// frame under the ceiling and recovers over a fifth of a second, so a single
+// line (far below the ceiling) passes untouched and a full score never clips.
+class MusicLimiter {
+  public:
+    void Apply(float* music, int frames, int rate) {
+        const float recovery =
+            1.0f - std::exp(-1.0f / (kRecoverySeconds * static_cast<float>(rate)));
+        for (int i = 0; i < 2 * frames; i += 2) {
+            float peak = std::max(std::abs(music[i]), std::abs(music[i + 1]));
+            float needed = peak > kCeiling ? kCeiling / peak : 1.0f;
+            gain = std::min(needed, gain + (1.0f - gain) * recovery);
+            music[i] *= gain;
+            music[i + 1] *= gain;
+        }
+    }
+
+  private:
+    static constexpr float kCeiling = 0.89f; // -1 dB
+    static constexpr float kRecoverySeconds = 0.2f;
+    float gain = 1.0f;
+};
+
+// The music's limiter, used by the one mixing thread.
+MusicLimiter musicLimiter;
+
 // Writes the float stereo mix into the output format, clipped to its range.
 void Convert(const float* mix, int frames, const WAVEFORMATEX& format, void* out) {
     bool mono = format.nChannels == 1;
@@ -146,29 +177,62 @@ void SoundMixer::MixVoice(SoundBuffer& voice, float* mix, int frames, std::uint3
 
 void SoundMixer::Render(void* out, int frames, const WAVEFORMATEX& format) {
     float mix[2 * kBlockFrames];
+    float music[2 * kBlockFrames];
     auto* bytes = static_cast<std::uint8_t*>(out);
-    std::lock_guard<std::mutex> hold(SoundLock());
-    bool silent = !musicSource && std::none_of(SoundBuffers().begin(), SoundBuffers().end(),
-                                               [](SoundBuffer* voice) { return voice->playing; });
-    if (silent) {
-        std::memset(out, format.wBitsPerSample == 8 ? 0x80 : 0,
-                    static_cast<std::size_t>(frames) * format.nBlockAlign);
-        return;
+    const int rate = static_cast<int>(format.nSamplesPerSec);
+    std::function<bool(float*, int, int)> source;
+    float gain;
+    {
+        std::lock_guard<std::mutex> hold(SoundLock());
+        source = musicSource;
+        gain = musicGain;
+        bool silent = !source && std::none_of(SoundBuffers().begin(), SoundBuffers().end(),
+                                              [](SoundBuffer* voice) { return voice->playing; });
+        if (silent) {
+            std::memset(out, format.wBitsPerSample == 8 ? 0x80 : 0,
+                        static_cast<std::size_t>(frames) * format.nBlockAlign);
+            musicSounding = false;
+            return;
+        }
     }
+    bool sounding = false;
     for (int done = 0; done < frames;) {
         int n = std::min(kBlockFrames, frames - done);
         std::fill(mix, mix + 2 * n, 0.0f);
-        for (SoundBuffer* voice : SoundBuffers())
-            if (voice->playing) MixVoice(*voice, mix, n, format.nSamplesPerSec);
-        if (musicSource) musicSource(mix, n, static_cast<int>(format.nSamplesPerSec));
+        {
+            std::lock_guard<std::mutex> hold(SoundLock());
+            for (SoundBuffer* voice : SoundBuffers())
+                if (voice->playing) MixVoice(*voice, mix, n, format.nSamplesPerSec);
+        }
+        if (source) {
+            std::fill(music, music + 2 * n, 0.0f);
+            if (source(music, n, rate)) sounding = true;
+            musicLimiter.Apply(music, n, rate);
+            for (int i = 0; i < 2 * n; ++i) mix[i] += music[i] * gain;
+        }
         Convert(mix, n, format, bytes + static_cast<std::size_t>(done) * format.nBlockAlign);
         done += n;
     }
+    musicSounding = sounding;
 }
 
-void SetMusicSource(std::function<void(float* mix, int frames, int rate)> source) {
+float Gain(long hundredths) {
+    if (hundredths <= DSBVOLUME_MIN) return 0.0f;
+    return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
+}
+
+void SetMusicSource(std::function<bool(float* mix, int frames, int rate)> source) {
     std::lock_guard<std::mutex> hold(SoundLock());
     musicSource = std::move(source);
 }
+
+HRESULT SetMusicVolume(long volume) {
+    if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
+    std::lock_guard<std::mutex> hold(SoundLock());
+    musicGain = Gain(volume);
+    return DS_OK;
+}
+
+bool MusicSounding() { return musicSounding; }
 
 } // namespace platform

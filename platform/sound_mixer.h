@@ -19,11 +19,16 @@ const std::vector<SoundBuffer*>& SoundBuffers();
 struct SoundMixer {
     // Renders `frames` frames in `format` (PCM, 8 or 16 bits, 1 or 2 channels)
     // into `out`: every playing voice, then the music source, clipped. Voices
-    // move on and those played once stop at their end. Takes the lock.
+    // move on and those played once stop at their end. Takes the lock while it
+    // mixes the voices, not while the music renders. One caller at a time.
     static void Render(void* out, int frames, const WAVEFORMATEX& format);
     // Adds `frames` stereo float frames of one voice to `mix` at `rate` Hz.
     static void MixVoice(SoundBuffer& voice, float* mix, int frames, std::uint32_t rate);
 };
+
+// The gain of an attenuation in hundredths of a decibel; the bottom of the
+// range (-10000) is silence.
+float Gain(long hundredths);
 
 // The primary format the mixer produces (44100 Hz, 16 bits, stereo when a
 // device is first opened).

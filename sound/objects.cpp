@@ -95,7 +95,12 @@ int LoadPack(const char* name, int mix) {
     SoundRecord record;
     File file(OpenPackRecord(operation, SoundPackPath, name, record));
     if (!file) return -1;
-    // The record's size was checked against the file.
+    // The record is held whole: one larger than any sound held so is refused
+    // as unreadable. Its size was checked against the file.
+    if (record.DataSize > SOUND_DATA_LIMIT) {
+        elSystem::Error(operation, "WAVEファイルを読み込めません");
+        return -1;
+    }
     std::vector<std::uint8_t> format(FORMAT_BLOCK_SIZE), data(record.DataSize);
     std::fread(format.data(), 1, format.size(), file.get());
     std::fread(data.data(), 1, data.size(), file.get());

@@ -4,8 +4,12 @@
 #include "sound/buffers.h"
 #include "system/system.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace elSound {
 
@@ -18,26 +22,48 @@ void PutDword(std::FILE* pack, std::uint32_t value) {
     std::fwrite(bytes, 1, 4, pack);
 }
 
-// Appends the file as one record, named by the part of `file` after its last '\'.
-void AppendFile(const std::string& packPath, const std::string& file) {
-    std::vector<std::uint8_t> format, data;
-    // Files that are no readable WAV, or whose format block a pack cannot
-    // hold, are left out, so that the pack stays readable.
-    if (!ReadWave(BesideProgram(file.c_str()).c_str(), format, data) ||
-        format.size() != FORMAT_BLOCK_SIZE)
-        return;
-    std::FILE* pack = std::fopen(platform::ResolvePath(packPath.c_str()).c_str(), "ab");
-    if (!pack) return;
-    const std::string name = file.substr(file.rfind('\\') + 1);
-    PutDword(pack, static_cast<std::uint32_t>(data.size()));
-    std::fwrite(name.c_str(), 1, name.size() + 1, pack);
-    PutDword(pack, static_cast<std::uint32_t>(format.size()));
-    std::fwrite(format.data(), 1, format.size(), pack);
-    std::fwrite(data.data(), 1, data.size(), pack);
-    std::fclose(pack);
+// Copies `size` bytes from `in` to `out` in blocks; 0, or an errno value.
+int Copy(std::FILE* in, std::FILE* out, std::uint32_t size) {
+    std::vector<char> block(64 << 10);
+    for (std::uint32_t left = size; left > 0;) {
+        const std::size_t part = std::min<std::size_t>(left, block.size());
+        errno = 0;
+        // A file cut short while it is read gives an input error.
+        if (std::fread(block.data(), 1, part, in) != part) return errno ? errno : EIO;
+        if (std::fwrite(block.data(), 1, part, out) != part) return errno ? errno : EIO;
+        left -= static_cast<std::uint32_t>(part);
+    }
+    return 0;
 }
 
 } // namespace
+
+int AppendPackRecord(const std::string& pack, const std::string& wave, const std::string& name) {
+    errno = 0;
+    File in(std::fopen(wave.c_str(), "rb"));
+    if (!in) return errno ? errno : EIO;
+    std::vector<std::uint8_t> format;
+    std::uint32_t size = 0;
+    if (!ReadWaveHeader(in.get(), format, size) || format.size() != FORMAT_BLOCK_SIZE)
+        return EINVAL;
+    std::error_code failure;
+    const std::uintmax_t before =
+        std::filesystem::exists(pack, failure) ? std::filesystem::file_size(pack, failure) : 0;
+    if (failure) return failure.value();
+    std::FILE* out = std::fopen(pack.c_str(), "ab");
+    if (!out) return errno ? errno : EIO;
+    PutDword(out, size);
+    std::fwrite(name.c_str(), 1, name.size() + 1, out);
+    PutDword(out, static_cast<std::uint32_t>(format.size()));
+    std::fwrite(format.data(), 1, format.size(), out);
+    int error = std::ferror(out) ? (errno ? errno : EIO) : Copy(in.get(), out, size);
+    errno = 0;
+    if (std::fclose(out) != 0 && !error) error = errno ? errno : EIO;
+    // A record cut short would hide every record after it: the pack goes back
+    // to what it was.
+    if (error) std::filesystem::resize_file(pack, before, failure);
+    return error;
+}
 
 int MakePack(const char* pack, const char* folder, int fresh) {
     const std::string packPath = BesideProgram(pack);
@@ -47,7 +73,11 @@ int MakePack(const char* pack, const char* folder, int fresh) {
          platform::FindFiles(BesideProgram((prefix + "*.WAV").c_str()).c_str())) {
         std::string file = prefix + found;
         platform::UpperCaseCp932(file.data(), file.size());
-        AppendFile(packPath, file);
+        // Files that are no readable WAV, or whose format block a pack cannot
+        // hold, are left out, so that the pack stays readable.
+        AppendPackRecord(platform::ResolvePath(packPath.c_str()),
+                         platform::ResolvePath(BesideProgram(file.c_str()).c_str()),
+                         file.substr(file.rfind('\\') + 1));
     }
     return 1;
 }

@@ -26,8 +26,7 @@ bool FindSoundRecord(std::FILE* file, const char* name, SoundRecord& record) {
             return false;
         if (formatSize != FORMAT_BLOCK_SIZE) return false;
         if (!tooLong && std::strcmp(recordName, name) == 0)
-            return record.DataSize <= SOUND_DATA_LIMIT &&
-                   elDraw::FileHolds(file, FORMAT_BLOCK_SIZE + record.DataSize);
+            return elDraw::FileHolds(file, FORMAT_BLOCK_SIZE + record.DataSize);
         if (std::fseek(file, static_cast<long>(FORMAT_BLOCK_SIZE + record.DataSize), SEEK_CUR) != 0)
             return false;
     }

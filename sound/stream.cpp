@@ -4,6 +4,7 @@
 #include "sound/buffers.h"
 #include "system/system.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,8 @@ constexpr DWORD STREAM_FLAGS = platform::DSBCAPS_STATIC | platform::DSBCAPS_CTRL
                                platform::DSBCAPS_GETCURRENTPOSITION2;
 // Records shorter than this many seconds load whole.
 constexpr std::uint32_t STREAM_MIN_SECONDS = 5;
+// The fastest sound a voice plays: stereo 16-bit at its highest rate.
+constexpr std::uint64_t STREAM_MAX_BYTES_PER_SECOND = std::uint64_t{platform::DSBFREQUENCY_MAX} * 4;
 
 // Reads `bytes` bytes at the file's position; what the file lacks stays silent.
 std::vector<std::uint8_t> ReadChunk(std::FILE* file, std::uint32_t bytes, std::uint8_t silence) {
@@ -114,20 +117,32 @@ int LoadStream(const char* name, int loopStart) {
     std::vector<std::uint8_t> format(FORMAT_BLOCK_SIZE);
     std::fread(format.data(), 1, format.size(), file.get());
     const platform::WAVEFORMATEX block = FormatOf(format);
-    // Short records, and formats that give no rate to stream by, load whole.
-    const std::uint32_t perSecond = block.nAvgBytesPerSec;
-    if (perSecond == 0 || block.nBlockAlign == 0 ||
-        record.DataSize / perSecond < STREAM_MIN_SECONDS) {
+    // The pace is the rate times the frame size, as the device plays it: the
+    // header's average-bytes field may say anything. Short records, and
+    // formats that give no rate to stream by, load whole; a rate no device
+    // plays is refused as the device refuses it.
+    const std::uint64_t perSecond = std::uint64_t{block.nSamplesPerSec} * block.nBlockAlign;
+    if (perSecond == 0 || record.DataSize / perSecond < STREAM_MIN_SECONDS) {
         file.reset();
         return LoadPack(name, 1);
+    }
+    if (perSecond > STREAM_MAX_BYTES_PER_SECOND) {
+        elSystem::Error(operation, "サウンドバッファが生成できません");
+        return -1;
+    }
+    // Offsets in the pack are 32-bit: the record must end below 4 GiB.
+    const long start = std::ftell(file.get());
+    if (start < 0 || static_cast<std::uint64_t>(start) + record.DataSize > UINT32_MAX) {
+        elSystem::Error(operation, "WAVEファイルを読み込めません");
+        return -1;
     }
     stream.FrameBytes = block.nBlockAlign;
     stream.Silence = block.wBitsPerSample == 8 ? 0x80 : 0;
     stream.DataSize = WholeFrames(record.DataSize, block);
-    stream.BufferSize = perSecond * 4;
+    stream.BufferSize = static_cast<std::uint32_t>(perSecond * 4);
     stream.ChunkSize = stream.BufferSize / 2;
     stream.WriteOffset = stream.ChunkSize;
-    stream.StartOffset = Position(file.get());
+    stream.StartOffset = static_cast<std::uint32_t>(start);
     // A loop point outside the data, or inside a sample frame, is taken back
     // to the frame's start, or to the data's start.
     std::uint32_t loop = loopStart > 0 ? static_cast<std::uint32_t>(loopStart) : 0;

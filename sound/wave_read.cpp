@@ -60,22 +60,18 @@ bool ReadFormat(std::FILE* file, long long riffEnd, std::vector<std::uint8_t>& f
     return std::fread(format.data() + FORMAT_BLOCK_SIZE, 1, extra, file) == extra;
 }
 
-bool ReadData(std::FILE* file, long long riffEnd, long long fileSize,
-              std::vector<std::uint8_t>& data) {
-    std::uint32_t size;
+// Finds the "data" chunk, which must lie within the file, and leaves the file
+// at its contents.
+bool FindData(std::FILE* file, long long riffEnd, long long fileSize, std::uint32_t& size) {
     long long at;
-    if (!FindChunk(file, "data", 12, riffEnd, size, at)) return false;
-    if (size > SOUND_DATA_LIMIT || size > fileSize - at) return false;
-    data.resize(size);
-    return std::fread(data.data(), 1, size, file) == size;
+    return FindChunk(file, "data", 12, riffEnd, size, at) && size <= fileSize - at;
 }
 
 } // namespace
 
-bool ReadWaveFile(std::FILE* file, std::vector<std::uint8_t>& format,
-                  std::vector<std::uint8_t>& data) {
+bool ReadWaveHeader(std::FILE* file, std::vector<std::uint8_t>& format, std::uint32_t& dataSize) {
     format.clear();
-    data.clear();
+    dataSize = 0;
     const long long fileSize = FileSize(file);
     std::uint8_t head[12];
     bool read = fileSize >= 12 && std::fread(head, 1, 12, file) == 12 &&
@@ -83,7 +79,23 @@ bool ReadWaveFile(std::FILE* file, std::vector<std::uint8_t>& format,
     if (read) {
         // Chunks are searched within the RIFF chunk, as far as the file goes.
         const long long riffEnd = std::min(8 + static_cast<long long>(Dword(head + 4)), fileSize);
-        read = ReadFormat(file, riffEnd, format) && ReadData(file, riffEnd, fileSize, data);
+        read = ReadFormat(file, riffEnd, format) && FindData(file, riffEnd, fileSize, dataSize);
+    }
+    if (!read) {
+        format.clear();
+        dataSize = 0;
+    }
+    return read;
+}
+
+bool ReadWaveFile(std::FILE* file, std::vector<std::uint8_t>& format,
+                  std::vector<std::uint8_t>& data) {
+    data.clear();
+    std::uint32_t size;
+    bool read = ReadWaveHeader(file, format, size) && size <= SOUND_DATA_LIMIT;
+    if (read) {
+        data.resize(size);
+        read = std::fread(data.data(), 1, size, file) == size;
     }
     if (!read) {
         format.clear();

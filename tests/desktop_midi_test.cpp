@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -47,9 +48,11 @@ class DesktopMidi : public ::testing::Test {
         for (std::uint8_t key : {60, 64, 67, 72})
             notes.Event(0, {0x90, key, 110}).Event(100, {0x80, key, 0});
         WriteBytes(folder + "/tune.mid", MidiFileBytes(0, 500, {notes.End(0)}));
+        WriteBytes(folder + "/busy.mid", BusyScore(6000));
     }
     static void TearDownTestSuite() {
-        for (const char* name : {"/played.raw", "/tune.mid"}) std::remove((folder + name).c_str());
+        for (const char* name : {"/played.raw", "/tune.mid", "/busy.mid"})
+            std::remove((folder + name).c_str());
         std::remove(folder.c_str());
     }
     static std::vector<std::int16_t> Played() {
@@ -67,6 +70,11 @@ class DesktopMidi : public ::testing::Test {
         int loudest = 0;
         for (std::int16_t sample : played) loudest = std::max(loudest, std::abs(int{sample}));
         EXPECT_GT(loudest, 1000);
+    }
+    // The end of a tune is told a little ahead of its last frame: what is
+    // still to be heard plays out before the device closes.
+    static void PlayOut() {
+        for (int wait = 0; wait < 250 && MusicSounding(); ++wait) SDL_Delay(20);
     }
     std::string Open() const {
         return "open \"" + folder + "/tune.mid\" type sequencer alias midi";
@@ -119,6 +127,7 @@ TEST_F(DesktopMidi, TuneIsHeardThroughTheMixerAndItsEndReachesTheWindow) {
     mciSendStringA("status midi mode", reply, sizeof reply, nullptr);
     EXPECT_STREQ(reply, "stopped");
     mciSendStringA("close midi", nullptr, 0, nullptr);
+    PlayOut();
     device->Release();
 
     ExpectTuneHeard(44100);
@@ -143,8 +152,42 @@ TEST_F(DesktopMidi, AtAnotherOutputRateTheTuneStillPlaysToItsEnd) {
     }
     EXPECT_STREQ(mode, "stopped");
     mciSendStringA("close midi", nullptr, 0, nullptr);
+    PlayOut();
     device->Release();
     ExpectTuneHeard(22050);
+}
+
+// A full score is held below full scale, and a single line keeps its level.
+TEST_F(DesktopMidi, AFullScoreDoesNotClipWhileALineKeepsItsLevel) {
+    desktop::UseSoundFonts({"/usr/share/sounds/sf2/TimGM6mb.sf2"});
+    struct Case {
+        const char* tune;
+        int lowest, highest; // the loudest sample
+    };
+    for (Case c : {Case{"tune.mid", 4000, 4900}, Case{"busy.mid", 25000, 29200}}) {
+        SCOPED_TRACE(c.tune);
+        // Rendered as fast as the synthesiser goes.
+        setenv("SDL_DISKAUDIODELAY", "0", 1);
+        SoundDevice* device = nullptr;
+        ASSERT_EQ(DirectSoundCreate(&device), DS_OK);
+        unsetenv("SDL_DISKAUDIODELAY");
+        const std::string open = "open \"" + folder + "/" + c.tune + "\" type sequencer alias midi";
+        ASSERT_EQ(mciSendStringA(open.c_str(), nullptr, 0, nullptr), 0u);
+        ASSERT_EQ(mciSendStringA("play midi", nullptr, 0, nullptr), 0u);
+        char mode[32] = "playing";
+        while (std::strcmp(mode, "playing") == 0) {
+            SDL_Delay(10);
+            mciSendStringA("status midi mode", mode, sizeof mode, nullptr);
+        }
+        mciSendStringA("close midi", nullptr, 0, nullptr);
+        PlayOut();
+        device->Release();
+        const std::vector<std::int16_t> played = Played();
+        int loudest = 0;
+        for (std::int16_t sample : played) loudest = std::max(loudest, std::abs(int{sample}));
+        EXPECT_GE(loudest, c.lowest);
+        EXPECT_LE(loudest, c.highest);
+    }
 }
 
 } // namespace

@@ -107,6 +107,41 @@ TEST_F(DesktopSound, ThePrimaryFormatReopensTheDeviceInIt) {
         std::count_if(played.begin(), played.end(), [](int v) { return v != 192 && v != 128; }), 0);
 }
 
+// A game loads its sound objects while music loops: the device's thread mixes
+// all the while (here as fast as it can), and every new buffer joins the list
+// it walks.
+TEST_F(DesktopSound, BuffersMadeWhileASoundLoopsLeaveTheMixerWhole) {
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    SoundDevice* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate(&device), DS_OK);
+    unsetenv("SDL_DISKAUDIODELAY");
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+    auto make = [&](std::int16_t value) {
+        std::vector<std::int16_t> data(2205, value);
+        DSBUFFERDESC description{36, DSBCAPS_STATIC, 4410, 0, &format};
+        SoundBuffer* voice = nullptr;
+        EXPECT_EQ(device->CreateSoundBuffer(&description, &voice), DS_OK);
+        void* part = nullptr;
+        DWORD bytes = 0;
+        if (voice && voice->Lock(0, 4410, &part, &bytes, nullptr, nullptr, 0) == DS_OK) {
+            std::memcpy(part, data.data(), bytes);
+            voice->Unlock(part, bytes, nullptr, 0);
+        }
+        return voice;
+    };
+    SoundBuffer* music = make(5000);
+    ASSERT_NE(music, nullptr);
+    music->Play(0, 0, DSBPLAY_LOOPING);
+    // 69 objects of 10 mix buffers each.
+    for (int made = 0; made < 690; ++made) make(static_cast<std::int16_t>(made));
+    DWORD status = 0;
+    music->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    device->Release();
+    std::vector<std::int16_t> played = Played16();
+    EXPECT_GT(std::count(played.begin(), played.end(), 5000), 1000);
+}
+
 TEST_F(DesktopSound, TheBeepIsAToneThroughTheDevice) {
     MessageBeep(0xFFFFFFFFu);
     std::vector<std::int16_t> played = Played16();

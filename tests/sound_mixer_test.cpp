@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -33,6 +37,7 @@ class Mixer : public ::testing::Test {
     }
     void TearDown() override {
         SetMusicSource(nullptr);
+        SetMusicVolume(0);
         if (device) device->Release();
     }
 
@@ -342,6 +347,7 @@ TEST_F(Mixer, TheMusicSourceIsMixedAfterTheVoicesAndClipped) {
             mix[2 * i] += 0.25f;
             mix[2 * i + 1] -= 0.25f;
         }
+        return true;
     });
     SoundBuffer* voice = Constant(1, 44100, 16, 30000, 4410);
     voice->Play(0, 0, DSBPLAY_LOOPING);
@@ -362,6 +368,74 @@ TEST_F(Mixer, TheMusicSourceIsMixedAfterTheVoicesAndClipped) {
     headless::ClearSoundOutput();
     headless::AdvanceClock(1);
     EXPECT_EQ(SoundingFrames(), 0);
+}
+
+// A busy score is held below full scale, whatever its peaks, while a single
+// line keeps its level; the music's own volume applies after that.
+TEST_F(Mixer, TheMusicStaysBelowFullScaleAtItsVolume) {
+    struct Case {
+        float amplitude;
+        long volume;
+        int lowest, highest; // the output's peak
+    };
+    // Louder after softer: the limiter recovers over a fifth of a second.
+    for (Case c :
+         {Case{0.5f, 0, 16384, 16384}, Case{0.8f, 0, 26214, 26215}, Case{0.5f, -600, 8200, 8230},
+          Case{1.6f, 0, 28500, 29200}, Case{4.0f, 0, 28500, 29200}, Case{4.0f, -600, 14300, 14650},
+          Case{4.0f, -10000, 0, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.amplitude << " at " << c.volume);
+        ASSERT_EQ(SetMusicVolume(c.volume), DS_OK);
+        // A 441 Hz sine, 2000 frames of it to a call.
+        int phase = 0;
+        SetMusicSource([&](float* mix, int frames, int) {
+            for (int i = 0; i < frames; ++i, ++phase) {
+                float v = c.amplitude * std::sin(static_cast<float>(phase) * 0.0628318f);
+                mix[2 * i] += v;
+                mix[2 * i + 1] += v;
+            }
+            return true;
+        });
+        headless::ClearSoundOutput();
+        headless::AdvanceClock(500);
+        std::vector<int> samples = headless::SoundSamples();
+        ASSERT_FALSE(samples.empty());
+        int peak = 0;
+        for (int sample : samples) peak = std::max(peak, std::abs(sample));
+        EXPECT_GE(peak, c.lowest);
+        EXPECT_LE(peak, c.highest);
+        EXPECT_TRUE(MusicSounding());
+    }
+    EXPECT_EQ(SetMusicVolume(1), DSERR_INVALIDPARAM);
+    EXPECT_EQ(SetMusicVolume(-10001), DSERR_INVALIDPARAM);
+    SetMusicVolume(0);
+    SetMusicSource([](float*, int, int) { return false; });
+    headless::AdvanceClock(10);
+    EXPECT_FALSE(MusicSounding());
+}
+
+// The main thread's buffer calls never wait for the music: a busy score takes
+// milliseconds to render.
+TEST_F(Mixer, TheMusicRendersOutsideTheMixersLock) {
+    SoundBuffer* voice = Constant(1, 44100, 16, 1000, 4410);
+    voice->Play(0, 0, DSBPLAY_LOOPING);
+    std::thread caller;
+    std::promise<void> called;
+    std::future<void> answered = called.get_future();
+    bool inTime = false;
+    SetMusicSource([&](float*, int, int) {
+        if (!caller.joinable()) {
+            caller = std::thread([&] {
+                voice->SetVolume(-600);
+                called.set_value();
+            });
+            inTime = answered.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        }
+        return true;
+    });
+    headless::AdvanceClock(1);
+    ASSERT_TRUE(caller.joinable());
+    caller.join();
+    EXPECT_TRUE(inTime);
 }
 
 TEST_F(Mixer, SystemSoundsPlayAWaveFileToItsEnd) {

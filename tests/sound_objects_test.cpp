@@ -1,9 +1,14 @@
 // Sound objects: the device opened by screen set-up, mix counts, loading WAV
 // files and pack records, damaged input, releasing, reloading, the output
 // format, system sounds and shutdown.
+#include "sound/wave_format.h"
 #include "tests/sound_test_support.h"
 
+#include <sys/resource.h>
+
+#include <cerrno>
 #include <climits>
+#include <csignal>
 
 namespace {
 
@@ -244,6 +249,47 @@ TEST_F(SoundObjects, MakePackWritesUpperCaseRecordsAndSkipsWhatItCannotHold) {
     // A folder with no WAV files makes nothing.
     ASSERT_EQ(elSound::MakePack(Name("q.dat").c_str(), (folder + "\\dir.wav").c_str(), 1), 1);
     EXPECT_FALSE(fs::exists(root / folder / "q.dat"));
+}
+
+// A record is appended whole or not at all: a pack cut short in a record
+// would hide every record after it.
+TEST_F(SoundObjects, ARecordIsAppendedWholeOrNotAtAll) {
+    Write("a.wav", Wave(1, 22050, 16, Constant16(3, 4)));
+    Write("big.wav", Wave(1, 22050, 16, Constant16(5, 40000)));
+    Write("broken.wav", Bytes{'R', 'I', 'F', 'F'});
+    // A format with extra bytes: a pack's format block holds none.
+    Write("extra.wav", Riff(Chunk("fmt ", Bytes{2, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC,
+                                                0, 0, 2, 0, 16,   0,    2, 0, 7,    7}) +
+                            Chunk("data", Bytes(4, 0))));
+    const std::string pack = (root / folder / "p.dat").string();
+    const auto path = [&](const char* file) { return (root / folder / file).string(); };
+    ASSERT_EQ(elSound::AppendPackRecord(pack, path("a.wav"), "A.WAV"), 0);
+    const Bytes before = Read("p.dat");
+    EXPECT_EQ(before, Record("A.WAV", Format(1, 22050, 16), Constant16(3, 4)));
+
+    struct Case {
+        const char* file;
+        int error;
+    };
+    for (Case c : {Case{"missing.wav", ENOENT}, Case{"broken.wav", EINVAL},
+                   Case{"extra.wav", EINVAL}, Case{"big.wav", EFBIG}}) {
+        SCOPED_TRACE(c.file);
+        // A full disk, as a limit on the size of the files this process writes.
+        rlimit saved;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64 << 10;
+        auto signal = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const int error = elSound::AppendPackRecord(pack, path(c.file), "B.WAV");
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, signal);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(Read("p.dat"), before);
+    }
+    ASSERT_EQ(elSound::AppendPackRecord(pack, path("big.wav"), "B.WAV"), 0);
+    elSound::SetPack(Name("p.dat").c_str());
+    EXPECT_EQ(elSound::LoadPack("b.wav", 1), 0);
 }
 
 TEST_F(SoundObjects, PackRecordsLoadByNameInAnyCase) {

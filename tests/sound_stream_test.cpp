@@ -202,6 +202,57 @@ TEST_F(SoundStream, DeletingThePackShowsOneErrorAtTheNextRefillAndEndsTheStream)
     EXPECT_EQ(LastBox(), ErrorBox("elSound::ResetStream", "パックファイル名が指定されていません"));
 }
 
+// The stream's pace comes from the rate and the frame size: a header whose
+// average-bytes field disagrees still plays its data once, in time, and ends.
+TEST_F(SoundStream, AWrongAverageRateInTheHeaderDoesNotSetThePace) {
+    for (std::uint32_t average : {4u, 0u, 1000000u}) {
+        SCOPED_TRACE(average);
+        const Bytes data = Sample(7 * RATE);
+        Bytes format = Format(1, RATE, 8);
+        format[8] = static_cast<unsigned char>(average);
+        format[9] = static_cast<unsigned char>(average >> 8);
+        format[10] = static_cast<unsigned char>(average >> 16);
+        WritePack(Record("LONG.WAV", format, data));
+        const int no = elSound::LoadStream("long.wav", 0);
+        ASSERT_EQ(no, 0);
+        EXPECT_EQ(elSound::SoundTable[no].Stream.BufferSize, static_cast<std::uint32_t>(BUFFER));
+        headless::ClearSoundOutput();
+        elSound::Play(no, 0);
+        Frames(100, 100);
+        EXPECT_EQ(Status(BufferOf(no, 0)), 0u);
+        EXPECT_EQ(Output(0, 56000), data);
+        EXPECT_EQ(Output(56000, 64000), Bytes(8000, SILENCE));
+        elSound::ReleaseObject(no);
+    }
+}
+
+// A record larger than any sound held whole is refused as an object but
+// streams: only a chunk of it is ever read.
+TEST_F(SoundStream, ARecordTooLargeToHoldWholeStillStreams) {
+    const std::uint32_t size = 300u << 20;
+    const Bytes start = Sample(BUFFER);
+    Bytes head = Record("LONG.WAV", Format(1, RATE, 8), start);
+    head[0] = static_cast<unsigned char>(size);
+    head[1] = static_cast<unsigned char>(size >> 8);
+    head[2] = static_cast<unsigned char>(size >> 16);
+    head[3] = static_cast<unsigned char>(size >> 24);
+    WritePack(head);
+    // The rest of the data, as a hole in the file.
+    fs::resize_file(root / folder / "p.dat", head.size() - start.size() + size);
+    EXPECT_EQ(elSound::LoadPack("long.wav", 1), -1);
+    EXPECT_EQ(LastBox(), ErrorBox("elSound::LoadPack", "WAVEファイルを読み込めません"));
+    headless::ResetBoxes();
+    const int no = elSound::LoadStream("long.wav", 0);
+    ASSERT_EQ(no, 0);
+    EXPECT_EQ(elSound::SoundTable[no].Stream.DataSize, size);
+    headless::ClearSoundOutput();
+    elSound::Play(no, 0);
+    Frames(50, 100);
+    EXPECT_EQ(Output(0, BUFFER), start);
+    EXPECT_EQ(Output(BUFFER, 5 * RATE), Bytes(RATE, 0));
+    EXPECT_TRUE(headless::BoxLog().empty());
+}
+
 TEST_F(SoundStream, AnEntryShorterThanFiveSecondsLoadsWhole) {
     WriteLong(4.9);
     const int no = elSound::LoadStream("long.wav", 0);
@@ -228,12 +279,20 @@ TEST_F(SoundStream, LoadErrors) {
     EXPECT_EQ(elSound::LoadStream("short.wav", 0), -1);
     EXPECT_EQ(LastBox(), ErrorBox("elSound::LoadStream", "WAVEファイルを読み込めません"));
     const std::string name(31, 'L');
+    // Five seconds of a frame size no device plays, at the highest rate:
+    // refused before any buffer of that pace is made.
+    Bytes huge = Format(2, 100000, 16);
+    huge[12] = 8;
     WritePack(Record(name, Format(1, RATE, 8), Sample(6 * RATE)) +
-              Record("BAD.WAV", Format(3, RATE, 8), Sample(6 * 3 * RATE)));
+              Record("BAD.WAV", Format(3, RATE, 8), Sample(6 * 3 * RATE)) +
+              Record("HUGE.WAV", huge, Sample(5 * 800000)));
     EXPECT_EQ(elSound::LoadStream(name.c_str(), 0), -1);
     EXPECT_EQ(LastBox(), ErrorBox("elSound::LoadStream", "ファイル名が長すぎます"));
     EXPECT_NE(elSound::SoundTable[0].Stream.DataSize, 0u);
     EXPECT_EQ(elSound::LoadStream("bad.wav", 0), -1);
+    EXPECT_EQ(LastBox(), ErrorBox("elSound::LoadStream", "サウンドバッファが生成できません"));
+    headless::ResetBoxes();
+    EXPECT_EQ(elSound::LoadStream("huge.wav", 0), -1);
     EXPECT_EQ(LastBox(), ErrorBox("elSound::LoadStream", "サウンドバッファが生成できません"));
     EXPECT_EQ(TakenSlots(), 1);
     EXPECT_EQ(elSound::SoundTable[1].Stream.DataSize, 0u);

@@ -62,7 +62,8 @@ Synth* Synth::Get() {
         return nullptr;
     }
     instance = made;
-    SetMusicSource([](float* mix, int frames, int rate) { instance->Render(mix, frames, rate); });
+    SetMusicSource(
+        [](float* mix, int frames, int rate) { return instance->Render(mix, frames, rate); });
     return instance;
 }
 
@@ -75,6 +76,8 @@ bool Synth::Load() {
     rate = 44100;
     fluid_settings_setnum(settings, "synth.sample-rate", rate);
     fluid_settings_setint(settings, "synth.lock-memory", 0);
+    // The main thread's calls run beside the mixer's rendering.
+    fluid_settings_setint(settings, "synth.threadsafe-api", 1);
     // The default gain leaves a lone instrument near -30 dBFS, far below the
     // sound effects; this brings it to about -20 dBFS, with room for full scores.
     fluid_settings_setnum(settings, "synth.gain", 0.6);
@@ -94,28 +97,50 @@ bool Synth::Load() {
 
 void Synth::Start(TuneCursor& tune, std::uint32_t fromMs) {
     std::lock_guard<std::mutex> hold(lock);
-    if (current) current->playing = false;
+    if (fromMs == 0 && pass.active && pass.owner == &tune && !tune.playing) {
+        pass.again = true;
+        tune.positionMs = 0;
+        tune.playing = true;
+        return;
+    }
+    if (pass.owner && pass.owner != &tune) pass.owner->playing = false;
     fluid_synth_system_reset(synth);
     const auto& events = tune.song->events;
-    std::uint64_t from = std::uint64_t{fromMs} * 1000;
-    tune.next = 0;
-    for (; tune.next < events.size() && events[tune.next].time < from; ++tune.next) {
-        std::uint8_t type = events[tune.next].status & 0xF0;
-        if (type != 0x80 && type != 0x90 && type != 0xA0) Send(events[tune.next], *tune.song);
+    const std::uint64_t from = std::uint64_t{fromMs} * 1000;
+    pass = Pass{tune.song, &tune, 0, from, 0, true, false};
+    for (; pass.next < events.size() && events[pass.next].time < from; ++pass.next) {
+        std::uint8_t type = events[pass.next].status & 0xF0;
+        if (type != 0x80 && type != 0x90 && type != 0xA0) Send(events[pass.next], *tune.song);
     }
-    tune.startUs = from;
-    tune.frames = 0;
     tune.positionMs = fromMs;
     tune.playing = true;
-    current = &tune;
 }
 
 void Synth::Halt(TuneCursor& tune) {
     std::lock_guard<std::mutex> hold(lock);
+    const bool ending = pass.again || !tune.playing;
     tune.playing = false;
-    if (current != &tune) return;
-    current = nullptr;
+    if (pass.owner != &tune) return;
+    pass.owner = nullptr;
+    pass.again = false;
+    if (ending) return;
+    pass.active = false;
     fluid_synth_all_sounds_off(synth, -1);
+}
+
+// What a reset clears, without cutting the notes that still sound.
+void Synth::Restart() {
+    for (int channel = 0; channel < 16; ++channel) {
+        fluid_synth_cc(synth, channel, 121, 0); // all controllers
+        fluid_synth_cc(synth, channel, 123, 0); // all notes off
+        fluid_synth_cc(synth, channel, 7, 100);
+        fluid_synth_cc(synth, channel, 10, 64);
+        fluid_synth_program_change(synth, channel, 0);
+    }
+    pass.next = 0;
+    pass.startUs = 0;
+    pass.frames = 0;
+    pass.again = false;
 }
 
 void Synth::Send(const MidiEvent& event, const MidiSong& song) {
@@ -152,54 +177,74 @@ void Synth::Send(const MidiEvent& event, const MidiSong& song) {
     }
 }
 
-// On the mixer's thread: sends each event at its frame and adds the synthesiser's
-// output to `mix`. A tune whose last event has passed is over; its notes ring
-// on to their natural end.
-void Synth::Render(float* mix, int frames, int outputRate) {
-    std::lock_guard<std::mutex> hold(lock);
-    if (outputRate != rate) {
-        // The output's format changed (rare): synthesise at its rate from now on.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        fluid_synth_set_sample_rate(synth, static_cast<float>(outputRate));
-#pragma GCC diagnostic pop
-        rate = outputRate;
-        if (current) {
-            current->startUs += current->frames * 1000000 / static_cast<std::uint64_t>(rate);
-            current->frames = 0;
+// Sends the events due at the pass's frame and moves it on by at most `most`
+// frames, up to the next event; the frames to render, 0 when nothing sounds.
+// At the end of a pass the next one starts at once when it was asked for; the
+// owner hears of the end a little ahead of it.
+int Synth::Advance(int most) {
+    if (pass.active) {
+        const auto& events = pass.song->events;
+        const std::uint64_t length = pass.song->length;
+        auto timeAt = [&](std::uint64_t frame) {
+            return pass.startUs + frame * 1000000 / static_cast<std::uint64_t>(rate);
+        };
+        const std::uint64_t now = timeAt(pass.frames);
+        while (pass.next < events.size() && events[pass.next].time <= now)
+            Send(events[pass.next++], *pass.song);
+        if (pass.next >= events.size() && now >= length) {
+            if (pass.again) {
+                Restart();
+                return Advance(most);
+            }
+            pass.active = false;
+            if (pass.owner) {
+                pass.owner->positionMs = pass.song->LengthMs();
+                pass.owner->playing = false;
+                pass.owner = nullptr;
+            }
+        } else {
+            const std::uint64_t until = pass.next < events.size() ? events[pass.next].time : length;
+            const std::uint64_t due =
+                ((until - pass.startUs) * static_cast<std::uint64_t>(rate) + 999999) / 1000000;
+            if (due > pass.frames)
+                most = static_cast<int>(std::min<std::uint64_t>(due - pass.frames, most));
+            else
+                most = 1;
+            pass.frames += static_cast<std::uint64_t>(most);
+            const std::uint64_t reached = timeAt(pass.frames);
+            if (pass.owner && !pass.again) {
+                const bool ending = reached + kLeadUs >= length;
+                pass.owner->positionMs =
+                    ending ? pass.song->LengthMs() : static_cast<std::uint32_t>(reached / 1000);
+                if (ending) pass.owner->playing = false;
+            }
+            return most;
         }
     }
+    return fluid_synth_get_active_voice_count(synth) > 0 ? most : 0;
+}
+
+// On the mixer's thread: renders the tune, event by event, and adds it to
+// `mix`. A tune whose last event has passed is over; its notes ring on to their
+// natural end. Whether anything sounded.
+bool Synth::Render(float* mix, int frames, int outputRate) {
     for (int done = 0; done < frames;) {
-        int n = std::min(kChunk, frames - done);
-        if (TuneCursor* tune = current) {
-            const auto& events = tune->song->events;
-            auto timeAt = [&](std::uint64_t frame) {
-                return tune->startUs + frame * 1000000 / static_cast<std::uint64_t>(rate);
-            };
-            auto frameOf = [&](std::uint64_t time) {
-                return ((time - tune->startUs) * static_cast<std::uint64_t>(rate) + 999999) /
-                       1000000;
-            };
-            std::uint64_t now = timeAt(tune->frames);
-            while (tune->next < events.size() && events[tune->next].time <= now)
-                Send(events[tune->next++], *tune->song);
-            std::uint64_t until = tune->next < events.size() ? events[tune->next].time
-                                                             : std::max(tune->song->length, now);
-            if (tune->next >= events.size() && now >= tune->song->length) {
-                tune->positionMs = tune->song->LengthMs();
-                tune->playing = false;
-                current = nullptr;
-            } else {
-                std::uint64_t due = frameOf(until);
-                if (due > tune->frames)
-                    n = static_cast<int>(std::min<std::uint64_t>(due - tune->frames, n));
-                else
-                    n = 1;
-                tune->frames += static_cast<std::uint64_t>(n);
-                tune->positionMs = static_cast<std::uint32_t>(timeAt(tune->frames) / 1000);
+        int n;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            if (outputRate != rate) {
+                // The output's format changed (rare): synthesise at its rate from now on.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+                fluid_synth_set_sample_rate(synth, static_cast<float>(outputRate));
+#pragma GCC diagnostic pop
+                pass.startUs += pass.frames * 1000000 / static_cast<std::uint64_t>(rate);
+                pass.frames = 0;
+                rate = outputRate;
             }
+            n = Advance(std::min(kChunk, frames - done));
         }
-        if (!current && fluid_synth_get_active_voice_count(synth) == 0) return;
+        if (n == 0) return done > 0;
         fluid_synth_write_float(synth, n, left, 0, 1, right, 0, 1);
         for (int i = 0; i < n; ++i) {
             mix[2 * (done + i)] += left[i];
@@ -207,6 +252,7 @@ void Synth::Render(float* mix, int frames, int outputRate) {
         }
         done += n;
     }
+    return true;
 }
 
 } // namespace platform::desktop

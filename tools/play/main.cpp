@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
                      "tessera-play: %s\n"
                      "usage: tessera-play [--loop] [--volume DB] [--pan DB] FILE...\n"
                      "  WAV and MIDI files play one after the other; --loop repeats the last\n"
-                     "  until interrupted; --volume (-100..0) and --pan (-100 left..100 right)\n"
-                     "  shape WAV sound.\n",
+                     "  until interrupted; --volume (-100..0) sets the level of both, and\n"
+                     "  --pan (-100 left..100 right) places WAV sound.\n",
                      error.c_str());
         return 1;
     }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -17,6 +18,21 @@ bool ParseDecibels(const char* text, int lowest, int highest, int& value) {
 
 // WAV files start "RIFF....WAVE", standard MIDI files "MThd".
 bool Recognise(const std::string& path, SoundKind& kind, std::string& error) {
+    std::error_code failure;
+    const std::filesystem::file_status status = std::filesystem::status(path, failure);
+    if (failure) {
+        error = path + ": cannot read it (" + failure.message() + ")";
+        return false;
+    }
+    if (std::filesystem::is_directory(status)) {
+        error = path + ": is a folder, not a WAV or MIDI file";
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = path + ": is not a regular file";
+        return false;
+    }
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = path + ": cannot read it (" + std::strerror(errno) + ")";

@@ -14,7 +14,7 @@ struct PlayFile {
 struct PlayOptions {
     std::vector<PlayFile> files;
     bool loop = false; // the last file plays over and over until interrupted
-    int volumeDb = 0;  // 0 is full volume, down to -100
+    int volumeDb = 0;  // 0 is full volume, down to -100; WAV and MIDI alike
     int panDb = 0;     // attenuation of the opposite side: -100 left .. 100 right
 };
 

@@ -1,20 +1,23 @@
-// The player's private folder of links, made under the system's temporary folder.
+// The player's private folder, made under the system's temporary folder.
 #include "tools/play/stage_folder.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 bool MakeStageFolder(const char* programFolder, StageFolder& stage, std::string& error) {
-    std::error_code failure;
-    std::string pattern = (fs::temp_directory_path(failure) / "tessera-play-XXXXXX").string();
-    if (failure || !mkdtemp(pattern.data())) {
-        error = "cannot make a temporary folder: " +
-                (failure ? failure.message() : std::generic_category().message(errno));
+    const char* given = std::getenv("TMPDIR");
+    const std::string temporary = given && given[0] ? given : "/tmp";
+    std::string pattern = (fs::path(temporary) / "tessera-play-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        error = "cannot make a temporary folder in " + temporary + ": " + std::strerror(errno);
         return false;
     }
+    std::error_code failure;
     stage.path = pattern;
     fs::path relative = fs::relative(stage.path, programFolder, failure);
     if (failure || relative.empty()) {

@@ -1,6 +1,7 @@
-// A private folder of short links to the files being played. The framework
-// loads sounds by names relative to the program's folder, short enough for its
-// name fields; the links give every file such a name.
+// A private folder, under the system's temporary folder, for what is played: a
+// pack made from each WAV file, and short links to the MIDI files. The
+// framework loads sounds by names relative to the program's folder, short
+// enough for its name fields; the folder gives every file such a name.
 #pragma once
 
 #include <string>
