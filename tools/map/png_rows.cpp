@@ -1,8 +1,12 @@
 #include "tools/map/png_rows.h"
 
+#include "platform/file_replacement.h"
+
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -234,11 +238,17 @@ PngRowWriter::PngRowWriter() = default;
 PngRowWriter::~PngRowWriter() {
     for (const std::unique_ptr<Batch>& batch : running_)
         if (batch->worker.joinable()) batch->worker.join();
-    if (file_) std::fclose(file_);
+    if (fd_ >= 0) close(fd_);
+}
+
+bool PngRowWriter::Fail() {
+    if (ok_) error_ = errno;
+    ok_ = false;
+    return false;
 }
 
 bool PngRowWriter::WriteBytes(const void* data, std::size_t size) {
-    ok_ = ok_ && (size == 0 || std::fwrite(data, 1, size, file_) == size); // IEND has no data
+    if (ok_ && !platform::WriteAll(fd_, data, size)) Fail();
     return ok_;
 }
 
@@ -253,11 +263,13 @@ bool PngRowWriter::WriteChunk(const char* type, const std::uint8_t* data, std::s
     return WriteBytes(head, 8) && WriteBytes(data, size) && WriteBytes(tail, 4);
 }
 
-bool PngRowWriter::Open(const std::string& path, int width, int height) {
-    if (width <= 0 || height <= 0) return false;
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) return false;
+bool PngRowWriter::Open(int fd, int width, int height) {
+    fd_ = fd;
     ok_ = true;
+    if (width <= 0 || height <= 0) {
+        errno = EINVAL;
+        return Fail();
+    }
     rowBytes_ = static_cast<std::size_t>(width) * 3;
     batchRows_ = static_cast<int>(std::max<std::size_t>(1, BATCH_BYTES / rowBytes_));
     const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -323,15 +335,14 @@ bool PngRowWriter::WriteRow(const std::uint8_t* rgb) {
 }
 
 bool PngRowWriter::Finish() {
-    if (!file_) return false;
+    if (fd_ < 0) return false;
     if (ok_ && held_ > 0) StartBatch();
     while (ok_ && !running_.empty()) WriteOldest();
     // The last block: empty, fixed codes, marked last; then the checksum.
     std::uint8_t end[6] = {0x03, 0x00};
     PutBig32(end + 2, adler_);
     WriteChunk("IDAT", end, 6) && WriteChunk("IEND", nullptr, 0);
-    const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return ok_ && flushed && closed;
+    if (close(fd_) != 0) Fail();
+    fd_ = -1;
+    return ok_;
 }

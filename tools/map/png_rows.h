@@ -5,10 +5,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <memory>
-#include <string>
 #include <vector>
 
 class PngRowWriter {
@@ -16,11 +14,11 @@ class PngRowWriter {
     PngRowWriter();
     PngRowWriter(const PngRowWriter&) = delete;
     PngRowWriter& operator=(const PngRowWriter&) = delete;
-    ~PngRowWriter(); // waits for the batches and closes a file left unfinished (the caller removes
-                     // it)
+    ~PngRowWriter(); // waits for the batches and closes a file left unfinished
 
-    // Creates the file and writes the header. False on failure.
-    bool Open(const std::string& path, int width, int height);
+    // Takes the open file `fd`, which it closes, and writes the header. False
+    // on failure.
+    bool Open(int fd, int width, int height);
     // The next row, width * 3 bytes R, G, B. False on failure.
     bool WriteRow(const std::uint8_t* rgb);
     // The same without a copy: room for the next row, to be filled before
@@ -29,6 +27,8 @@ class PngRowWriter {
     bool RowDone();
     // Ends the picture and closes the file. False on failure.
     bool Finish();
+    // After a failure, its errno value.
+    int Error() const { return error_; }
 
     struct Batch; // rows on their way to the file
 
@@ -38,7 +38,8 @@ class PngRowWriter {
     bool WriteBytes(const void* data, std::size_t size);
     bool WriteChunk(const char* type, const std::uint8_t* data, std::size_t size);
 
-    std::FILE* file_ = nullptr;
+    bool Fail(); // records errno
+    int fd_ = -1;
     std::size_t rowBytes_ = 0;
     int batchRows_ = 0;
     std::vector<std::uint8_t> rows_; // the batch being filled
@@ -47,4 +48,5 @@ class PngRowWriter {
     std::vector<std::unique_ptr<Batch>> spare_; // written, to be filled again
     std::uint32_t adler_ = 1;                   // of all the filtered rows written so far
     bool ok_ = false;
+    int error_ = 0;
 };

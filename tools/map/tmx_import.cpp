@@ -21,7 +21,8 @@ int ImportTmx(const char* in, const char* name) {
     std::fclose(file);
     if (!read) return 0;
     if (!SaveMap(name)) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files\n", name);
+        std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files (%s)\n", name,
+                     std::strerror(errno));
         return 0;
     }
     return 1;
