@@ -1,7 +1,8 @@
 // A PNG file written one row at a time: 8-bit RGB, no interlacing. Rows are
 // gathered in batches of a few megabytes that are compressed side by side on
-// other threads, each batch as its own deflate block with a Huffman code made
-// for it (no string matching), so that pictures of gigabytes take seconds.
+// other threads, each row under the filter that suits it and each batch as a
+// deflate block of its own (deflate_block.h), so that pictures of gigabytes
+// take seconds.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +43,9 @@ class PngRowWriter {
     int fd_ = -1;
     std::size_t rowBytes_ = 0;
     int batchRows_ = 0;
-    std::vector<std::uint8_t> rows_; // the batch being filled
-    int held_ = 0;                   // rows in it
+    std::vector<std::uint8_t> rows_;    // the batch being filled
+    std::vector<std::uint8_t> lastRow_; // the last row of the batch before it
+    int held_ = 0;                      // rows in it
     std::deque<std::unique_ptr<Batch>> running_;
     std::vector<std::unique_ptr<Batch>> spare_; // written, to be filled again
     std::uint32_t adler_ = 1;                   // of all the filtered rows written so far
