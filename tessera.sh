@@ -11,7 +11,7 @@ packages=(
   libfreetype-dev libfontconfig-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-motoya-l-maruberi
   libgtest-dev libbenchmark-dev
-  libpng-dev libtinyxml2-dev zlib1g-dev
+  libpng-dev zlib1g-dev
 )
 # The desktop suite runs the real window on a private X server and drives it;
 # sox reads back what the sound player wrote.

@@ -1,7 +1,8 @@
 #include "editor/map_files.h"
 
-#include "editor/file_replacement.h"
 #include "editor/map_model.h"
+#include "platform/file_lock.h"
+#include "platform/file_replacement.h"
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -35,6 +36,17 @@ LayerRow* LayerOfFile(int file) {
 
 std::string FileName(const char* name, int file) {
     return platform::ResolvePath((std::string(name) + SUFFIXES[file]).c_str());
+}
+
+// A save holds the map's lock exclusively while it writes, and a load holds it
+// shared while it reads, so that a load never sees a save half done, whichever
+// program does either. The lock file sits beside the map and is named after
+// its chip file as found on disk, so that every spelling of the name finds it.
+constexpr int LOCK_WAIT_MS = 10000; // longer than a full map takes to save or load
+
+std::string LockPath(const char* name) {
+    const std::string chips = FileName(name, 0);
+    return chips.substr(0, chips.size() - std::strlen(SUFFIXES[0])) + ".lock";
 }
 
 // Runs task(file) for every file, side by side when threads can be had. Full
@@ -99,24 +111,16 @@ inline char* FormatValue(char* out, std::int32_t value) {
     return out + 9 - leadingZeros;
 }
 
-int WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return 0;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return 1;
-}
-
 // Writes the map extent of `layer`, in large chunks.
 int WriteLayer(int fd, const LayerRow* layer) {
     const int rows = MapHeight * SCREEN_ROWS;
     const int columns = std::max(MapWidth * SCREEN_COLUMNS, 0);
     const std::size_t rowRoom = static_cast<std::size_t>(columns) * VALUE_ROOM + 2;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[WRITE_CHUNK + rowRoom]);
-    if (!buffer) return 0;
+    if (!buffer) {
+        errno = ENOMEM;
+        return 0;
+    }
     char* const start = buffer.get();
     char* out = start;
     for (int row = 0; row < rows; ++row) {
@@ -125,19 +129,22 @@ int WriteLayer(int fd, const LayerRow* layer) {
         *out++ = '\r';
         *out++ = '\n';
         if (static_cast<std::size_t>(out - start) >= WRITE_CHUNK) {
-            if (!WriteAll(fd, start, static_cast<std::size_t>(out - start))) return 0;
+            if (!platform::WriteAll(fd, start, static_cast<std::size_t>(out - start))) return 0;
             out = start;
         }
     }
-    return WriteAll(fd, start, static_cast<std::size_t>(out - start));
+    return platform::WriteAll(fd, start, static_cast<std::size_t>(out - start));
 }
 
-int WriteTemporary(ReplacedFile& target, const LayerRow* layer) {
-    const int fd = CreateReplacement(target);
+// 0 with the cause in errno on failure.
+int WriteTemporary(platform::ReplacedFile& target, const LayerRow* layer) {
+    const int fd = platform::CreateReplacement(target);
     if (fd < 0) return 0;
-    int ok = WriteLayer(fd, layer);
-    if (close(fd) != 0) ok = 0;
-    return ok;
+    const int written = WriteLayer(fd, layer);
+    const int error = errno;
+    if (close(fd) != 0) return 0;
+    errno = error;
+    return written;
 }
 
 // ---- Reading ----
@@ -312,24 +319,43 @@ int ClampScreens(int screens) { return std::clamp(screens, MAP_SIZE_MIN, MAP_SIZ
 
 int SaveMap(const char* name) {
     if (!AllocateLayers()) return 0;
-    ReplacedFile targets[FILE_COUNT];
+    // A save that would be refused is refused before the lock file is made.
+    platform::ReplacedFile targets[FILE_COUNT];
     for (int file = 0; file < FILE_COUNT; ++file)
-        if (!PrepareReplacement(FileName(name, file), targets[file])) return 0;
+        if (!platform::PrepareReplacement(FileName(name, file), targets[file])) return 0;
+    platform::FileLock lock;
+    if (!lock.Take(LockPath(name), platform::LockKind::Exclusive, true, LOCK_WAIT_MS)) return 0;
 
     // All three files are written under temporary names first, and put in
     // place together, so that a failure anywhere leaves the previous map whole.
-    int written[FILE_COUNT] = {};
-    ForEachFile(
-        [&](int file) { written[file] = WriteTemporary(targets[file], LayerOfFile(file)); });
-    const int ok = written[0] && written[1] && written[2] && ReplaceFiles(targets);
-    if (!ok) RestoreFiles(targets);
-    return ok;
+    int errors[FILE_COUNT] = {}; // errno of each file's writer, which may be another thread
+    ForEachFile([&](int file) {
+        if (!WriteTemporary(targets[file], LayerOfFile(file))) errors[file] = errno;
+    });
+    for (const int error : errors)
+        if (error) {
+            platform::RestoreFiles(targets);
+            errno = error;
+            return 0;
+        }
+    return platform::ReplaceFiles(targets);
 }
 
 int LoadMap(const char* name) {
     if (!AllocateLayers()) return 0;
     std::string paths[FILE_COUNT];
     for (int file = 0; file < FILE_COUNT; ++file) paths[file] = FileName(name, file);
+
+    // A map that no program of ours has saved has no lock file yet; it gets
+    // one, unless the folder takes no new files, in which case nobody can be
+    // saving it there and it is read without. Only a lock still held by a save
+    // after the wait stops the load.
+    platform::FileLock lock;
+    struct stat chips;
+    if (!lock.Take(LockPath(name), platform::LockKind::Shared, stat(paths[0].c_str(), &chips) == 0,
+                   LOCK_WAIT_MS) &&
+        errno == EWOULDBLOCK)
+        return 0;
 
     // Every file is read through and checked before the first cell changes,
     // then read again into its layer; only a file changed in between can make
@@ -357,4 +383,18 @@ int LoadMap(const char* name) {
     MapWidth = ClampScreens(progress[SIZE_FILE].lastPieces / SCREEN_COLUMNS);
     MapHeight = ClampScreens(progress[SIZE_FILE].lines / SCREEN_ROWS);
     return read[0] && read[1] && read[2];
+}
+
+int IsMapFile(const char* name, const std::string& path) {
+    struct stat given;
+    if (stat(path.c_str(), &given) != 0) return 0;
+    std::string files[FILE_COUNT + 1] = {LockPath(name)};
+    for (int file = 0; file < FILE_COUNT; ++file) files[file + 1] = FileName(name, file);
+    for (const std::string& file : files) {
+        struct stat info;
+        if (stat(file.c_str(), &info) == 0 && info.st_dev == given.st_dev &&
+            info.st_ino == given.st_ino)
+            return 1;
+    }
+    return 0;
 }

@@ -306,8 +306,9 @@ TEST_F(MapFiles, NamesMatchExistingFilesIgnoringCase) {
     Fill(0);
     ASSERT_EQ(SaveMap("stage"), 1);
     ASSERT_EQ(SaveMap("maps\\stage"), 1);
-    EXPECT_EQ(Entries(),
-              (std::set<std::string>{"Stage_data.txt", "Stage_zk.txt", "Stage_teki.txt", "Maps"}));
+    EXPECT_EQ(Entries(), (std::set<std::string>{"Stage_data.txt", "Stage_zk.txt", "Stage_teki.txt",
+                                                "Stage.lock", "Maps"}));
+    EXPECT_TRUE(fs::exists("Maps/stage.lock"));
     EXPECT_EQ(ReadFile("Stage_zk.txt"), Uniform(72, 96, 0));
     EXPECT_EQ(ReadFile("Maps/stage_zk.txt"), Uniform(72, 96, 0));
 }
@@ -436,8 +437,9 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     fs::create_symlink(folder_ / "real/deeper/zk.txt", "l_zk.txt");
     fs::create_symlink("deeper/teki.txt", "real/teki");
     fs::create_symlink("real/teki", "l_teki.txt");
-    const auto entries = Entries();
+    auto entries = Entries();
     ASSERT_EQ(SaveMap("l"), 1);
+    entries.insert("l.lock");
     EXPECT_EQ(Entries(), entries);
     EXPECT_EQ(fs::read_symlink("l_data.txt"), "real/data.txt");
     EXPECT_EQ(fs::read_symlink("l_teki.txt"), "real/teki");
@@ -470,9 +472,10 @@ TEST_F(MapFiles, AReplacementRefusedHalfWayPutsBackWhatWasReplaced) {
             chmod(path.c_str(), 0666);
         }
         const auto before = Snapshot("s");
-        const auto entries = Entries();
+        auto entries = Entries();
         EXPECT_EQ(SaveAsUser("s"), 0) << held;
         EXPECT_EQ(Snapshot("s"), before) << held;
+        entries.insert("s.lock"); // made once, and kept
         EXPECT_EQ(Entries(), entries) << held;
     }
     // The same folder without the other user's file saves whole.
@@ -525,6 +528,7 @@ TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
     expected.erase("keep_data.txt.~" + dead + "-0");
     expected.erase("keep_teki.txt.~" + dead + "-17");
     for (const char* suffix : SUFFIXES) expected.insert(std::string("keep") + suffix);
+    expected.insert("keep.lock");
 
     ASSERT_EQ(SaveMap("keep"), 1);
     EXPECT_EQ(Entries(), expected);

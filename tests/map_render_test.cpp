@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/level_map.h"
 #include "tests/test_folder.h"
 #include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csetjmp>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -228,13 +231,77 @@ TEST_F(MapRender, BadInputExitsWithOneAndWritesNothing) {
     EXPECT_EQ(Run("'" TESSERA_MAP "' draw m out.png 2>/dev/null"), 1);
     int files = 0;
     for (const auto& entry : fs::directory_iterator(folder))
-        files += entry.path().extension() != ".txt";
+        files += entry.path().extension() != ".txt" && entry.path().extension() != ".lock";
     EXPECT_EQ(files, 0);
     // The message names the map's files.
     EXPECT_EQ(Run("'" TESSERA_MAP "' render missing out.png 2>err.log"), 1);
     std::ifstream log(folder / "err.log");
     const std::string message((std::istreambuf_iterator<char>(log)), {});
     EXPECT_NE(message.find("missing_data.txt"), std::string::npos) << message;
+}
+
+// The size of the picture as the PNG library writes it at zlib's fastest level,
+// with its own choice of filter for each row.
+std::size_t FastDeflateSize(const Picture& picture) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::size_t size = 0;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return 0;
+    }
+    png_set_write_fn(
+        png, &size,
+        [](png_structp png, png_bytep, png_size_t n) {
+            *static_cast<std::size_t*>(png_get_io_ptr(png)) += n;
+        },
+        nullptr);
+    png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 1);
+    png_write_info(png, info);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(picture.width) * 3);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint32_t p = At(picture, x, y);
+            row[3 * x] = p >> 16 & 0xFF;
+            row[3 * x + 1] = p >> 8 & 0xFF;
+            row[3 * x + 2] = p & 0xFF;
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return size;
+}
+
+int LevelLayer(int layer, int row, int column) {
+    return layer == 2 && row % 72 == 58 && column % 53 == 9 ? 1 + column % 8 : 0;
+}
+
+// Chips whose eight rows are alike, side by side: rows that repeat the one
+// above, further back than the deflate window reaches.
+int Columns(int, int column) {
+    constexpr int CHIPS[] = {292, 293, 634, 635, 664, 665, 747, 0};
+    return CHIPS[(column * 7 + column / 5) % 8];
+}
+
+// Pictures of a level, mostly sky and repeated ground, and of a wall of
+// columns are no larger than half as much again as zlib's fastest level makes
+// of their pixels, at every scale.
+TEST_F(MapRender, PicturesAreAboutAsSmallAsFastDeflateMakesThem) {
+    WriteMap("level", 6, 2, LevelChip, LevelLayer);
+    WriteMap("columns", 16, 1, Columns, Zero);
+    for (const char* arguments : {"level", "level --enemies", "level --scale 2", "level --scale 8",
+                                  "columns", "columns --scale 4"}) {
+        ASSERT_EQ(Render(std::string(arguments).insert(std::strcspn(arguments, " "), " out.png")),
+                  0)
+            << arguments;
+        const std::size_t ours = fs::file_size(folder / "out.png");
+        const std::size_t fast = FastDeflateSize(ReadPng("out.png"));
+        ASSERT_GT(fast, 0u);
+        EXPECT_LE(ours, fast * 3 / 2) << arguments << ": " << ours << " bytes, not " << fast;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "tests/test_folder.h"
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
@@ -330,6 +332,10 @@ TEST_F(MapTmx, ExportRefusesValuesNoTilesetHolds) {
         EXPECT_FALSE(fs::exists(folder / picture)) << picture;
 }
 
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
 TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
     const Cells none[3];
     std::string good[3];
@@ -357,6 +363,18 @@ TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
         {with(0, Csv(flipped, 96)), "chips layer: flipped tile at row 2, column 7"},
         {with(0, "<data encoding=\"csv\">1,2,3</data>"), "chips layer: holds fewer cells"},
         {"this is not XML <", "not a readable XML document"},
+        {Replaced(Document(96, 72, good), "tilewidth=\"8\"", "tilewidth=\"8px\""),
+         "the map's tilewidth \"8px\" is not a whole number"},
+        {with(1, "<data encoding=\"base64\" compression=\"zstd\">AAAA</data>"),
+         "attributes layer: compression \"zstd\" is not supported"},
+        {with(0, "<data encoding=\"csv\">1,2</layer>"),
+         "not a readable XML document (line 7: </layer> closes <data>)"},
+        {with(2, "<data encoding=\"csv\">&nbsp;</data>"),
+         "not a readable XML document (line 159: unknown entity &nbsp;)"},
+        {Document(96, 72, good) + "<map/>",
+         "not a readable XML document (line 235: a second root element <map>)"},
+        {Document(96, 72, good).substr(0, Document(96, 72, good).find(" <layer")),
+         "not a readable XML document (line 6: the document ends inside <map>)"},
     };
     for (const auto& [document, message] : cases) {
         std::ofstream(folder / "bad.tmx", std::ios::trunc) << document;
@@ -367,6 +385,120 @@ TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
     EXPECT_EQ(Run("import missing.tmx out"), 1);
     EXPECT_NE(output.find("missing.tmx: cannot read"), std::string::npos) << output;
     ExpectNoMap("out");
+}
+
+// What a general-purpose editor or a hand may put in a document: a byte order
+// mark, a document type declaration, comments and processing instructions,
+// single quotes, CR LF line ends, entities and CDATA sections in the data,
+// elements of no interest, layers of other names.
+TEST_F(MapTmx, ImportReadsEveryFormOfWellFormedDocument) {
+    WriteMap("level", 2, 1, EDGES);
+    std::string data[3];
+    for (int layer = 0; layer < 3; ++layer)
+        data[layer] = Csv(Gids(layer, 192, 72, EDGES[layer]), 192);
+    // Chips: the first digit as a character reference, the rest in two CDATA
+    // sections with a comment between them.
+    const std::string& csv = data[0];
+    const std::size_t first = csv.find_first_of("0123456789"), comma = csv.find(',', first);
+    data[0] = "<data encoding='csv'>&#" + std::to_string(int{csv[first]}) + ";<![CDATA[" +
+              csv.substr(first + 1, comma - first - 1) + "]]><!-- x --><![CDATA[" +
+              csv.substr(comma, csv.rfind("</data>") - comma) + "]]></data>";
+    std::string document = Document(192, 72, data);
+    document.insert(document.find("<map"),
+                    "<!DOCTYPE map SYSTEM \"map.dtd\" [ <!ENTITY x \"]>\"> ]>\n"
+                    "<?tool run=\"yes\"?>\n");
+    document.insert(document.find(" <layer"),
+                    " <layer name=\"other\" width=\"1\" height=\"1\"><data>junk</data></layer>\n"
+                    " <objectgroup><object id=\"1\"><properties/></object></objectgroup>\n");
+    std::string crlf = "\xEF\xBB\xBF";
+    for (const char c : document) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::ofstream(folder / "odd.tmx", std::ios::binary) << crlf;
+    ASSERT_EQ(Run("import odd.tmx copy"), 0) << output;
+    ExpectSameMap("level", "copy");
+}
+
+// Peak resident size in kilobytes of tessera-map importing `in`; its exit code
+// in `status` and what it printed in `printed`.
+long ImportPeak(const fs::path& folder, const std::string& in, int& status, std::string& printed) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0 || !freopen("import.log", "w", stderr)) _exit(99);
+        execl(TESSERA_MAP, TESSERA_MAP, "import", in.c_str(), "out", nullptr);
+        _exit(99);
+    }
+    int raw = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &raw, 0, &usage) != child) return -1;
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    printed = ReadFile(folder / "import.log");
+    return usage.ru_maxrss;
+}
+
+// Documents made to cost time or memory: read with memory bounded by the map
+// plus a small constant, refused when they are not well formed. Each is made
+// and written by a child of its own, so that this process stays small: the
+// peak size the system reports for a program counts the process it was started
+// from.
+TEST_F(MapTmx, HostileDocumentsTakeLittleMemory) {
+    const Cells none[3];
+    std::string good[3];
+    for (int layer = 0; layer < 3; ++layer) good[layer] = Csv(Gids(layer, 96, 72, none[layer]), 96);
+    const std::string document = Document(96, 72, good);
+    const std::size_t body = document.find(">\n <tileset") + 2;
+    const auto inBody = [&](const std::string& text) {
+        return document.substr(0, body) + text + document.substr(body);
+    };
+    constexpr std::size_t MB = 1 << 20;
+    const auto repeated = [](const std::string& piece, std::size_t size) {
+        std::string text;
+        while (text.size() < size) text += piece;
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::function<std::string()> make;
+        const char* refusal; // empty when it imports
+    } cases[] = {
+        {"100,000 attributes",
+         [&] {
+             std::string attributes;
+             for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "=\"1\"";
+             const std::size_t map = document.find("<map") + 4;
+             return document.substr(0, map) + attributes + document.substr(map);
+         },
+         ""},
+        {"16 MB of empty elements", [&] { return inBody(repeated("<a/><b c='d'/>", 16 * MB)); },
+         ""},
+        {"a 16 MB comment", [&] { return inBody("<!--" + std::string(16 * MB, '-') + "->-->"); },
+         ""},
+        {"16 MB of text", [&] { return inBody(std::string(16 * MB, 'x')); }, ""},
+        {"8 MB of entities",
+         [&] { return inBody("<a>" + repeated("&amp;&#x41;", 8 * MB) + "</a>"); }, ""},
+        {"a 16 MB attribute value",
+         [&] { return inBody("<a b=\"" + std::string(16 * MB, 'v') + "\"/>"); }, ""},
+        {"elements nested a million deep", [&] { return inBody(repeated("<a>", 3 * MB)); },
+         "elements nested more than 256 deep"},
+        {"a 16 MB name", [&] { return inBody("<" + std::string(16 * MB, 'n') + "/>"); },
+         "a name longer than 256 bytes"},
+        {"an unended CDATA section",
+         [&] { return inBody("<a><![CDATA[" + std::string(16 * MB, ']')); },
+         "the document ends inside a CDATA section"},
+    };
+    for (const auto& c : cases) {
+        const pid_t writer = fork();
+        if (writer == 0) {
+            std::ofstream(folder / "hostile.tmx", std::ios::trunc | std::ios::binary) << c.make();
+            _exit(0);
+        }
+        ASSERT_EQ(waitpid(writer, nullptr, 0), writer);
+        int status = -1;
+        std::string printed;
+        const long peak = ImportPeak(folder, "hostile.tmx", status, printed);
+        EXPECT_EQ(status, *c.refusal ? 1 : 0) << c.what << ": " << printed;
+        EXPECT_NE(printed.find(c.refusal), std::string::npos) << c.what << ": " << printed;
+        EXPECT_GT(peak, 0) << c.what;
+        EXPECT_LT(peak, 32 << 10) << c.what << ": " << peak << " KB";
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // tessera-map COMMAND ...: map tools beside the editor, one command per job.
+#include "platform/file_replacement.h"
 #include "tools/map/map_render.h"
 #include "tools/map/tmx.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         PrintUsage();
         return 1;
     }
+    platform::SetUpToolSignals();
     for (const Command& command : COMMANDS)
         if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
     std::fprintf(stderr, "tessera-map: unknown command \"%s\"\n", argv[1]);

@@ -6,6 +6,7 @@
 #include "platform/display.h"
 #include "platform/files.h"
 #include "tools/map/map_layers.h"
+#include "tools/map/output_files.h"
 #include "tools/map/png_rows.h"
 
 #include <algorithm>
@@ -13,8 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -278,12 +279,13 @@ int RunRender(int argc, char** argv) {
     BandPainter band(options, sheet, sprites);
     const int outWidth = band.Width() / options.scale;
     const int outHeight = MapHeight * SCREEN_ROWS * CELL_SIZE / options.scale;
-    const std::string temporary =
-        std::string(options.out) + ".tmp-" + std::to_string(static_cast<long>(getpid()));
+    OutputFile output{options.out, {}};
+    const std::span<OutputFile> outputs(&output, 1);
+    if (!PrepareOutputs(outputs, options.name)) return 1;
+    const int fd = CreateOutput(output);
+    if (fd < 0) return 1;
     PngRowWriter writer;
-    if (!writer.Open(temporary, outWidth, outHeight))
-        return Fail(std::string("cannot write ") + options.out);
-    bool written = true;
+    bool written = writer.Open(fd, outWidth, outHeight);
     for (int row = 0; row < MapHeight * SCREEN_ROWS && written; ++row) {
         band.Paint(row);
         for (int y = 0; y < CELL_SIZE / options.scale && written; ++y) {
@@ -291,9 +293,7 @@ int RunRender(int argc, char** argv) {
             written = writer.RowDone();
         }
     }
-    if (!written || !writer.Finish() || std::rename(temporary.c_str(), options.out) != 0) {
-        std::remove(temporary.c_str());
-        return Fail(std::string("cannot write ") + options.out);
-    }
-    return 0;
+    written = written && writer.Finish();
+    if (!written) ReportWriteError(output, writer.Error());
+    return FinishOutputs(outputs, written) ? 0 : 1;
 }

@@ -1,14 +1,13 @@
 // A PNG file written one row at a time: 8-bit RGB, no interlacing. Rows are
 // gathered in batches of a few megabytes that are compressed side by side on
-// other threads, each batch as its own deflate block with a Huffman code made
-// for it (no string matching), so that pictures of gigabytes take seconds.
+// other threads, each row under the filter that suits it and each batch as a
+// deflate block of its own (deflate_block.h), so that pictures of gigabytes
+// take seconds.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <memory>
-#include <string>
 #include <vector>
 
 class PngRowWriter {
@@ -16,11 +15,11 @@ class PngRowWriter {
     PngRowWriter();
     PngRowWriter(const PngRowWriter&) = delete;
     PngRowWriter& operator=(const PngRowWriter&) = delete;
-    ~PngRowWriter(); // waits for the batches and closes a file left unfinished (the caller removes
-                     // it)
+    ~PngRowWriter(); // waits for the batches and closes a file left unfinished
 
-    // Creates the file and writes the header. False on failure.
-    bool Open(const std::string& path, int width, int height);
+    // Takes the open file `fd`, which it closes, and writes the header. False
+    // on failure.
+    bool Open(int fd, int width, int height);
     // The next row, width * 3 bytes R, G, B. False on failure.
     bool WriteRow(const std::uint8_t* rgb);
     // The same without a copy: room for the next row, to be filled before
@@ -29,6 +28,8 @@ class PngRowWriter {
     bool RowDone();
     // Ends the picture and closes the file. False on failure.
     bool Finish();
+    // After a failure, its errno value.
+    int Error() const { return error_; }
 
     struct Batch; // rows on their way to the file
 
@@ -38,13 +39,16 @@ class PngRowWriter {
     bool WriteBytes(const void* data, std::size_t size);
     bool WriteChunk(const char* type, const std::uint8_t* data, std::size_t size);
 
-    std::FILE* file_ = nullptr;
+    bool Fail(); // records errno
+    int fd_ = -1;
     std::size_t rowBytes_ = 0;
     int batchRows_ = 0;
-    std::vector<std::uint8_t> rows_; // the batch being filled
-    int held_ = 0;                   // rows in it
+    std::vector<std::uint8_t> rows_;    // the batch being filled
+    std::vector<std::uint8_t> lastRow_; // the last row of the batch before it
+    int held_ = 0;                      // rows in it
     std::deque<std::unique_ptr<Batch>> running_;
     std::vector<std::unique_ptr<Batch>> spare_; // written, to be filled again
     std::uint32_t adler_ = 1;                   // of all the filtered rows written so far
     bool ok_ = false;
+    int error_ = 0;
 };

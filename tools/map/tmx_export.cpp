@@ -3,6 +3,7 @@
 #include "platform/bmp.h"
 #include "platform/files.h"
 #include "tools/map/map_layers.h"
+#include "tools/map/output_files.h"
 #include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
 #include "tools/map/value_tiles.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,16 +47,19 @@ void AppendTileset(std::string& text, const char* name, int firstgid, int count,
 }
 
 // Writes the chip sheet of frame 0, read from the program folder as the editor
-// reads it, as the PNG `path`.
-int WriteChipSheet(const std::string& path, platform::DecodedImage& sheet) {
+// reads it, as a PNG into the open file `fd`, which it closes. False on failure:
+// reported when the sheet cannot be read, with the cause in errno otherwise.
+bool WriteChipSheet(int fd, platform::DecodedImage& sheet, bool& reported) {
     const std::string source = platform::ExecutableFolder() + "bmp/m_cp00.BMP";
     if (!platform::LoadBmpFile(source, sheet)) {
+        close(fd);
         std::fprintf(stderr, "tessera-map: %s: cannot read the chip sheet\n", source.c_str());
-        return 0;
+        reported = true;
+        return false;
     }
     PngRowWriter writer;
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(sheet.width) * 3);
-    bool written = writer.Open(path, sheet.width, sheet.height);
+    bool written = writer.Open(fd, sheet.width, sheet.height);
     for (int y = 0; y < sheet.height && written; ++y) {
         for (int x = 0; x < sheet.width; ++x) {
             const std::uint32_t p = sheet.pixels[static_cast<std::size_t>(y) * sheet.width + x];
@@ -64,11 +69,9 @@ int WriteChipSheet(const std::string& path, platform::DecodedImage& sheet) {
         }
         written = writer.WriteRow(rgb.data());
     }
-    if (!written || !writer.Finish()) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write\n", path.c_str());
-        return 0;
-    }
-    return 1;
+    if (written && writer.Finish()) return true;
+    errno = writer.Error();
+    return false;
 }
 
 // The document as it is written: text gathered in large blocks and written a
@@ -78,9 +81,10 @@ class BlockWriter {
     static constexpr std::size_t BLOCK = 1 << 20;
     static constexpr std::size_t ROW_ROOM = LAYER_COLUMNS * 12 + 2; // a row of gids and commas
 
-    explicit BlockWriter(std::FILE* file) : file_(file), buffer_(new char[BLOCK + ROW_ROOM]) {}
+    explicit BlockWriter(int fd) : fd_(fd), buffer_(new char[BLOCK + ROW_ROOM]) {}
 
-    bool Ok() const { return ok_; }
+    // 0 after a failure, with its errno value.
+    int Error() const { return error_; }
     // Room for ROW_ROOM more bytes from the returned point; Done says how many were used.
     char* Room() {
         if (used_ >= BLOCK) Flush();
@@ -89,18 +93,22 @@ class BlockWriter {
     void Done(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
     void Append(const std::string& text) {
         Flush();
-        ok_ = ok_ && std::fwrite(text.data(), 1, text.size(), file_) == text.size();
+        Write(text.data(), text.size());
     }
     void Flush() {
-        ok_ = ok_ && std::fwrite(buffer_.get(), 1, used_, file_) == used_;
+        Write(buffer_.get(), used_);
         used_ = 0;
     }
 
   private:
-    std::FILE* file_;
+    void Write(const char* data, std::size_t size) {
+        if (!error_ && !platform::WriteAll(fd_, data, size)) error_ = errno;
+    }
+
+    int fd_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
-    bool ok_ = true;
+    int error_ = 0;
 };
 
 // Writes the layer as CSV gids, one line per row, read straight from the layer
@@ -134,7 +142,38 @@ int WriteLayer(BlockWriter& writer, const LayerOut& out, int id, int width, int 
     return 1;
 }
 
-std::string Temporary(const std::string& path) { return path + ".tmp" + std::to_string(getpid()); }
+// Writes the document, which uses the three `pictures`, into the open file
+// `fd`, which it closes. False on failure: reported for a value no tileset
+// holds, with the cause in errno otherwise.
+bool WriteDocument(int fd, const char* name, const OutputFile* pictures,
+                   const platform::DecodedImage& sheet, bool& reported) {
+    const int width = MapWidth * SCREEN_COLUMNS;
+    const int height = MapHeight * SCREEN_ROWS;
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<map version=\"1.10\" orientation=\"orthogonal\" "
+                       "renderorder=\"right-down\" width=\"" +
+                       std::to_string(width) + "\" height=\"" + std::to_string(height) +
+                       "\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" nextlayerid=\"4\" "
+                       "nextobjectid=\"1\">\n";
+    // The document names its pictures as they lie beside it.
+    const auto base = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
+    AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS,
+                  base(pictures[0].name), sheet.width, sheet.height);
+    AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
+                  base(pictures[1].name), VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
+    AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
+                  base(pictures[2].name), VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
+    BlockWriter writer(fd);
+    writer.Append(text);
+    int id = 1;
+    for (const LayerOut& layer : LAYERS) // stops at a value no tileset holds
+        if ((reported = !WriteLayer(writer, layer, id++, width, height, name))) break;
+    writer.Append("</map>\n");
+    int error = writer.Error();
+    if (close(fd) != 0 && !error) error = errno;
+    errno = error;
+    return !reported && !error;
+}
 
 } // namespace
 
@@ -147,69 +186,42 @@ int ExportTmx(const char* name, const char* out) {
         std::fprintf(stderr, "tessera-map: %s: cannot load the map's three files\n", name);
         return 0;
     }
-    const int width = MapWidth * SCREEN_COLUMNS;
-    const int height = MapHeight * SCREEN_ROWS;
     // The tileset pictures go beside the document: OUT.tmx uses OUT_chips.png,
-    // OUT_attributes.png and OUT_enemies.png.
+    // OUT_attributes.png and OUT_enemies.png. The four files are replaced as one
+    // set, and only once all are written.
     const std::string tmx = out;
     const std::size_t slash = tmx.rfind('/') + 1;
     const std::size_t dot = tmx.rfind('.');
-    const std::string stem = tmx.substr(
-        slash, dot != std::string::npos && dot > slash ? dot - slash : std::string::npos);
-    struct Picture {
-        std::string name, path, temporary;
-    };
-    Picture pictures[3];
-    const char* const suffixes[3] = {"_chips.png", "_attributes.png", "_enemies.png"};
-    for (int i = 0; i < 3; ++i) {
-        pictures[i].name = stem + suffixes[i];
-        pictures[i].path = tmx.substr(0, slash) + pictures[i].name;
-        pictures[i].temporary = Temporary(pictures[i].path);
-    }
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<map version=\"1.10\" orientation=\"orthogonal\" "
-                       "renderorder=\"right-down\" width=\"" +
-                       std::to_string(width) + "\" height=\"" + std::to_string(height) +
-                       "\" tilewidth=\"8\" tileheight=\"8\" infinite=\"0\" nextlayerid=\"4\" "
-                       "nextobjectid=\"1\">\n";
-    // Every file goes to a temporary name first and takes its own only once
-    // everything is written; a layer value no tileset holds stops the export.
-    const std::string tmxTemporary = Temporary(tmx);
+    const std::string stem =
+        tmx.substr(0, dot != std::string::npos && dot > slash ? dot : std::string::npos);
+    OutputFile outputs[4] = {{tmx, {}},
+                             {stem + "_chips.png", {}},
+                             {stem + "_attributes.png", {}},
+                             {stem + "_enemies.png", {}}};
+    if (!PrepareOutputs(outputs, name)) return 0;
+    // Created first to last, so that a name that cannot be had is the given one.
+    int fds[4];
+    for (int i = 0; i < 4; ++i)
+        if ((fds[i] = CreateOutput(outputs[i])) < 0) {
+            while (i-- > 0) close(fds[i]);
+            return FinishOutputs(outputs, false);
+        }
+    // Each writer closes the file it is given; those not reached are closed here.
+    const auto take = [&](int i) { return std::exchange(fds[i], -1); };
     platform::DecodedImage sheet;
-    bool failed = !WriteChipSheet(pictures[0].temporary, sheet); // reported there
-    bool reported = failed;
-    failed = failed || !WriteValueTiles(pictures[1].temporary, ValueTiles::Attributes) ||
-             !WriteValueTiles(pictures[2].temporary, ValueTiles::Enemies);
-    std::FILE* file = failed ? nullptr : std::fopen(tmxTemporary.c_str(), "wb");
-    if (file) {
-        AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS,
-                      pictures[0].name, sheet.width, sheet.height);
-        AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
-                      pictures[1].name, VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
-        AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
-                      pictures[2].name, VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
-        BlockWriter writer(file);
-        writer.Append(text);
-        int id = 1;
-        for (const LayerOut& layer : LAYERS) // stops at a value no tileset holds
-            if ((reported = !WriteLayer(writer, layer, id++, width, height, name))) break;
-        writer.Append("</map>\n");
-        failed = reported || !writer.Ok();
-        failed = std::fclose(file) != 0 || failed;
-    } else {
-        failed = true;
-    }
-    for (const Picture& picture : pictures)
-        failed = failed || std::rename(picture.temporary.c_str(), picture.path.c_str()) != 0;
-    failed = failed || std::rename(tmxTemporary.c_str(), out) != 0;
-    if (failed) {
-        if (!reported)
-            std::fprintf(stderr, "tessera-map: %s: cannot write (%s)\n", out, std::strerror(errno));
-        std::remove(tmxTemporary.c_str());
-        for (const Picture& picture : pictures) std::remove(picture.temporary.c_str());
-        return 0;
-    }
-    return 1;
+    bool reported = false;
+    const auto written = [&](const OutputFile& output, bool done) {
+        if (!done && !reported) ReportWriteError(output, errno);
+        reported = reported || !done;
+        return done;
+    };
+    const bool ok = written(outputs[1], WriteChipSheet(take(1), sheet, reported)) &&
+                    written(outputs[2], WriteValueTiles(take(2), ValueTiles::Attributes)) &&
+                    written(outputs[3], WriteValueTiles(take(3), ValueTiles::Enemies)) &&
+                    written(outputs[0], WriteDocument(take(0), name, &outputs[1], sheet, reported));
+    for (const int fd : fds)
+        if (fd >= 0) close(fd);
+    return FinishOutputs(outputs, ok);
 }
 
 int RunExport(int argc, char** argv) {

@@ -3,6 +3,9 @@
 #include "tools/map/tmx.h"
 #include "tools/map/tmx_read.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,16 +15,17 @@ int ImportTmx(const char* in, const char* name) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }
-    std::FILE* file = std::fopen(in, "rb");
-    if (!file) {
+    const int fd = open(in, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         std::fprintf(stderr, "tessera-map: %s: cannot read (%s)\n", in, std::strerror(errno));
         return 0;
     }
-    const int read = ReadTmxFile(file, in);
-    std::fclose(file);
+    const int read = ReadTmxFile(fd, in);
+    close(fd);
     if (!read) return 0;
     if (!SaveMap(name)) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files\n", name);
+        std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files (%s)\n", name,
+                     std::strerror(errno));
         return 0;
     }
     return 1;

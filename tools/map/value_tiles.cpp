@@ -2,6 +2,7 @@
 
 #include "tools/map/png_rows.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <vector>
 
@@ -38,11 +39,11 @@ std::uint32_t TilePixel(int v, int x, int y, ValueTiles kind) {
 
 } // namespace
 
-bool WriteValueTiles(const std::string& path, ValueTiles kind) {
+bool WriteValueTiles(int fd, ValueTiles kind) {
     PngRowWriter writer;
-    if (!writer.Open(path, VALUE_TILES_SIZE, VALUE_TILES_SIZE)) return false;
     std::vector<std::uint8_t> rgb(VALUE_TILES_SIZE * 3);
-    for (int y = 0; y < VALUE_TILES_SIZE; ++y) {
+    bool written = writer.Open(fd, VALUE_TILES_SIZE, VALUE_TILES_SIZE);
+    for (int y = 0; y < VALUE_TILES_SIZE && written; ++y) {
         for (int x = 0; x < VALUE_TILES_SIZE; ++x) {
             const int v = y / 8 * VALUE_TILE_COLUMNS + x / 8;
             const std::uint32_t p = TilePixel(v, x % 8, y % 8, kind);
@@ -50,7 +51,9 @@ bool WriteValueTiles(const std::string& path, ValueTiles kind) {
             rgb[3 * x + 1] = static_cast<std::uint8_t>(p >> 8);
             rgb[3 * x + 2] = static_cast<std::uint8_t>(p);
         }
-        if (!writer.WriteRow(rgb.data())) return false;
+        written = writer.WriteRow(rgb.data());
     }
-    return writer.Finish();
+    if (written && writer.Finish()) return true;
+    errno = writer.Error();
+    return false;
 }

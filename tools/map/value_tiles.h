@@ -4,13 +4,12 @@
 // that the tileset names as transparent.
 #pragma once
 
-#include <string>
-
 constexpr int VALUE_TILE_COLUMNS = 16;
 constexpr int VALUE_TILES_SIZE = VALUE_TILE_COLUMNS * 8; // 128 x 128 pixels
 constexpr const char* VALUE_TILE_KEY = "ff00ff";
 
 enum class ValueTiles { Attributes, Enemies };
 
-// Writes the 256 tiles of the kind as the PNG `path`. False on failure.
-bool WriteValueTiles(const std::string& path, ValueTiles kind);
+// Writes the 256 tiles of the kind as a PNG into the open file `fd`, which it
+// closes. False on failure, with the cause in errno.
+bool WriteValueTiles(int fd, ValueTiles kind);

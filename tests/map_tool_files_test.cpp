@@ -1,0 +1,296 @@
+// The files tessera-map writes, run as the program in a fresh folder: links
+// planted at temporary names, outputs that are the map's own files, failures
+// named with their cause, interruptions, and programs saving and loading one
+// map at the same time.
+#include "editor/map_files.h"
+#include "editor/map_model.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/test_folder.h"
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+extern char** environ;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class MapToolFiles : public TestFolder {
+  protected:
+    MapToolFiles() : TestFolder("tessera-map-files-") {}
+
+    void SetUp() override {
+        TestFolder::SetUp();
+        ASSERT_EQ(AllocateLayers(), 1);
+    }
+
+    // Saves a map of the given size in screens whose every cell holds `value`
+    // in all three layers, but chips varying with the cell when `varied`.
+    void MakeMap(const std::string& name, int width, int height, int value, bool varied = false) {
+        MapWidth = width;
+        MapHeight = height;
+        for (int row = 0; row < height * SCREEN_ROWS; ++row)
+            for (int column = 0; column < width * SCREEN_COLUMNS; ++column) {
+                ChipLayer[row][column] = varied ? (row * 977 + column * 131) % 20000 : value;
+                AttrLayer[row][column] = EnemyLayer[row][column] = value;
+            }
+        ASSERT_EQ(SaveMap((folder / name).c_str()), 1);
+    }
+
+    // Runs a shell command in the folder; its exit code, with what it printed
+    // in `output`.
+    int Run(const std::string& command) {
+        std::FILE* pipe =
+            popen(("cd '" + folder.string() + "' && (" + command + ") 2>&1").c_str(), "r");
+        if (!pipe) return -1;
+        output.clear();
+        char buffer[256];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        const int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Names in the folder (and below) that are temporaries of ours.
+    std::vector<std::string> Temporaries() {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.path().filename().string().find(".~") != std::string::npos)
+                found.push_back(entry.path().filename().string());
+        return found;
+    }
+
+    std::string output;
+};
+
+const std::string MAP = "'" TESSERA_MAP "'";
+
+// Links planted at every name the tools ever used for their temporaries,
+// pointing at a file only root may write: they are passed over, never written
+// through, and the outputs come out whole.
+TEST_F(MapToolFiles, LinksPlantedAtTemporaryNamesAreNeverWrittenThrough) {
+    MakeMap("m", 1, 1, 3);
+    std::ofstream(folder / "victim") << "root's own";
+    fs::permissions(folder / "victim", fs::perms::owner_read | fs::perms::owner_write);
+    const std::string plant = "for n in $(seq 0 3); do for f in $OUTS; do "
+                              "ln -s victim \"$f.tmp-$$\"; ln -s victim \"$f.tmp$$\"; "
+                              "ln -s victim \"$f.~$$-$n\"; done; done; exec ";
+    const struct {
+        const char* outputs;
+        const char* command;
+    } cases[] = {
+        {"out.png", "render m out.png"},
+        {"out.tmx out_chips.png out_attributes.png out_enemies.png", "export m out.tmx"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run("OUTS='" + std::string(c.outputs) + "' sh -c '" + plant + MAP + " " +
+                      c.command + "'"),
+                  0)
+            << c.command << ": " << output;
+        EXPECT_EQ(ReadFile(folder / "victim"), "root's own") << c.command;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string file = entry.path().filename().string();
+            if (file.find(".tmp") != std::string::npos || file.find(".~") != std::string::npos) {
+                EXPECT_TRUE(fs::is_symlink(entry.symlink_status())) << file;
+            }
+        }
+        for (const char* made : {"out.png", "out.tmx", "out_chips.png"})
+            EXPECT_FALSE(fs::is_symlink(folder / made)) << made;
+    }
+    EXPECT_GT(fs::file_size(folder / "out.png"), 1000u);
+    EXPECT_EQ(Run(MAP + " import out.tmx copy"), 0) << output;
+    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"})
+        EXPECT_TRUE(ReadFile(folder / (std::string("m") + suffix)) ==
+                    ReadFile(folder / (std::string("copy") + suffix)))
+            << suffix;
+}
+
+// An output that is one of the map's own files, under its name or through a
+// link, is refused before anything is written.
+TEST_F(MapToolFiles, AnOutputThatIsOneOfTheMapsFilesIsRefused) {
+    MakeMap("m", 1, 1, 3);
+    std::string before[3];
+    const char* const suffixes[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
+    for (int i = 0; i < 3; ++i) before[i] = ReadFile(folder / (std::string("m") + suffixes[i]));
+    fs::create_symlink("m_teki.txt", folder / "link.png");
+    fs::create_hard_link(folder / "m_zk.txt", folder / "hard.tmx");
+    const struct {
+        const char* command;
+        const char* named;
+    } cases[] = {
+        {"render m m_data.txt", "m_data.txt"},   {"render m link.png", "link.png"},
+        {"render m m.lock --scale 8", "m.lock"}, {"export m m_zk.txt", "m_zk.txt"},
+        {"export m hard.tmx", "hard.tmx"},       {"export m ./m_teki.txt", "./m_teki.txt"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(MAP + " " + c.command), 1) << c.command;
+        EXPECT_NE(output.find(std::string(c.named) + ": is a file of the map m"), std::string::npos)
+            << output;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(ReadFile(folder / (std::string("m") + suffixes[i])) == before[i])
+                << c.command << " " << suffixes[i];
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / "link.png"));
+    EXPECT_TRUE(Temporaries().empty());
+}
+
+// A failure names the file the user gave (or the picture made from it) and
+// its cause, never a temporary, and leaves nothing behind.
+TEST_F(MapToolFiles, FailuresNameTheFileAndTheCause) {
+    MakeMap("m", 1, 1, 3, true);
+    fs::create_directory(folder / "taken.png");
+    fs::create_directory(folder / "taken.tmx");
+    fs::create_directory(folder / "closed");
+    fs::permissions(folder / "closed", fs::perms(0755));
+    fs::permissions(folder, fs::perms(0755));
+    const bool root = getuid() == 0;
+    const bool small = root && fs::create_directory(folder / "small") &&
+                       mount("tmpfs", (folder / "small").c_str(), "tmpfs", 0, "size=64k") == 0;
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    const struct {
+        bool run;
+        std::string command;
+        std::string message;
+    } cases[] = {
+        {true, "render m taken.png", "taken.png: cannot write (Is a directory)"},
+        {true, "export m taken.tmx", "taken.tmx: cannot write (Is a directory)"},
+        {true, "render m none/out.png", "none/out.png: cannot write (No such file or directory)"},
+        {true, "export m none/out.tmx", "none/out.tmx: cannot write (No such file or directory)"},
+        {root, nobody + MAP + " render m closed/out.png",
+         "closed/out.png: cannot write (Permission denied)"},
+        {root, nobody + MAP + " export m closed/out.tmx",
+         "closed/out.tmx: cannot write (Permission denied)"},
+        {true, "ulimit -f 40 && " + MAP + " render m big.png",
+         "big.png: cannot write (File too large)"},
+        {true, "ulimit -f 40 && " + MAP + " export m big.tmx",
+         "big_chips.png: cannot write (File too large)"},
+        {small, "render m small/out.png", "small/out.png: cannot write (No space left on device)"},
+        {small, "export m small/out.tmx",
+         "small/out_chips.png: cannot write (No space left on device)"},
+    };
+    for (const auto& c : cases) {
+        if (!c.run) continue;
+        const std::string command =
+            c.command.find(MAP) == std::string::npos ? MAP + " " + c.command : c.command;
+        EXPECT_EQ(Run(command), 1) << command;
+        EXPECT_NE(output.find("tessera-map: " + c.message), std::string::npos)
+            << command << ": " << output;
+        EXPECT_EQ(output.find(".~"), std::string::npos) << output;
+        EXPECT_TRUE(Temporaries().empty()) << command;
+        EXPECT_FALSE(fs::exists(folder / "big.png") || fs::exists(folder / "big.tmx") ||
+                     fs::exists(folder / "closed/out.png") || fs::exists(folder / "small/out.png"))
+            << command;
+    }
+    if (small) umount2((folder / "small").c_str(), MNT_DETACH);
+}
+
+// Ctrl+C (or a polite kill) while a tool writes removes its temporaries; an
+// older output stays as it was.
+TEST_F(MapToolFiles, AnInterruptedToolRemovesItsTemporaries) {
+    MakeMap("m", 64, 8, 0, true); // render takes seconds, export a good part of one
+    std::ofstream(folder / "out.png") << "an older picture";
+    const struct {
+        std::vector<std::string> arguments;
+        int signal;
+    } cases[] = {
+        {{"render", "m", "out.png"}, SIGINT},
+        {{"export", "m", "out.tmx"}, SIGTERM},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv{const_cast<char*>(TESSERA_MAP)};
+        for (const std::string& argument : c.arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, TESSERA_MAP, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        bool seen = false;
+        while (!seen && waitpid(child, &status, WNOHANG) == 0) {
+            seen = !Temporaries().empty();
+            if (!seen) usleep(1000);
+        }
+        ASSERT_TRUE(seen) << c.arguments[0] << " ended before it was interrupted";
+        kill(child, c.signal);
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.arguments[0];
+        EXPECT_TRUE(Temporaries().empty()) << c.arguments[0];
+    }
+    EXPECT_EQ(ReadFile(folder / "out.png"), "an older picture");
+    EXPECT_FALSE(fs::exists(folder / "out.tmx"));
+    EXPECT_FALSE(fs::exists(folder / "out_chips.png"));
+}
+
+// Every cell of every layer holds the same value: the set of files loaded is
+// one that a single save wrote.
+bool OneSave(int width, int height) {
+    const int value = ChipLayer[0][0];
+    for (LayerRow* layer : {ChipLayer, AttrLayer, EnemyLayer})
+        for (int row = 0; row < height * SCREEN_ROWS; ++row)
+            for (int column = 0; column < width * SCREEN_COLUMNS; ++column)
+                if (layer[row][column] != value) return false;
+    return true;
+}
+
+// Two imports of one map run side by side, over and over, while this process
+// loads the map as fast as it can: every load, and the map left at the end,
+// is one document's whole.
+TEST_F(MapToolFiles, SavesAndLoadsOfOneMapNeverMix) {
+    MakeMap("a", 4, 4, 1);
+    MakeMap("b", 4, 4, 2);
+    ASSERT_EQ(Run(MAP + " export a a.tmx && " + MAP + " export b b.tmx"), 0) << output;
+    ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << output;
+    constexpr int ROUNDS = 25;
+    std::atomic<bool> done{false};
+    int status = -1;
+    std::thread writers([&] {
+        const std::string loop =
+            "for i in $(seq " + std::to_string(ROUNDS) + "); do " + MAP + " import ";
+        status = Run("(" + loop + "a.tmx m || exit 1; done) & a=$!; (" + loop +
+                     "b.tmx m || exit 1; done) & b=$!; wait $a && wait $b");
+        done = true;
+    });
+    const std::string name = (folder / "m").string();
+    int loads = 0, mixed = 0;
+    int failed = 0;
+    while (!done) {
+        if (!LoadMap(name.c_str())) {
+            ++failed;
+            continue;
+        }
+        ++loads;
+        mixed += !OneSave(4, 4);
+    }
+    writers.join();
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(mixed, 0) << "of " << loads << " loads";
+    EXPECT_EQ(failed, 0);
+    EXPECT_GT(loads, 10);
+    ASSERT_EQ(LoadMap(name.c_str()), 1);
+    EXPECT_TRUE(OneSave(4, 4));
+    EXPECT_TRUE(Temporaries().empty());
+}
+
+} // namespace
