@@ -1,7 +1,9 @@
 // Deflate blocks for the PNG writer, each under Huffman codes made for it:
-// strings that come again within the last 32 KB (runs of one byte among them)
-// become matches, found by one look-up of a hash of their first bytes per
-// position, so that data with no repeats costs little more than literals.
+// strings of 32 bytes or more that come again within the last 32 KB (runs of
+// one byte among them) become matches, found by one look-up of a hash of their
+// first bytes per position tried. Shorter matches cost about what their
+// literals do, and where none are found positions are tried ever more sparsely,
+// so that data with few repeats costs little more than literals alone.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +13,7 @@
 // A match and the literals before it.
 struct DeflateMatch {
     std::uint32_t literals;
-    std::uint16_t length;   // 4 to 258
+    std::uint16_t length;   // 32 to 258
     std::uint16_t distance; // 1 to 32768, less one
 };
 
