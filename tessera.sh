@@ -54,6 +54,12 @@ test)
   echo "== again in the Release configuration, which must build without warnings =="
   build build-release -DCMAKE_BUILD_TYPE=Release -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
+  echo "== the sound tests, where the audio thread meets the main thread, under ThreadSanitizer =="
+  sound_tests=(desktop_sound_test desktop_midi_test sound_mixer_test)
+  cmake -S . -B build-thread -G Ninja -DTESSERA_SANITIZE_THREAD=ON -DTESSERA_WERROR=ON >/dev/null
+  ninja -C build-thread "${sound_tests[@]}"
+  (cd build-thread && TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../tests/thread_sanitizer.supp" \
+    ctest --output-on-failure --schedule-random -j "$(nproc)" -R '^(DesktopSound|DesktopMidi|Mixer[A-Za-z]*)\.')
   ;;
 *)
   echo "usage: $0 run|test" >&2
