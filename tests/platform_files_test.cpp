@@ -1,0 +1,72 @@
+// The platform's files and memory on their own: reserved blocks read zero and
+// keep what is written, with or without huge pages; files by descriptor, and
+// what is not a regular file refused without waiting on it.
+#include "platform/file_io.h"
+#include "platform/memory.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ReservedMemory, ReadsZeroAndKeepsWritesWithOrWithoutHugePages) {
+    constexpr std::size_t BYTES = std::size_t{96} << 20;
+    for (const bool huge : {false, true}) {
+        auto* block = static_cast<std::int32_t*>(platform::ReserveZeroedMemory(BYTES, huge));
+        ASSERT_NE(block, nullptr) << huge;
+        const std::size_t last = BYTES / sizeof(std::int32_t) - 1;
+        EXPECT_EQ(block[0] | block[last / 2] | block[last], 0) << huge;
+        block[0] = 1;
+        block[last] = 2;
+        // Advice on a range that starts and ends between huge pages, and on none.
+        platform::AdviseHugePages(block + 3, BYTES / 2 + 5);
+        platform::AdviseHugePages(block + 3, 0);
+        EXPECT_EQ(block[0] + block[last], 3) << huge;
+    }
+}
+
+TEST(FileDescriptors, RegularFilesAreReadAndOtherKindsRefused) {
+    const fs::path folder = fs::temp_directory_path() / ("tessera-io-" + std::to_string(getpid()));
+    fs::create_directories(folder / "sub");
+    const std::string file = (folder / "f").string();
+    std::ofstream(file, std::ios::binary) << "abcdef";
+    fs::create_hard_link(file, folder / "hard");
+    fs::create_symlink("f", folder / "soft");
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+
+    const int fd = platform::OpenRegularForRead(file);
+    char text[8] = {};
+    EXPECT_EQ(platform::ReadSome(fd, text, 4), 4);
+    EXPECT_EQ(platform::ReadSome(fd, text + 4, 4), 2);
+    EXPECT_EQ(platform::ReadSome(fd, text, 4), 0);
+    EXPECT_EQ(platform::Rewind(fd), 1);
+    EXPECT_EQ(platform::ReadSome(fd, text, 8), 6);
+    EXPECT_EQ(std::string(text), "abcdef");
+    EXPECT_EQ(platform::CloseFile(fd), 1);
+
+    const struct {
+        const char* name;
+        int exists, same; // same: the same file as "f"
+    } paths[] = {{"hard", 1, 1}, {"soft", 1, 1}, {"sub", 1, 0}, {"pipe", 1, 0}, {"missing", 0, 0}};
+    for (const auto& p : paths) {
+        const std::string path = (folder / p.name).string();
+        if (!p.same) {
+            EXPECT_EQ(platform::OpenRegularForRead(path), -1) << p.name;
+        }
+        EXPECT_EQ(platform::PathExists(path), p.exists) << p.name;
+        EXPECT_EQ(platform::SameFile(file, path), p.same) << p.name;
+    }
+    EXPECT_EQ(platform::MayRead(file), 1);
+    EXPECT_EQ(platform::OpenForRead((folder / "missing").string()), -1);
+    fs::remove_all(folder);
+}
+
+} // namespace
