@@ -1,8 +1,8 @@
 // Saving and loading a full 64 x 64 screen map (three files of 4608 lines of
 // 6144 values each), beside a plain stdio version of the same work.
 // Every layer holds values spread over 0 to 19999, the chip number range.
-#include "editor/map_files.h"
-#include "editor/map_model.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,8 +15,6 @@
 #include <string>
 
 namespace {
-
-const char* const SUFFIXES[] = {"_data.txt", "_zk.txt", "_teki.txt"};
 
 LayerRow* Layer(int i) { return i == 0 ? ChipLayer : i == 1 ? AttrLayer : EnemyLayer; }
 
@@ -33,7 +31,7 @@ void FillFullMap() {
 
 int NaiveSave(const char* name) {
     for (int i = 0; i < 3; ++i) {
-        FILE* f = std::fopen((std::string(name) + SUFFIXES[i]).c_str(), "w");
+        FILE* f = std::fopen(MapFileName(name, i).c_str(), "w");
         if (!f) return 0;
         for (int row = 0; row < MapHeight * SCREEN_ROWS; ++row) {
             for (int column = 0; column < MapWidth * SCREEN_COLUMNS; ++column)
@@ -48,7 +46,7 @@ int NaiveSave(const char* name) {
 int NaiveLoad(const char* name) {
     static char line[1 << 17];
     for (int i = 0; i < 3; ++i) {
-        FILE* f = std::fopen((std::string(name) + SUFFIXES[i]).c_str(), "r");
+        FILE* f = std::fopen(MapFileName(name, i).c_str(), "r");
         if (!f) return 0;
         int row = 0;
         while (std::fgets(line, sizeof line, f)) {

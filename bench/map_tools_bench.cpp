@@ -8,8 +8,8 @@
 // program in the runs measured, size_MB the size of what it wrote. The level's
 // pictures are compared with what the PNG library makes of the same pixels at
 // zlib's fastest level (fast_MB), which takes a minute or two.
-#include "editor/map_files.h"
-#include "editor/map_model.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
 #include "tests/level_map.h"
 
 #include <benchmark/benchmark.h>

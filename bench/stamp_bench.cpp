@@ -4,9 +4,9 @@
 // dragged through the editor's frame.
 #include "draw/draw.h"
 #include "editor/edit_scene.h"
-#include "editor/layer_area.h"
 #include "editor/map_model.h"
-#include "editor/undo_history.h"
+#include "map/layer_area.h"
+#include "map/undo_history.h"
 #include "system/system.h"
 
 #include <benchmark/benchmark.h>
@@ -19,15 +19,12 @@
 
 namespace {
 
-// A stamp of the whole array as stamping makes it: the old contents, the
-// values written, one record pushed.
+// A stamp of the whole array, written and recorded as stamping does.
 void StampWholeArray(int value) {
-    AreaImage before = ReadArea(ChipLayer, 0, 0, LAYER_COLUMNS, LAYER_ROWS);
     AreaImage after(std::size_t{LAYER_COLUMNS} * LAYER_ROWS);
     for (std::size_t i = 0; i < after.size(); ++i)
         after[i] = static_cast<std::int32_t>((i * 7 + static_cast<std::size_t>(value)) % 20000);
-    WriteArea(ChipLayer, after, 0, 0, LAYER_COLUMNS, LAYER_ROWS);
-    Push(std::move(before), std::move(after), LAYER_COLUMNS, LAYER_ROWS, 0, 0);
+    WriteStamp(std::move(after), LAYER_COLUMNS, LAYER_ROWS, 0, 0);
 }
 
 double ResidentMiB() {

@@ -2,7 +2,7 @@
 #include "editor/dialogues.h"
 
 #include "draw/draw.h"
-#include "editor/map_files.h"
+#include "map/map_files.h"
 #include "system/system.h"
 #include "text/text.h"
 

@@ -1,70 +1,15 @@
-// The one map the editor edits: three layers of cells, the map size in game
-// screens, and the view, palette, frame and mode state every editor part shares.
+// The map as the editor shows it: the map model, and the view, palette, frame
+// and mode state every editor part shares.
 #pragma once
 
-#include <cstdint>
+#include "map/map_model.h"
 
-// Geometry. Sizes are in cells unless named otherwise.
-constexpr int CELL_SIZE = 8;       // pixels along each side of a cell
-constexpr int SCREEN_COLUMNS = 96; // one game screen
-constexpr int SCREEN_ROWS = 72;
-constexpr int MAP_SIZE_MIN = 1; // map size in screens, each way
-constexpr int MAP_SIZE_MAX = 64;
-constexpr int LAYER_COLUMNS = MAP_SIZE_MAX * SCREEN_COLUMNS; // 6144
-constexpr int LAYER_ROWS = MAP_SIZE_MAX * SCREEN_ROWS;       // 4608
-constexpr int VIEW_COLUMNS = 100;                            // map view on the editor screen
+constexpr int VIEW_COLUMNS = 100; // map view on the editor screen, in cells
 constexpr int VIEW_ROWS = 75;
-constexpr int SHEET_COLUMNS = 80; // chips across a chip sheet
-constexpr int SHEET_ROWS = 250;
-constexpr int CHIP_COUNT = SHEET_COLUMNS * SHEET_ROWS; // chip numbers 0 to 19999
 
-// A layer is LAYER_ROWS of these, addressed layer[row][column], row 0 at the top.
-using LayerRow = std::int32_t[LAYER_COLUMNS];
-
-// Chip numbers, attribute values and enemy types. Null until AllocateLayers.
-extern LayerRow* ChipLayer;
-extern LayerRow* AttrLayer;
-extern LayerRow* EnemyLayer;
-
-extern int MapWidth;  // in screens, 1 to 64
-extern int MapHeight; // in screens, 1 to 64
-extern int ViewX;     // map cell at the view's top-left corner
+extern int ViewX; // map cell at the view's top-left corner
 extern int ViewY;
 extern int PaletteX; // sheet pixel at the palette's top-left corner
 extern int PaletteY;
 extern int ChipFrame; // which of the two chip sheets draws the chips
 extern int EditMode;  // 0 chips, 1 attributes, 2 enemies
-
-// Reserves the three layers, all zero, once for the whole run; pages that are
-// never written take no memory. Later calls do nothing. 1 on success.
-int AllocateLayers();
-
-// 1 when the cell lies inside the layer arrays. The view can reach past them
-// (row 4610, column 6399 at most): such cells read as 0 and ignore writes.
-inline int IsInsideLayer(int row, int column) {
-    return static_cast<unsigned>(row) < static_cast<unsigned>(LAYER_ROWS) &&
-           static_cast<unsigned>(column) < static_cast<unsigned>(LAYER_COLUMNS);
-}
-
-inline int GetCell(const LayerRow* layer, int row, int column) {
-    return IsInsideLayer(row, column) ? layer[row][column] : 0;
-}
-
-inline void SetCell(LayerRow* layer, int row, int column, int value) {
-    if (IsInsideLayer(row, column)) layer[row][column] = value;
-}
-
-// Width and height of the part of each enemy sprite that is drawn, from its
-// top-left corner; type t uses entry t - 1.
-struct SpriteSize {
-    int Width, Height;
-};
-inline constexpr SpriteSize EnemySize[8] = {{48, 48}, {56, 56}, {56, 56}, {56, 56},
-                                            {48, 48}, {48, 48}, {48, 48}, {48, 48}};
-
-// A chip is solid when its sheet column is 32 to 63.
-inline int IsSolidChip(int n) { return ((n % SHEET_COLUMNS) & 0x20) != 0; }
-
-// Top-left pixel of chip n on the chip sheet; the chip is CELL_SIZE square.
-inline int ChipLeft(int n) { return (n % SHEET_COLUMNS) * CELL_SIZE; }
-inline int ChipTop(int n) { return (n / SHEET_COLUMNS) * CELL_SIZE; }

@@ -3,17 +3,16 @@
 #include "draw/draw.h"
 #include "editor/editor_images.h"
 #include "editor/editor_state.h"
-#include "editor/layer_area.h"
 #include "editor/map_model.h"
 #include "editor/selection.h"
-#include "editor/undo_history.h"
+#include "map/layer_area.h"
+#include "map/undo_history.h"
 #include "system/system.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 MapCell StampAnchor = {};
@@ -152,10 +151,7 @@ void Release(const Tile& tile) {
         DragSpan(StampAnchor.row, CurrentCell.row, area.top, area.height);
         StampAnchor = {area.left, area.top};
     }
-    AreaImage before = ReadArea(ChipLayer, area.left, area.top, area.width, area.height);
-    AreaImage after = StampImage(tile, area);
-    WriteArea(ChipLayer, after, area.left, area.top, area.width, area.height);
-    Push(std::move(before), std::move(after), area.width, area.height, area.left, area.top);
+    WriteStamp(StampImage(tile, area), area.width, area.height, area.left, area.top);
     Stamping = 0;
 }
 

@@ -1,7 +1,7 @@
 #include "editor/undo_keys.h"
 
-#include "editor/undo_history.h"
 #include "input/input.h"
+#include "map/undo_history.h"
 
 void UndoRedoKeys(int ctrlState, int zState, int yState) {
     if (ctrlState != KEY_HOLD) return;

@@ -1,6 +1,7 @@
 // The editor end to end: the replay scripts of tests/e2e run the real program in
 // a fresh folder; their screenshots, map files, box lines and exit codes are
 // checked here.
+#include "map/map_files.h"
 #include "platform/bmp.h"
 
 #include <gtest/gtest.h>
@@ -63,15 +64,14 @@ class EditorE2E : public TestFolder {
 
     // A map of the given size in screens, as the editor writes it, in all three files.
     void WriteMap(const std::string& name, int width, int height, int (*value)(int, int, int)) {
-        const char* const suffixes[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
-        for (int layer = 0; layer < 3; ++layer) {
+        for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
             std::string text;
             for (int row = 0; row < height * 72; ++row) {
                 for (int column = 0; column < width * 96; ++column)
                     text += std::to_string(value(layer, row, column)) + " ";
                 text += "\r\n";
             }
-            std::ofstream(folder / (name + suffixes[layer]), std::ios::binary) << text;
+            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 
@@ -216,10 +216,10 @@ int Pattern(int layer, int row, int column) {
 TEST_F(EditorE2E, SavedMapsLoadBackWithTheirSizeAndLayers) {
     WriteMap("src", 2, 1, Pattern);
     ASSERT_EQ(Replay("save_load"), 0);
-    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
-        const std::string source = ReadFile(folder / ("src" + std::string(suffix)));
-        EXPECT_EQ(ReadFile(folder / ("copy" + std::string(suffix))), source) << suffix;
-        EXPECT_EQ(ReadFile(folder / ("copy2" + std::string(suffix))), source) << suffix;
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+        const std::string source = ReadFile(folder / MapFileName("src", file));
+        EXPECT_EQ(ReadFile(folder / MapFileName("copy", file)), source) << file;
+        EXPECT_EQ(ReadFile(folder / MapFileName("copy2", file)), source) << file;
     }
 }
 

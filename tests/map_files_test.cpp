@@ -1,5 +1,5 @@
-#include "editor/map_files.h"
-#include "editor/map_model.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const SUFFIXES[] = {"_data.txt", "_zk.txt", "_teki.txt"};
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -50,9 +48,9 @@ std::string Uniform(int lines, int values, int v, const char* eol = "\r\n") {
 
 void WriteMap(const std::string& name, const std::string& data, const std::string& zk,
               const std::string& teki) {
-    WriteFile(name + "_data.txt", data);
-    WriteFile(name + "_zk.txt", zk);
-    WriteFile(name + "_teki.txt", teki);
+    WriteFile(MapFileName(name, CHIP_FILE), data);
+    WriteFile(MapFileName(name, ATTR_FILE), zk);
+    WriteFile(MapFileName(name, ENEMY_FILE), teki);
 }
 
 std::set<std::string> Entries() {
@@ -73,7 +71,6 @@ class MapFiles : public ::testing::Test {
         fs::current_path(folder_);
         Fill(-1);
         MapWidth = MapHeight = 1;
-        ViewX = ViewY = 0;
     }
     void TearDown() override {
         fs::current_path(previous_);
@@ -144,13 +141,9 @@ TEST_F(MapFiles, RoundTripRestoresLayersAndSize) {
     ASSERT_EQ(SaveMap("big"), 1);
     Fill(-1);
     MapWidth = MapHeight = 1;
-    ViewX = 300;
-    ViewY = 200;
     ASSERT_EQ(LoadMap("big"), 1);
     EXPECT_EQ(MapWidth, 10);
     EXPECT_EQ(MapHeight, 9);
-    EXPECT_EQ(ViewX, 300);
-    EXPECT_EQ(ViewY, 200);
     EXPECT_EQ(ChipLayer[5][5], INT_MAX);
     EXPECT_EQ(AttrLayer[5][5], INT_MIN);
     int wrong = 0;
@@ -228,7 +221,7 @@ TEST_F(MapFiles, UnreadableOrEmptyFileChangesNothing) {
     for (int bad = 0; bad < 3; ++bad) {
         for (int kind = 0; kind < kinds; ++kind) {
             WriteMap("m", Uniform(72, 96, 5), Uniform(72, 96, 5), Uniform(144, 192, 5));
-            const std::string path = std::string("m") + SUFFIXES[bad];
+            const std::string path = MapFileName("m", bad);
             fs::remove(path);
             if (kind == 1) fs::create_directory(path);
             if (kind == 2 || kind == 5) WriteFile(path, kind == 2 ? "" : "1 ");
@@ -373,10 +366,11 @@ int SaveAsUser(const char* name) {
 // The owner, mode and bytes (hashed) of each file of the map `name`.
 std::vector<std::string> Snapshot(const std::string& name) {
     std::vector<std::string> files;
-    for (const char* suffix : SUFFIXES) {
-        const struct stat info = StatOf(name + suffix);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+        const std::string path = MapFileName(name, file);
+        const struct stat info = StatOf(path);
         files.push_back(std::to_string(info.st_uid) + " " + std::to_string(info.st_mode) + " " +
-                        std::to_string(std::hash<std::string>{}(ReadFile(name + suffix))));
+                        std::to_string(std::hash<std::string>{}(ReadFile(path))));
     }
     return files;
 }
@@ -396,7 +390,7 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     for (int file = 0; file < 3; ++file) {
         WriteMap("ro", old, old, old);
         for (int other = 0; other < 3; ++other) {
-            const std::string path = std::string("ro") + SUFFIXES[other];
+            const std::string path = MapFileName("ro", other);
             Give(path, other == file ? 0 : OtherUser(), OtherGroup());
             chmod(path.c_str(), other == file ? 0444 : 0644);
         }
@@ -407,7 +401,8 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
         EXPECT_EQ(Entries(), entries) << file;
     }
     WriteMap("rw", old, old, old);
-    for (const char* suffix : SUFFIXES) Give(std::string("rw") + suffix, OtherUser(), OtherGroup());
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        Give(MapFileName("rw", file), OtherUser(), OtherGroup());
     EXPECT_EQ(SaveAsUser("rw"), 1);
     EXPECT_TRUE(SameBytes("rw_data.txt", "ref_data.txt"));
 
@@ -467,7 +462,7 @@ TEST_F(MapFiles, AReplacementRefusedHalfWayPutsBackWhatWasReplaced) {
     for (int held = 1; held < 3; ++held) {
         WriteMap("s", old, old, old);
         for (int file = 0; file < 3; ++file) {
-            const std::string path = std::string("s") + SUFFIXES[file];
+            const std::string path = MapFileName("s", file);
             ASSERT_EQ(chown(path.c_str(), file == held ? 0 : OtherUser(), OtherGroup()), 0);
             chmod(path.c_str(), 0666);
         }
@@ -527,7 +522,7 @@ TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
     std::set<std::string> expected = Entries();
     expected.erase("keep_data.txt.~" + dead + "-0");
     expected.erase("keep_teki.txt.~" + dead + "-17");
-    for (const char* suffix : SUFFIXES) expected.insert(std::string("keep") + suffix);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) expected.insert(MapFileName("keep", file));
     expected.insert("keep.lock");
 
     ASSERT_EQ(SaveMap("keep"), 1);

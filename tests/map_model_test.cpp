@@ -1,4 +1,4 @@
-#include "editor/map_model.h"
+#include "map/map_model.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@ TEST(MapModel, StartsAsAnEmptyOneScreenMap) {
     ASSERT_EQ(AllocateLayers(), 1);
     EXPECT_EQ(MapWidth, 1);
     EXPECT_EQ(MapHeight, 1);
-    EXPECT_EQ(ViewX + ViewY + PaletteX + PaletteY + ChipFrame + EditMode, 0);
     for (LayerRow* layer : {ChipLayer, AttrLayer, EnemyLayer})
         EXPECT_EQ(GetCell(layer, 0, 0) | GetCell(layer, 4607, 6143), 0);
 }

@@ -1,6 +1,7 @@
 // tessera-map render run as a program in a fresh folder: its picture against
 // the editor's own view of the same map, scaled pixels against their chips,
 // and bad input refused without writing anything.
+#include "map/map_files.h"
 #include "platform/bmp.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,7 @@ class MapRender : public TestFolder {
     // `chip`, attributes and enemies from `other` (layer 1 or 2).
     void WriteMap(const std::string& name, int width, int height, int (*chip)(int, int),
                   int (*other)(int, int, int)) {
-        const char* const suffixes[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
-        for (int layer = 0; layer < 3; ++layer) {
+        for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
             std::string text;
             for (int row = 0; row < height * 72; ++row) {
                 for (int column = 0; column < width * 96; ++column)
@@ -59,7 +59,7 @@ class MapRender : public TestFolder {
                         " ";
                 text += "\r\n";
             }
-            std::ofstream(folder / (name + suffixes[layer]), std::ios::binary) << text;
+            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 

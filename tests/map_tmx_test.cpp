@@ -3,6 +3,7 @@
 // encoding, and documents that must be refused without writing anything.
 #include <gtest/gtest.h>
 
+#include "map/map_files.h"
 #include "tests/test_folder.h"
 #include <png.h>
 #include <sys/resource.h>
@@ -26,7 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const SUFFIXES[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
 const char* const LAYER_NAMES[3] = {"chips", "attributes", "enemies"};
 constexpr int FIRSTGIDS[3] = {1, 20001, 20257};
 
@@ -97,20 +97,21 @@ class MapTmx : public TestFolder {
                 }
                 text += "\r\n";
             }
-            std::ofstream(folder / (name + SUFFIXES[layer]), std::ios::binary) << text;
+            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 
     void ExpectSameMap(const std::string& a, const std::string& b) {
-        for (const char* suffix : SUFFIXES) {
-            const std::string original = ReadFile(folder / (a + suffix));
-            EXPECT_FALSE(original.empty()) << suffix;
-            EXPECT_TRUE(original == ReadFile(folder / (b + suffix))) << suffix;
+        for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+            const std::string original = ReadFile(folder / MapFileName(a, file));
+            EXPECT_FALSE(original.empty()) << file;
+            EXPECT_TRUE(original == ReadFile(folder / MapFileName(b, file))) << file;
         }
     }
 
     void ExpectNoMap(const std::string& name) {
-        for (const char* suffix : SUFFIXES) EXPECT_FALSE(fs::exists(folder / (name + suffix)));
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            EXPECT_FALSE(fs::exists(folder / MapFileName(name, file)));
     }
 
     std::string output;
@@ -295,7 +296,8 @@ TEST_F(MapTmx, ImportsEveryLayerEncoding) {
         std::ofstream(folder / "in.tmx") << Document(192, 72, data);
         ASSERT_EQ(Run("import in.tmx copy"), 0) << compression << ": " << output;
         ExpectSameMap("level", "copy");
-        for (const char* suffix : SUFFIXES) fs::remove(folder / (std::string("copy") + suffix));
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            fs::remove(folder / MapFileName("copy", file));
     }
 }
 

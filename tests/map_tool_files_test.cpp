@@ -2,8 +2,8 @@
 // planted at temporary names, outputs that are the map's own files, failures
 // named with their cause, interruptions, and programs saving and loading one
 // map at the same time.
-#include "editor/map_files.h"
-#include "editor/map_model.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
 
 #include <gtest/gtest.h>
 
@@ -118,10 +118,10 @@ TEST_F(MapToolFiles, LinksPlantedAtTemporaryNamesAreNeverWrittenThrough) {
     }
     EXPECT_GT(fs::file_size(folder / "out.png"), 1000u);
     EXPECT_EQ(Run(MAP + " import out.tmx copy"), 0) << output;
-    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"})
-        EXPECT_TRUE(ReadFile(folder / (std::string("m") + suffix)) ==
-                    ReadFile(folder / (std::string("copy") + suffix)))
-            << suffix;
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        EXPECT_TRUE(ReadFile(folder / MapFileName("m", file)) ==
+                    ReadFile(folder / MapFileName("copy", file)))
+            << file;
 }
 
 // An output that is one of the map's own files, under its name or through a
@@ -129,8 +129,7 @@ TEST_F(MapToolFiles, LinksPlantedAtTemporaryNamesAreNeverWrittenThrough) {
 TEST_F(MapToolFiles, AnOutputThatIsOneOfTheMapsFilesIsRefused) {
     MakeMap("m", 1, 1, 3);
     std::string before[3];
-    const char* const suffixes[3] = {"_data.txt", "_zk.txt", "_teki.txt"};
-    for (int i = 0; i < 3; ++i) before[i] = ReadFile(folder / (std::string("m") + suffixes[i]));
+    for (int i = 0; i < 3; ++i) before[i] = ReadFile(folder / MapFileName("m", i));
     fs::create_symlink("m_teki.txt", folder / "link.png");
     fs::create_hard_link(folder / "m_zk.txt", folder / "hard.tmx");
     const struct {
@@ -146,8 +145,8 @@ TEST_F(MapToolFiles, AnOutputThatIsOneOfTheMapsFilesIsRefused) {
         EXPECT_NE(output.find(std::string(c.named) + ": is a file of the map m"), std::string::npos)
             << output;
         for (int i = 0; i < 3; ++i)
-            EXPECT_TRUE(ReadFile(folder / (std::string("m") + suffixes[i])) == before[i])
-                << c.command << " " << suffixes[i];
+            EXPECT_TRUE(ReadFile(folder / MapFileName("m", i)) == before[i])
+                << c.command << " " << MapFileName("m", i);
     }
     EXPECT_TRUE(fs::is_symlink(folder / "link.png"));
     EXPECT_TRUE(Temporaries().empty());

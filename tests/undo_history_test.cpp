@@ -1,8 +1,8 @@
 // The stamp history: push, undo and redo sequences, the limits of 1000 records
 // and of 1 GiB of images, and areas reaching past the layer arrays.
-#include "editor/layer_area.h"
-#include "editor/map_model.h"
-#include "editor/undo_history.h"
+#include "map/layer_area.h"
+#include "map/map_model.h"
+#include "map/undo_history.h"
 #include "undo_test_support.h"
 
 #include <gtest/gtest.h>

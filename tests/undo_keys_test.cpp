@@ -3,7 +3,7 @@
 // undo runs. Records are pushed directly, the editor then runs a replay.
 #include "editor/edit_scene.h"
 #include "editor/map_model.h"
-#include "editor/undo_history.h"
+#include "map/undo_history.h"
 #include "platform/messages.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"

@@ -1,13 +1,12 @@
-// Stamps for the history tests, made the way stamping makes them: the area's
-// old contents, the new values written, and one record pushed.
+// Stamps of one value for the history tests, written and recorded as stamping
+// writes and records them.
 #pragma once
 
-#include "editor/layer_area.h"
-#include "editor/map_model.h"
-#include "editor/undo_history.h"
+#include "map/layer_area.h"
+#include "map/map_model.h"
+#include "map/undo_history.h"
 
 #include <cstddef>
-#include <utility>
 
 // Tests share one process: each starts from an empty history.
 inline void ClearHistoryForTest() {
@@ -23,8 +22,6 @@ inline void FillArea(int left, int top, int width, int height, int value) {
 }
 
 inline void StampArea(int left, int top, int width, int height, int value) {
-    AreaImage before = ReadArea(ChipLayer, left, top, width, height);
-    AreaImage after(static_cast<std::size_t>(width) * height, value);
-    WriteArea(ChipLayer, after, left, top, width, height);
-    Push(std::move(before), std::move(after), width, height, left, top);
+    WriteStamp(AreaImage(static_cast<std::size_t>(width) * height, value), width, height, left,
+               top);
 }

@@ -1,6 +1,7 @@
 // The real editor on the desktop backend, on a private X server without a
 // window manager: the window is moved, keys and clicks go through the server,
 // and the screen is compared with the headless rendering of the same script.
+#include "map/map_files.h"
 #include "tests/desktop/frame_match.h"
 #include "tests/desktop/private_display.h"
 
@@ -392,8 +393,8 @@ frames 2
     RunHeadless(script);
     StartEditor();
     PlayOnDesktop(script);
-    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
-        const fs::path file = folder / "desktop" / ("Desk7" + std::string(suffix));
+    for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
+        const fs::path file = folder / "desktop" / MapFileName("Desk7", layer);
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(file); })) << file;
         EXPECT_TRUE(ReadFile(file) == ReadFile(folder / "headless" / file.filename())) << file;
     }
@@ -545,11 +546,11 @@ screenshot redone.bmp
     const std::string empty = OneScreenChips([](int, int) { return 0; });
     for (const auto& [name, chips] :
          {std::pair{"s", &stamped}, std::pair{"u", &empty}, std::pair{"r", &stamped}}) {
-        const fs::path data = folder / "desktop" / (name + std::string("_data.txt"));
+        const fs::path data = folder / "desktop" / MapFileName(name, CHIP_FILE);
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(data); })) << data;
         EXPECT_TRUE(ReadFile(data) == *chips) << data;
-        for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
-            const std::string file = name + std::string(suffix);
+        for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
+            const std::string file = MapFileName(name, layer);
             EXPECT_TRUE(ReadFile(folder / "desktop" / file) == ReadFile(folder / "headless" / file))
                 << file;
         }

@@ -1,11 +1,10 @@
 #include "tools/map/map_render.h"
 
-#include "editor/map_files.h"
-#include "editor/map_model.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
 #include "platform/bmp.h"
 #include "platform/display.h"
 #include "platform/files.h"
-#include "tools/map/map_layers.h"
 #include "tools/map/output_files.h"
 #include "tools/map/png_rows.h"
 
@@ -259,10 +258,12 @@ int RunRender(int argc, char** argv) {
     RenderOptions options;
     if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
         return Fail(wrong);
-    if (!AllocateToolLayers()) return Fail("not enough memory for the map");
+    if (!AllocateLayersOnHugePages()) return Fail("not enough memory for the map");
     if (!LoadMap(options.name))
-        return Fail(std::string("cannot load the map \"") + options.name + "\" (" + options.name +
-                    "_data.txt, " + options.name + "_zk.txt, " + options.name + "_teki.txt)");
+        return Fail(std::string("cannot load the map \"") + options.name + "\" (" +
+                    MapFileName(options.name, CHIP_FILE) + ", " +
+                    MapFileName(options.name, ATTR_FILE) + ", " +
+                    MapFileName(options.name, ENEMY_FILE) + ")");
 
     platform::DecodedImage sheet;
     platform::DecodedImage sprites[8];

@@ -1,6 +1,6 @@
 #include "tools/map/output_files.h"
 
-#include "editor/map_files.h"
+#include "map/map_files.h"
 
 #include <cerrno>
 #include <cstdio>

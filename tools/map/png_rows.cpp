@@ -1,9 +1,9 @@
 #include "tools/map/png_rows.h"
 
+#include "platform/file_io.h"
 #include "platform/file_replacement.h"
 #include "tools/map/deflate_block.h"
 
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -128,7 +128,7 @@ PngRowWriter::PngRowWriter() = default;
 PngRowWriter::~PngRowWriter() {
     for (const std::unique_ptr<Batch>& batch : running_)
         if (batch->worker.joinable()) batch->worker.join();
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) platform::CloseFile(fd_);
 }
 
 bool PngRowWriter::Fail() {
@@ -234,7 +234,7 @@ bool PngRowWriter::Finish() {
     std::uint8_t end[6] = {0x03, 0x00};
     PutBig32(end + 2, adler_);
     WriteChunk("IDAT", end, 6) && WriteChunk("IEND", nullptr, 0);
-    if (close(fd_) != 0) Fail();
+    if (!platform::CloseFile(fd_)) Fail();
     fd_ = -1;
     return ok_;
 }

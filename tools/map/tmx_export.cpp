@@ -1,8 +1,8 @@
-#include "editor/map_files.h"
-#include "editor/map_model.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
 #include "platform/bmp.h"
+#include "platform/file_io.h"
 #include "platform/files.h"
-#include "tools/map/map_layers.h"
 #include "tools/map/output_files.h"
 #include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
@@ -15,7 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -52,7 +51,7 @@ void AppendTileset(std::string& text, const char* name, int firstgid, int count,
 bool WriteChipSheet(int fd, platform::DecodedImage& sheet, bool& reported) {
     const std::string source = platform::ExecutableFolder() + "bmp/m_cp00.BMP";
     if (!platform::LoadBmpFile(source, sheet)) {
-        close(fd);
+        platform::CloseFile(fd);
         std::fprintf(stderr, "tessera-map: %s: cannot read the chip sheet\n", source.c_str());
         reported = true;
         return false;
@@ -170,7 +169,7 @@ bool WriteDocument(int fd, const char* name, const OutputFile* pictures,
         if ((reported = !WriteLayer(writer, layer, id++, width, height, name))) break;
     writer.Append("</map>\n");
     int error = writer.Error();
-    if (close(fd) != 0 && !error) error = errno;
+    if (!platform::CloseFile(fd) && !error) error = errno;
     errno = error;
     return !reported && !error;
 }
@@ -178,7 +177,7 @@ bool WriteDocument(int fd, const char* name, const OutputFile* pictures,
 } // namespace
 
 int ExportTmx(const char* name, const char* out) {
-    if (!AllocateToolLayers()) {
+    if (!AllocateLayersOnHugePages()) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }
@@ -203,7 +202,7 @@ int ExportTmx(const char* name, const char* out) {
     int fds[4];
     for (int i = 0; i < 4; ++i)
         if ((fds[i] = CreateOutput(outputs[i])) < 0) {
-            while (i-- > 0) close(fds[i]);
+            while (i-- > 0) platform::CloseFile(fds[i]);
             return FinishOutputs(outputs, false);
         }
     // Each writer closes the file it is given; those not reached are closed here.
@@ -220,7 +219,7 @@ int ExportTmx(const char* name, const char* out) {
                     written(outputs[3], WriteValueTiles(take(3), ValueTiles::Enemies)) &&
                     written(outputs[0], WriteDocument(take(0), name, &outputs[1], sheet, reported));
     for (const int fd : fds)
-        if (fd >= 0) close(fd);
+        if (fd >= 0) platform::CloseFile(fd);
     return FinishOutputs(outputs, ok);
 }
 

@@ -1,27 +1,25 @@
-#include "editor/map_files.h"
-#include "tools/map/map_layers.h"
+#include "map/map_files.h"
+#include "map/map_model.h"
+#include "platform/file_io.h"
 #include "tools/map/tmx.h"
 #include "tools/map/tmx_read.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 int ImportTmx(const char* in, const char* name) {
-    if (!AllocateToolLayers()) {
+    if (!AllocateLayersOnHugePages()) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }
-    const int fd = open(in, O_RDONLY | O_CLOEXEC);
+    const int fd = platform::OpenForRead(in);
     if (fd < 0) {
         std::fprintf(stderr, "tessera-map: %s: cannot read (%s)\n", in, std::strerror(errno));
         return 0;
     }
     const int read = ReadTmxFile(fd, in);
-    close(fd);
+    platform::CloseFile(fd);
     if (!read) return 0;
     if (!SaveMap(name)) {
         std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files (%s)\n", name,

@@ -1,5 +1,5 @@
 #include "tools/map/tmx_read.h"
-#include "editor/map_model.h"
+#include "map/map_model.h"
 #include "tools/map/tmx.h"
 #include "tools/map/xml_stream.h"
 

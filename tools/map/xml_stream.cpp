@@ -1,6 +1,6 @@
 #include "tools/map/xml_stream.h"
 
-#include <unistd.h>
+#include "platform/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -49,14 +49,11 @@ class Cursor {
         if (fd_ < 0 || readError_) return false;
         lines_ += std::count(start_, end_, '\n');
         ++fills_;
-        while (true) {
-            const ssize_t n = read(fd_, block_.get(), BLOCK);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) readError_ = errno;
-            start_ = p_ = block_.get();
-            end_ = p_ + std::max<ssize_t>(n, 0);
-            return n > 0;
-        }
+        const std::ptrdiff_t n = platform::ReadSome(fd_, block_.get(), BLOCK);
+        if (n < 0) readError_ = errno;
+        start_ = p_ = block_.get();
+        end_ = p_ + std::max<std::ptrdiff_t>(n, 0);
+        return n > 0;
     }
 
     int fd_;

@@ -1,6 +1,6 @@
-#include "editor/layer_area.h"
+#include "map/layer_area.h"
 
-#include <sys/mman.h>
+#include "platform/memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,11 +30,7 @@ std::int64_t CellCount(int width, int height) {
 AreaImage ReservedImage(std::size_t cells) {
     AreaImage image;
     image.reserve(cells);
-    constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t{2} << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(image.data());
-    const std::uintptr_t first = (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-    const std::uintptr_t last = (start + cells * sizeof(std::int32_t)) & ~(HUGE_PAGE - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    platform::AdviseHugePages(image.data(), cells * sizeof(std::int32_t));
     return image;
 }
 

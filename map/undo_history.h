@@ -2,7 +2,7 @@
 // before and after the stamp, so Ctrl+Z and Ctrl+Y can write them back.
 #pragma once
 
-#include "editor/layer_area.h"
+#include "map/layer_area.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +35,11 @@ extern std::int64_t UndoBytes;
 // UndoCurrent, then the oldest ones while the history is full in count or
 // bytes. Areas with no cells or images of the wrong size are not recorded.
 void Push(AreaImage before, AreaImage after, int width, int height, int left, int top);
+
+// Writes a stamp's values, `after` (width x height values, row after row), over
+// the area of ChipLayer at (left, top), and pushes its record with the area's
+// contents before it.
+void WriteStamp(AreaImage after, int width, int height, int left, int top);
 
 // Writes UndoCurrent's before image back and steps to the record before it.
 void Undo();

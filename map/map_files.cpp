@@ -1,13 +1,10 @@
-#include "editor/map_files.h"
+#include "map/map_files.h"
 
-#include "editor/map_model.h"
+#include "map/map_model.h"
+#include "platform/file_io.h"
 #include "platform/file_lock.h"
 #include "platform/file_replacement.h"
 #include "platform/files.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -25,17 +22,15 @@
 
 namespace {
 
-constexpr int FILE_COUNT = 3;
-const char* const SUFFIXES[FILE_COUNT] = {"_data.txt", "_zk.txt", "_teki.txt"};
-constexpr int SIZE_FILE = 2; // the enemy file gives the map size
+constexpr int SIZE_FILE = ENEMY_FILE; // the enemy file gives the map size
 
 LayerRow* LayerOfFile(int file) {
-    LayerRow* const layers[FILE_COUNT] = {ChipLayer, AttrLayer, EnemyLayer};
+    LayerRow* const layers[MAP_FILE_COUNT] = {ChipLayer, AttrLayer, EnemyLayer};
     return layers[file];
 }
 
 std::string FileName(const char* name, int file) {
-    return platform::ResolvePath((std::string(name) + SUFFIXES[file]).c_str());
+    return platform::ResolvePath(MapFileName(name, file).c_str());
 }
 
 // A save holds the map's lock exclusively while it writes, and a load holds it
@@ -45,16 +40,16 @@ std::string FileName(const char* name, int file) {
 constexpr int LOCK_WAIT_MS = 10000; // longer than a full map takes to save or load
 
 std::string LockPath(const char* name) {
-    const std::string chips = FileName(name, 0);
-    return chips.substr(0, chips.size() - std::strlen(SUFFIXES[0])) + ".lock";
+    const std::string chips = FileName(name, CHIP_FILE);
+    return chips.substr(0, chips.size() - MapFileName("", CHIP_FILE).size()) + ".lock";
 }
 
 // Runs task(file) for every file, side by side when threads can be had. Full
 // maps run to hundreds of megabytes of text, so both cores are worth using.
 template <typename Task> void ForEachFile(const Task& task) {
     std::vector<std::thread> helpers;
-    helpers.reserve(FILE_COUNT);
-    for (int file = 1; file < FILE_COUNT; ++file) {
+    helpers.reserve(MAP_FILE_COUNT);
+    for (int file = 1; file < MAP_FILE_COUNT; ++file) {
         try {
             helpers.emplace_back(task, file);
         } catch (const std::system_error&) {
@@ -142,7 +137,7 @@ int WriteTemporary(platform::ReplacedFile& target, const LayerRow* layer) {
     if (fd < 0) return 0;
     const int written = WriteLayer(fd, layer);
     const int error = errno;
-    if (close(fd) != 0) return 0;
+    if (!platform::CloseFile(fd)) return 0;
     errno = error;
     return written;
 }
@@ -162,18 +157,14 @@ struct OpenFile {
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
     ~OpenFile() {
-        if (fd >= 0) close(fd);
+        if (fd >= 0) platform::CloseFile(fd);
     }
 };
 
 // Opens a regular file. 0 when it cannot be opened or is not a regular file.
 int OpenRegular(const std::string& path, OpenFile& file) {
-    // Non-blocking, so that a pipe put in place of the file cannot hang the
-    // open; it is refused below like every other kind of non-file.
-    file.fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    file.fd = platform::OpenRegularForRead(path);
     if (file.fd < 0) return 0;
-    struct stat info;
-    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return 0;
     file.buffer.reset(new (std::nothrow) char[READ_BLOCK]);
     file.room = file.buffer ? READ_BLOCK : 0;
     return file.buffer != nullptr;
@@ -184,7 +175,7 @@ int OpenRegular(const std::string& path, OpenFile& file) {
 // buffer grows to hold the longest line. 0 on a read error or when memory runs
 // out.
 template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
-    if (lseek(file.fd, 0, SEEK_SET) != 0) return 0;
+    if (!platform::Rewind(file.fd)) return 0;
     std::size_t held = 0;
     while (true) {
         if (held == file.room) { // a line longer than the buffer
@@ -195,8 +186,7 @@ template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
             file.room *= 2;
         }
         char* const start = file.buffer.get();
-        const ssize_t n = read(file.fd, start + held, file.room - held);
-        if (n < 0 && errno == EINTR) continue;
+        const std::ptrdiff_t n = platform::ReadSome(file.fd, start + held, file.room - held);
         if (n < 0) return 0;
         if (n == 0) {
             if (held > 0) use(start, start + held);
@@ -317,18 +307,23 @@ int ClampScreens(int screens) { return std::clamp(screens, MAP_SIZE_MIN, MAP_SIZ
 
 } // namespace
 
+std::string MapFileName(const std::string& name, int file) {
+    const char* const suffixes[MAP_FILE_COUNT] = {"_data.txt", "_zk.txt", "_teki.txt"};
+    return name + suffixes[file];
+}
+
 int SaveMap(const char* name) {
     if (!AllocateLayers()) return 0;
     // A save that would be refused is refused before the lock file is made.
-    platform::ReplacedFile targets[FILE_COUNT];
-    for (int file = 0; file < FILE_COUNT; ++file)
+    platform::ReplacedFile targets[MAP_FILE_COUNT];
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
         if (!platform::PrepareReplacement(FileName(name, file), targets[file])) return 0;
     platform::FileLock lock;
     if (!lock.Take(LockPath(name), platform::LockKind::Exclusive, true, LOCK_WAIT_MS)) return 0;
 
     // All three files are written under temporary names first, and put in
     // place together, so that a failure anywhere leaves the previous map whole.
-    int errors[FILE_COUNT] = {}; // errno of each file's writer, which may be another thread
+    int errors[MAP_FILE_COUNT] = {}; // errno of each file's writer, which may be another thread
     ForEachFile([&](int file) {
         if (!WriteTemporary(targets[file], LayerOfFile(file))) errors[file] = errno;
     });
@@ -343,25 +338,24 @@ int SaveMap(const char* name) {
 
 int LoadMap(const char* name) {
     if (!AllocateLayers()) return 0;
-    std::string paths[FILE_COUNT];
-    for (int file = 0; file < FILE_COUNT; ++file) paths[file] = FileName(name, file);
+    std::string paths[MAP_FILE_COUNT];
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) paths[file] = FileName(name, file);
 
     // A map that no program of ours has saved has no lock file yet; it gets
     // one, unless the folder takes no new files, in which case nobody can be
     // saving it there and it is read without. Only a lock still held by a save
     // after the wait stops the load.
     platform::FileLock lock;
-    struct stat chips;
-    if (!lock.Take(LockPath(name), platform::LockKind::Shared, stat(paths[0].c_str(), &chips) == 0,
-                   LOCK_WAIT_MS) &&
+    if (!lock.Take(LockPath(name), platform::LockKind::Shared,
+                   platform::PathExists(paths[CHIP_FILE]), LOCK_WAIT_MS) &&
         errno == EWOULDBLOCK)
         return 0;
 
     // Every file is read through and checked before the first cell changes,
     // then read again into its layer; only a file changed in between can make
     // the second reading fail.
-    OpenFile files[FILE_COUNT];
-    int usable[FILE_COUNT] = {};
+    OpenFile files[MAP_FILE_COUNT];
+    int usable[MAP_FILE_COUNT] = {};
     ForEachFile([&](int file) {
         int holds = 0;
         usable[file] = OpenRegular(paths[file], files[file]) &&
@@ -373,8 +367,8 @@ int LoadMap(const char* name) {
     });
     if (!usable[0] || !usable[1] || !usable[2]) return 0;
 
-    LayerProgress progress[FILE_COUNT];
-    int read[FILE_COUNT] = {};
+    LayerProgress progress[MAP_FILE_COUNT];
+    int read[MAP_FILE_COUNT] = {};
     ForEachFile([&](int file) {
         read[file] = ForEachLines(files[file], [&](const char* begin, const char* end) {
             ParseLines(begin, end, LayerOfFile(file), progress[file]);
@@ -386,15 +380,10 @@ int LoadMap(const char* name) {
 }
 
 int IsMapFile(const char* name, const std::string& path) {
-    struct stat given;
-    if (stat(path.c_str(), &given) != 0) return 0;
-    std::string files[FILE_COUNT + 1] = {LockPath(name)};
-    for (int file = 0; file < FILE_COUNT; ++file) files[file + 1] = FileName(name, file);
-    for (const std::string& file : files) {
-        struct stat info;
-        if (stat(file.c_str(), &info) == 0 && info.st_dev == given.st_dev &&
-            info.st_ino == given.st_ino)
-            return 1;
-    }
+    if (!platform::PathExists(path)) return 0;
+    std::string files[MAP_FILE_COUNT + 1] = {LockPath(name)};
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) files[file + 1] = FileName(name, file);
+    for (const std::string& file : files)
+        if (platform::SameFile(path, file)) return 1;
     return 0;
 }

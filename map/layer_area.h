@@ -3,7 +3,7 @@
 // and SetCell, but the bounds are clipped once per area, not per cell.
 #pragma once
 
-#include "editor/map_model.h"
+#include "map/map_model.h"
 
 #include <cstddef>
 #include <cstdint>

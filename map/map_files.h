@@ -6,6 +6,16 @@
 
 #include <string>
 
+// The three files of a map, in this order in every table of them.
+constexpr int MAP_FILE_COUNT = 3;
+constexpr int CHIP_FILE = 0;
+constexpr int ATTR_FILE = 1;
+constexpr int ENEMY_FILE = 2;
+
+// The name of one of the files of the map `name`: the name and the file's
+// suffix, before any path resolution.
+std::string MapFileName(const std::string& name, int file);
+
 // Writes the three files of `name` from the layers and the map size. The old
 // files are replaced only once all three new ones are complete, and then all
 // three or none. Files that the user may not write are refused, existing files

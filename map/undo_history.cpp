@@ -1,4 +1,4 @@
-#include "editor/undo_history.h"
+#include "map/undo_history.h"
 
 #include <utility>
 
@@ -72,6 +72,12 @@ void Push(AreaImage before, AreaImage after, int width, int height, int left, in
     UndoCurrent = record.get();
     UndoHistory[UndoCount++] = std::move(record);
     UndoBytes += bytes;
+}
+
+void WriteStamp(AreaImage after, int width, int height, int left, int top) {
+    AreaImage before = ReadArea(ChipLayer, left, top, width, height);
+    WriteArea(ChipLayer, after, left, top, width, height);
+    Push(std::move(before), std::move(after), width, height, left, top);
 }
 
 void Undo() {
