@@ -5,6 +5,7 @@
 #include "tools/play/player.h"
 
 #include "draw/draw.h"
+#include "platform/file_io.h"
 #include "platform/mci.h"
 #include "platform/messages.h"
 #include "platform/midi_file.h"
@@ -24,9 +25,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -44,7 +44,7 @@ bool Tick() {
     MSG message;
     while (platform::PeekMessage(&message)) platform::DispatchMessage(&message);
     const bool served = elSound::Streaming() != 0;
-    usleep(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return served;
 }
 
@@ -150,7 +150,7 @@ bool PlayWave(const PlayOptions& options, const StageFolder& stage, const std::s
         while (played && !interrupted && Playing(no)) played = Tick();
         if (!played) {
             errno = 0;
-            const std::string cause = access(packPath.c_str(), R_OK) == 0
+            const std::string cause = platform::MayRead(packPath)
                                           ? std::string("it could not be read")
                                           : std::strerror(errno);
             Report(path + ": stopped: its temporary copy " + packPath + " is gone (" + cause + ")");
