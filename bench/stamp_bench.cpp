@@ -7,6 +7,7 @@
 #include "editor/map_model.h"
 #include "map/layer_area.h"
 #include "map/undo_history.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <benchmark/benchmark.h>

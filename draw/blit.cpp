@@ -1,6 +1,7 @@
 // Blits of object rectangles onto the back buffer or onto objects, clipped to
 // ClipRect; the back-buffer capture; stretched and mirrored copies.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "platform/gdi.h"
 
 #include <algorithm>

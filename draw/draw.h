@@ -49,27 +49,10 @@ inline bool InTable(ObjectNo no) { return static_cast<unsigned>(no) < OBJECT_COU
 inline platform::Surface* SurfaceOf(ObjectNo no) {
     return InTable(no) ? ObjectTable[no].Surface : nullptr;
 }
-// Loaders key new objects on this colour, or on their top-left pixel.
-extern int KeyTopLeftFlag;
-extern COLORREF KeyModeColor;
-
 extern ClipRectangle ClipRect;
-extern int StretchCapable;
-extern int Device3D;
 extern PixelFormatInfo PixelFormat;
-extern int SineTable[450];
-extern int Depths[3];
 extern platform::Surface* PrimarySurface;
 extern platform::Surface* BackBuffer;
-extern platform::RECT PresentSource;
-
-// Effect tables, built on 16-bit displays only.
-extern std::uint8_t DecomposeTable[65536][3];
-extern std::uint16_t CrossFadeTable[3 * 32768];
-extern std::uint16_t FadeAddTable[3 * 32768];
-extern std::uint16_t SubtractTable[3 * 1024];
-extern std::uint16_t GreyTable[94];
-extern std::uint8_t NoiseTable[10000];
 
 // Screen set-up and teardown.
 int Screen(int width, int height, int mode);
@@ -83,23 +66,15 @@ int ReleaseBackDC();
 // Colour keys.
 void KeyColor(COLORREF color);
 void KeyTopLeft();
-std::uint32_t MatchColor(platform::Surface* surface, COLORREF color);
 platform::HRESULT SetObjectKey(ObjectNo no, int color);
 platform::HRESULT SetObjectKeyTopLeft(ObjectNo no);
 platform::HRESULT CopyKey(ObjectNo destination, ObjectNo source);
-// Keys a fresh object per the loaders' setting.
-void KeyPerMode(ObjectNo no);
-// Empties an entry: no surface, no name, placement 2.
-void ResetEntry(ObjectEntry& entry);
 
 // Sprite objects.
 ObjectNo LoadObject(const char* name, int placement);
 ObjectNo CreateObject(int width, int height, int placement);
 int SwapObject(const char* name, ObjectNo no, int placement);
 void ReleaseObject(ObjectNo no);
-// Makes an empty object in entry `no`, as CreateObject does in a free one;
-// errors name `operation`. 1, or 0 after an error.
-int MakeObject(const char* operation, ObjectNo no, int width, int height, int placement);
 
 // Draw packs: images in 1:5:5:5 in one file, loaded by their upper-cased names.
 extern char PackPath[260];
@@ -171,16 +146,9 @@ int RotateDraw(int destinationLeft, int destinationTop, int destinationRight, in
 
 // Frame present: the screen fade and the scrolling overlay are laid over the
 // back buffer, then it is copied to the primary surface.
-extern int VSyncFlag;
 extern int FadeLevel;
 extern int FadeDirection;
-extern ObjectNo FadeObject;
 extern int ScrollerOn;
-extern ObjectNo ScrollerText;
-extern ObjectNo ScrollerTiles;
-extern int ScrollerHeight;
-extern float ScrollerPosition;
-extern float ScrollerTileX, ScrollerTileY;
 // Key held while the overlay is on; the window procedure sets it and clears it on release.
 extern int ScrollerKey;
 platform::HRESULT Refresh();
@@ -192,13 +160,6 @@ void SetScroller(const char* textName, const char* tileName, int height);
 void ToggleScroller();
 
 // Clip-rectangle wipe: 0 idle, 1 opening, 2 closing, -1 closed.
-extern int WipeState;
-extern ClipRectangle WipeSaved;
-extern int WipeKind;
-extern int WipeClosing;
-extern float WipeSpeed;
-extern int WipeBand;
-extern int WipeOpened, WipeClosed;
 int WipeStart(int closing, int kind, float speed, int band);
 int WipeStep();
 void WipeClose();
@@ -206,11 +167,6 @@ void WipeClose();
 void WipeCancel();
 
 // Frame-rate meter and debug lines, drawn as text on the back buffer.
-extern int FpsCounter;
-// Clock reading at the last measurement.
-extern std::uint32_t FpsTime;
-extern float FpsRate, FpsHighest, FpsLowest;
-extern char FpsText[64];
 void ShowFps();
 void DebugText(int x, int y, const char* text);
 // Formats into 260 bytes at most, cut between characters.

@@ -3,7 +3,7 @@
 // the 16-bit pixels that both surfaces hold. Source value 0 is transparent.
 #pragma once
 
-#include "draw/draw.h"
+#include "draw/draw_state.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The frame-rate meter and the debug lines: 12-pixel Gothic, white on navy.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "platform/backend.h"
 #include "platform/text_encoding.h"
 #include "system/system.h"

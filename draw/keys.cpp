@@ -1,5 +1,6 @@
 // Colour keys: the raw pixel value that keyed blits leave transparent.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "platform/gdi.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // Loading images of the draw pack into sprite objects.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "draw/packs_format.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"

@@ -1,6 +1,7 @@
 // The end of every frame: the screen fade and the scrolling overlay over the
 // back buffer, the vertical-blank wait and the copy to the primary surface.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "system/system.h"
 
 #include <cmath>

@@ -1,11 +1,13 @@
 // Screen set-up: display mode, primary surface, back buffer, internal objects,
 // pixel format and lookup tables; lost-surface restore and teardown.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "input/input.h"
 #include "platform/gdi.h"
 #include "platform/messages.h"
 #include "sound/midi.h"
 #include "sound/sound.h"
+#include "system/input_state.h"
 #include "system/system.h"
 #include "text/text.h"
 

@@ -1,6 +1,7 @@
 // The clip-rectangle wipe: over several frames ClipRect opens from a collapsed
 // line or band out to the rectangle saved at the start, or closes back to it.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "system/system.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 
 #include "draw/draw.h"
 #include "map/map_files.h"
+#include "system/input_state.h"
 #include "system/system.h"
 #include "text/text.h"
 

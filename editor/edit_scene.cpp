@@ -14,6 +14,7 @@
 #include "editor/snapshot.h"
 #include "editor/undo_keys.h"
 #include "input/input.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <cstdlib>

@@ -4,6 +4,7 @@
 #include "editor/editor_state.h"
 #include "editor/modes.h"
 #include "editor/snapshot.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 namespace {

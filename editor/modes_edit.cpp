@@ -3,6 +3,7 @@
 // each of the two button checks adds the frame's time while no repeat runs, so
 // one held button starts it after about a quarter of a second.
 #include "editor/modes.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 namespace {

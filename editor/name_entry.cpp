@@ -1,6 +1,7 @@
 // One-line entry of a map name from the key held down.
 #include "editor/dialogues.h"
 #include "input/input.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <cstring>

@@ -5,6 +5,7 @@
 #include "editor/editor_state.h"
 #include "editor/map_model.h"
 #include "editor/panel.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <algorithm>

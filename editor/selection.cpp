@@ -5,6 +5,7 @@
 #include "editor/map_model.h"
 #include "editor/palette.h"
 #include "editor/stamp.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // Confining and moving the pointer, and the display's colour depth.
 #include "platform/cursor.h"
 #include "platform/display.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 int CursorClipped;

@@ -1,4 +1,5 @@
 // Counting the releases of one chosen key (the window procedure counts them).
+#include "system/input_state.h"
 #include "system/system.h"
 
 namespace elSystem {

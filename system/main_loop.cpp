@@ -4,6 +4,7 @@
 #include "platform/backend.h"
 #include "platform/held_file.h"
 #include "platform/messages.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <cstdlib>

@@ -22,23 +22,6 @@ extern HANDLE InstanceMutex;
 extern HWND MainWindowHandle;
 extern HINSTANCE InstanceHandle;
 
-// Input captured by the window procedure.
-extern int MouseX, MouseY;
-extern int PrevMouseX, PrevMouseY;
-extern int MouseMoveX, MouseMoveY;
-extern int LeftHeld, RightHeld;
-extern int LeftClick, RightClick;
-extern int LeftDoubleClick, RightDoubleClick;
-extern int LeftPressedOnce, RightPressedOnce;
-extern int ButtonDown;
-extern int LastButton;
-extern int KeyDown;
-extern int LastKey;
-extern int ShiftToggle;
-extern int AltKeyMode;
-extern int ClientX, ClientY;
-extern int WatchedKey;
-extern int WatchedKeyCount;
 extern char CommandLine[260];
 
 // Close and shutdown state.

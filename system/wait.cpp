@@ -2,6 +2,7 @@
 // and the input and timing reset at the end of screen set-up.
 #include "platform/backend.h"
 #include "platform/busy_wait.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 WaitSlot WaitSlots[11];

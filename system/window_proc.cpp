@@ -4,6 +4,7 @@
 #include "platform/mci.h"
 #include "platform/messages.h"
 #include "sound/midi.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 int MouseX, MouseY;

@@ -2,6 +2,7 @@
 // capture, stretching on both paths, mirrored copies, lost surfaces and the
 // row placement of the row effects.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "system/system.h"
 
 #include <gtest/gtest.h>

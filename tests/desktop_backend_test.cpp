@@ -3,6 +3,7 @@
 #include "draw/draw.h"
 #include "platform/desktop/desktop.h"
 #include "platform/held_file.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <gtest/gtest.h>

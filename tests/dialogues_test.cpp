@@ -3,6 +3,7 @@
 #include "editor/dialogues.h"
 #include "input/input.h"
 #include "platform/messages.h"
+#include "system/input_state.h"
 #include "system/system.h"
 
 #include <gtest/gtest.h>

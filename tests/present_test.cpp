@@ -2,8 +2,10 @@
 // vertical-blank wait, the main loop's fade-out, the meter, debug lines and
 // screen shots.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "platform/bmp.h"
 #include "platform/files.h"
+#include "system/input_state.h"
 #include "tests/scripted_run.h"
 #include "tests/test_folder.h"
 

@@ -1,6 +1,7 @@
 #include "tests/scripted_run.h"
 
 #include "platform/backend.h"
+#include "system/input_state.h"
 
 std::vector<FrameRecord> SceneFrames;
 std::function<void()> SceneHook;

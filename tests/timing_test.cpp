@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/cursor.h"
 #include "platform/headless/headless.h"
+#include "system/input_state.h"
 #include "system/system.h"
 #include "tests/scripted_run.h"
 

@@ -1,5 +1,7 @@
 // The window procedure's rules, message by message.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
+#include "system/input_state.h"
 #include "tests/scripted_run.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The clip-rectangle wipe: every kind opening and closing between the saved
 // rectangle and its collapsed shape, edge order, and the wipe's states.
 #include "draw/draw.h"
+#include "draw/draw_state.h"
 #include "system/system.h"
 
 #include <gtest/gtest.h>
