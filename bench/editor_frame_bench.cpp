@@ -4,6 +4,7 @@
 // sprites and numbers are both drawn).
 #include "editor/edit_scene.h"
 #include "editor/editor_images.h"
+#include "editor/editor_state.h"
 #include "editor/map_model.h"
 #include "editor/snapshot.h"
 #include "system/system.h"
@@ -31,11 +32,11 @@ void EditorFrame(benchmark::State& state) {
         state.SkipWithError("the editor's images are missing");
         return;
     }
-    EditMode = 0;
+    EditMode = EDIT_CHIPS;
     EditScene();
     if (state.range(0) == 2) {
         TakeSnapshot();
-        EditMode = 2;
+        EditMode = EDIT_ENEMIES;
     }
     for (auto _ : state) EditScene();
     state.SetLabel(state.range(0) == 2 ? "enemy editing" : "chip editing");

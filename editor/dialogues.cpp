@@ -26,7 +26,7 @@ void ShowResult(int& state, const char* message) {
     MessageTime += FrameSeconds;
     if (MessageTime >= MESSAGE_SECONDS) {
         MessageTime = 0;
-        state = 0;
+        state = DIALOGUE_CLOSED;
     }
 }
 
@@ -36,7 +36,7 @@ void DrawDialogue(int state) {
     elText::BeginFace("HG創英角ﾎﾟｯﾌﾟ体", 20, 0, 0, 0, 0);
     elText::Color(0xC8C8FF, 0, 1);
     elText::Print(360, 700, StatusLine);
-    if (state == 1) elText::Print(360, 720, MapName);
+    if (state == DIALOGUE_NAMING) elText::Print(360, 720, MapName);
     elText::End();
     elDraw::Refresh();
 }
@@ -46,37 +46,37 @@ void DrawDialogue(int state) {
 // the frame that found it.
 void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const char* done,
                   const char* failed) {
-    if (state == 1) {
+    if (state == DIALOGUE_NAMING) {
         SetStatus(prompt);
         NameEntry(MapName, MAP_NAME_LIMIT);
-        if (KeyDown == KEY_ESCAPE) state = 0;
+        if (KeyDown == KEY_ESCAPE) state = DIALOGUE_CLOSED;
         if (KeyDown == KEY_ENTER) {
             if (!act(MapName)) {
-                state = 3;
+                state = DIALOGUE_FAILED;
                 return;
             }
-            state = 2;
+            state = DIALOGUE_DONE;
         }
     }
-    if (state == 2) ShowResult(state, done);
-    if (state == 3) ShowResult(state, failed);
-    if (state != 0) DrawDialogue(state);
+    if (state == DIALOGUE_DONE) ShowResult(state, done);
+    if (state == DIALOGUE_FAILED) ShowResult(state, failed);
+    if (state != DIALOGUE_CLOSED) DrawDialogue(state);
 }
 
 } // namespace
 
 char MapName[MAP_NAME_LIMIT + 1] = "map";
-int SaveState = 0;
-int LoadState = 0;
+int SaveState = DIALOGUE_CLOSED;
+int LoadState = DIALOGUE_CLOSED;
 char StatusLine[STATUS_LINE_SIZE] = "";
 float MessageTime = 0;
 
 void StartSave() {
-    if (LoadState == 0) SaveState = 1;
+    if (LoadState == DIALOGUE_CLOSED) SaveState = DIALOGUE_NAMING;
 }
 
 void StartLoad() {
-    if (SaveState == 0) LoadState = 1;
+    if (SaveState == DIALOGUE_CLOSED) LoadState = DIALOGUE_NAMING;
 }
 
 void SaveDialogueStep() {

@@ -6,9 +6,10 @@ constexpr int MAP_NAME_LIMIT = 15;   // characters a map name can hold
 constexpr int STATUS_LINE_SIZE = 31; // the longest message, 30 bytes, and its end
 
 extern char MapName[MAP_NAME_LIMIT + 1]; // shared by both dialogues, starts "map"
-// 0 idle, 1 entering the name, 2 "saved", 3 "could not save".
-extern int SaveState;
-// 0 idle, 1 entering the name, 2 "loaded", 3 "not found".
+// A dialogue's state: closed, the name being entered, or the message of its
+// success ("saved", "loaded") or failure ("could not save", "not found").
+enum DialogueState { DIALOGUE_CLOSED, DIALOGUE_NAMING, DIALOGUE_DONE, DIALOGUE_FAILED };
+extern int SaveState; // a DialogueState
 extern int LoadState;
 extern char StatusLine[STATUS_LINE_SIZE]; // prompt or result message of the open dialogue
 extern float MessageTime;                 // seconds the current result message has been shown

@@ -2,14 +2,15 @@
 
 #include "draw/draw.h"
 #include "editor/map_model.h"
+#include "editor/panel_layout.h"
 
 namespace {
 
 constexpr int GRID_SPACING = 6 * CELL_SIZE; // 48 pixels
 constexpr COLORREF GRID_COLOUR = 0xFF6464;
 constexpr COLORREF BOUNDARY_COLOUR = 0xFF0000;
-constexpr int VIEW_WIDTH = VIEW_COLUMNS * CELL_SIZE;     // 800
-constexpr int VIEW_HEIGHT = VIEW_ROWS * CELL_SIZE;       // 600
+static_assert(VIEW_AREA.width == VIEW_COLUMNS * CELL_SIZE &&
+              VIEW_AREA.height == VIEW_ROWS * CELL_SIZE);
 constexpr int SCREEN_WIDTH = SCREEN_COLUMNS * CELL_SIZE; // one game screen: 768
 constexpr int SCREEN_HEIGHT = SCREEN_ROWS * CELL_SIZE;   // 576
 
@@ -27,14 +28,14 @@ int ScreenBoundaryY(int viewY) { return SCREEN_HEIGHT - viewY * CELL_SIZE % SCRE
 void DrawGuideGrid() {
     for (int k = 0; k < 16; ++k) {
         int x = GridLineX(ViewX, k);
-        elDraw::Line(x, 0, x, VIEW_HEIGHT, GRID_COLOUR, 1);
+        elDraw::Line(x, 0, x, VIEW_AREA.height, GRID_COLOUR, 1);
     }
     for (int k = 0; k < 12; ++k) {
         int y = GridLineY(ViewY, k);
-        elDraw::Line(0, y, VIEW_WIDTH, y, GRID_COLOUR, 1);
+        elDraw::Line(0, y, VIEW_AREA.width, y, GRID_COLOUR, 1);
     }
     int x = ScreenBoundaryX(ViewX);
-    elDraw::Line(x, 0, x, VIEW_HEIGHT, BOUNDARY_COLOUR, 2);
+    elDraw::Line(x, 0, x, VIEW_AREA.height, BOUNDARY_COLOUR, 2);
     int y = ScreenBoundaryY(ViewY);
-    elDraw::Line(0, y, VIEW_WIDTH, y, BOUNDARY_COLOUR, 2);
+    elDraw::Line(0, y, VIEW_AREA.width, y, BOUNDARY_COLOUR, 2);
 }

@@ -5,4 +5,3 @@ int ViewY = 0;
 int PaletteX = 0;
 int PaletteY = 0;
 int ChipFrame = 0;
-int EditMode = 0;

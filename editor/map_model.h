@@ -1,5 +1,5 @@
-// The map as the editor shows it: the map model, and the view, palette, frame
-// and mode state every editor part shares.
+// The map as the editor shows it: the map model, and the view, palette and
+// frame state every editor part shares.
 #pragma once
 
 #include "map/map_model.h"
@@ -12,4 +12,3 @@ extern int ViewY;
 extern int PaletteX; // sheet pixel at the palette's top-left corner
 extern int PaletteY;
 extern int ChipFrame; // which of the two chip sheets draws the chips
-extern int EditMode;  // 0 chips, 1 attributes, 2 enemies

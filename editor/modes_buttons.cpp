@@ -3,36 +3,36 @@
 #include "draw/draw.h"
 #include "editor/editor_state.h"
 #include "editor/modes.h"
+#include "editor/panel_layout.h"
 #include "editor/snapshot.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
 namespace {
 
-constexpr int BUTTON_ROW_TOP = 689;
-constexpr int BUTTON_WIDTH = 120;
-
 // Leaving chip editing dims the picture of this frame and ends a stamp drag
 // unwritten; between attribute and enemy editing the old picture stays.
 void EnterMode(int mode) {
-    if (EditMode == 0) {
+    if (EditMode == EDIT_CHIPS) {
         TakeSnapshot();
         Stamping = 0;
     }
     EditMode = mode;
 }
 
-void ModeButtons() {
-    const int x = MouseX;
-    const int y = MouseY;
-    if (!LeftClick || y < BUTTON_ROW_TOP || y >= 800 || x < 0) return;
-    if (x < BUTTON_WIDTH) {
-        EditMode = 0;
-    } else if (x < 2 * BUTTON_WIDTH) {
-        EnterMode(1);
+// A click on a mode button chooses its mode.
+void ChooseMode() {
+    if (!LeftClick) return;
+    auto clicked = [](PanelControl button) {
+        return PANEL_LAYOUT[button].screen.Holds(MouseX, MouseY);
+    };
+    if (clicked(MODE_CHIPS)) {
+        EditMode = EDIT_CHIPS;
+    } else if (clicked(MODE_ATTRIBUTES)) {
+        EnterMode(EDIT_ATTRIBUTES);
         SolidPass();
-    } else if (x < 3 * BUTTON_WIDTH) {
-        EnterMode(2);
+    } else if (clicked(MODE_ENEMIES)) {
+        EnterMode(EDIT_ENEMIES);
     }
 }
 
@@ -54,9 +54,9 @@ void SolidPass() {
 }
 
 void ModeStep() {
-    ModeButtons();
-    if (EditMode == 0)
+    ChooseMode();
+    if (EditMode == EDIT_CHIPS)
         elDraw::DebugPrint(400, 400, "マップ編集");
     else
-        EditLayerCell(EditMode == 1 ? AttrLayer : EnemyLayer);
+        EditLayerCell(EditMode == EDIT_ATTRIBUTES ? AttrLayer : EnemyLayer);
 }

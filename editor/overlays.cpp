@@ -2,6 +2,7 @@
 
 #include "draw/draw.h"
 #include "editor/editor_images.h"
+#include "editor/editor_state.h"
 #include "editor/map_model.h"
 #include "text/text.h"
 
@@ -48,14 +49,14 @@ void DrawValues(const LayerRow* layer) {
 } // namespace
 
 void DrawEnemyOverlay() {
-    if (EditMode != 2) return;
+    if (EditMode != EDIT_ENEMIES) return;
     DrawSnapshot();
     DrawEnemySprites();
     DrawValues(EnemyLayer);
 }
 
 void DrawAttributeOverlay() {
-    if (EditMode != 1) return;
+    if (EditMode != EDIT_ATTRIBUTES) return;
     DrawSnapshot();
     DrawValues(AttrLayer);
 }

@@ -3,35 +3,7 @@
 // buttons and Quit, all drawn from the panel image and hit-tested by position.
 #pragma once
 
-// Controls with a pressed picture. The latching ones come first: exactly one
-// mode button is lit, the animation switch flips on each click. The momentary
-// ones light while pressed and go dark when no mouse button is down.
-enum PanelControl {
-    MODE_CHIPS,
-    MODE_ATTRIBUTES,
-    MODE_ENEMIES,
-    ANIM_SWITCH,
-    VIEW_UP,
-    FIRST_MOMENTARY = VIEW_UP,
-    VIEW_DOWN,
-    VIEW_LEFT,
-    VIEW_RIGHT,
-    PALETTE_UP,
-    PALETTE_DOWN,
-    PALETTE_LEFT,
-    PALETTE_RIGHT,
-    WIDTH_PLUS,
-    WIDTH_MINUS,
-    HEIGHT_PLUS,
-    HEIGHT_MINUS,
-    FRAME_PLUS,
-    FRAME_MINUS,
-    BLANK_BUTTON,
-    SAVE_BUTTON,
-    LOAD_BUTTON,
-    QUIT_BUTTON,
-    CONTROL_COUNT
-};
+#include "editor/panel_layout.h"
 
 extern unsigned char ButtonLit[CONTROL_COUNT]; // 1 shows the control's pressed picture
 extern unsigned char ViewScrolled;             // set when a scroll control moves the view

@@ -5,6 +5,7 @@
 #include "editor/editor_state.h"
 #include "editor/map_model.h"
 #include "editor/panel.h"
+#include "editor/panel_layout.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
@@ -13,13 +14,17 @@
 
 namespace {
 
-constexpr int PALETTE_X_MAX = 436;  // 640-pixel sheet less the 204-pixel palette
-constexpr int PALETTE_Y_MAX = 1242; // 2000-pixel sheet less the 758-pixel palette
+// The palette's last position: the sheet less the palette's window; a page is
+// the window's size.
+constexpr int PALETTE_X_MAX = SHEET_COLUMNS * CELL_SIZE - PALETTE_AREA.width; // 436
+constexpr int PALETTE_Y_MAX = SHEET_ROWS * CELL_SIZE - PALETTE_AREA.height;   // 1242
 constexpr int PAGE_ROWS = 72;
 constexpr int PAGE_COLUMNS = 96;
-constexpr int PALETTE_PAGE_Y = 758;
-constexpr int PALETTE_PAGE_X = 204;
 constexpr int PALETTE_STEP = 8;
+// The palette's vertical bar pages up above the screen's middle, not the bar's.
+constexpr int PALETTE_PAGE_SPLIT = 384;
+
+constexpr PanelRect Screen(PanelControl control) { return PANEL_LAYOUT[control].screen; }
 
 // The view's last position: across by view widths of 100 columns, down by
 // screens of 72 rows.
@@ -34,15 +39,17 @@ void ScrollView(int& position, int by) {
 // Both view bars clamp the view in every handled frame, wherever the pointer is.
 void ViewVerticalBar(int y, bool active) {
     if (active) {
-        if (y >= 0 && y <= 20) {
+        const PanelRect up = Screen(VIEW_UP), down = Screen(VIEW_DOWN);
+        const int middle = BarRect(VIEW_VERTICAL_BAR).Bottom() / 2;
+        if (y >= up.y && y <= up.Bottom()) {
             ScrollView(ViewY, -1);
             ButtonLit[VIEW_UP] = 1;
-        } else if (y > 580) {
+        } else if (y > down.y) {
             ScrollView(ViewY, 1);
             ButtonLit[VIEW_DOWN] = 1;
-        } else if (y > 20 && y <= 300) {
+        } else if (y > up.Bottom() && y <= middle) {
             ScrollView(ViewY, -PAGE_ROWS);
-        } else if (y > 300) {
+        } else if (y > middle) {
             ScrollView(ViewY, PAGE_ROWS);
         }
     }
@@ -52,15 +59,17 @@ void ViewVerticalBar(int y, bool active) {
 
 void ViewHorizontalBar(int x, bool active) {
     if (active) {
-        if (x >= 0 && x <= 20) {
+        const PanelRect left = Screen(VIEW_LEFT), right = Screen(VIEW_RIGHT);
+        const int middle = BarRect(VIEW_HORIZONTAL_BAR).Right() / 2;
+        if (x >= left.x && x <= left.Right()) {
             ScrollView(ViewX, -1);
             ButtonLit[VIEW_LEFT] = 1;
-        } else if (x > 780) {
+        } else if (x > right.x) {
             ScrollView(ViewX, 1);
             ButtonLit[VIEW_RIGHT] = 1;
-        } else if (x > 20 && x <= 400) {
+        } else if (x > left.Right() && x <= middle) {
             ScrollView(ViewX, -PAGE_COLUMNS);
-        } else if (x > 400) {
+        } else if (x > middle) {
             ScrollView(ViewX, PAGE_COLUMNS);
         }
     }
@@ -70,16 +79,17 @@ void ViewHorizontalBar(int x, bool active) {
 
 void PaletteVerticalBar(int y, bool active) {
     if (active) {
-        if (y >= 0 && y < 20) {
+        const PanelRect up = Screen(PALETTE_UP), down = Screen(PALETTE_DOWN);
+        if (y >= up.y && y < up.Bottom()) {
             PaletteY -= PALETTE_STEP;
             ButtonLit[PALETTE_UP] = 1;
-        } else if (y >= 738) {
+        } else if (y >= down.y) {
             PaletteY += PALETTE_STEP;
             ButtonLit[PALETTE_DOWN] = 1;
-        } else if (y >= 20 && y < 384) {
-            PaletteY -= PALETTE_PAGE_Y;
-        } else if (y >= 384) {
-            PaletteY += PALETTE_PAGE_Y;
+        } else if (y >= up.Bottom() && y < PALETTE_PAGE_SPLIT) {
+            PaletteY -= PALETTE_AREA.height;
+        } else if (y >= PALETTE_PAGE_SPLIT) {
+            PaletteY += PALETTE_AREA.height;
         }
     }
     PaletteY = std::clamp(PaletteY, 0, PALETTE_Y_MAX);
@@ -87,16 +97,17 @@ void PaletteVerticalBar(int y, bool active) {
 
 void PaletteHorizontalBar(int x, bool active) {
     if (active) {
-        if (x < 830) {
+        const PanelRect bar = BarRect(PALETTE_HORIZONTAL_BAR);
+        if (x < Screen(PALETTE_LEFT).Right()) {
             PaletteX -= PALETTE_STEP;
             ButtonLit[PALETTE_LEFT] = 1;
-        } else if (x >= 994) {
+        } else if (x >= Screen(PALETTE_RIGHT).x) {
             PaletteX += PALETTE_STEP;
             ButtonLit[PALETTE_RIGHT] = 1;
-        } else if (x < 912) {
-            PaletteX -= PALETTE_PAGE_X;
+        } else if (x < bar.x + bar.width / 2) {
+            PaletteX -= PALETTE_AREA.width;
         } else {
-            PaletteX += PALETTE_PAGE_X;
+            PaletteX += PALETTE_AREA.width;
         }
     }
     PaletteX = std::clamp(PaletteX, 0, PALETTE_X_MAX);
@@ -106,19 +117,19 @@ void PaletteHorizontalBar(int x, bool active) {
 // follows the pointer. Otherwise its arrows go dark, even while held.
 void PaletteEdgeScroll(int x, int y) {
     bool dragging = LeftHeld && PaletteDrag == 1;
-    if (dragging && x <= 810) {
+    if (dragging && x <= PALETTE_AREA.x) {
         PaletteX = std::max(PaletteX - PALETTE_STEP, 0);
         ButtonLit[PALETTE_LEFT] = 1;
-    } else if (dragging && x >= 1014) {
+    } else if (dragging && x >= PALETTE_AREA.Right()) {
         PaletteX = std::min(PaletteX + PALETTE_STEP, PALETTE_X_MAX);
         ButtonLit[PALETTE_RIGHT] = 1;
     } else {
         ButtonLit[PALETTE_LEFT] = ButtonLit[PALETTE_RIGHT] = 0;
     }
-    if (dragging && y <= 0) {
+    if (dragging && y <= PALETTE_AREA.y) {
         PaletteY = std::max(PaletteY - PALETTE_STEP, 0);
         ButtonLit[PALETTE_UP] = 1;
-    } else if (dragging && y > 758) {
+    } else if (dragging && y > PALETTE_AREA.Bottom()) {
         PaletteY = std::min(PaletteY + PALETTE_STEP, PALETTE_Y_MAX);
         ButtonLit[PALETTE_DOWN] = 1;
     } else {
@@ -129,22 +140,22 @@ void PaletteEdgeScroll(int x, int y) {
 // While a stamp is dragged past the view's edge, the view follows the pointer.
 void ViewEdgeScroll(int x, int y) {
     if (Stamping != 1) return;
-    if (y <= 0) {
+    if (y <= VIEW_AREA.y) {
         ScrollView(ViewY, -1);
         ViewY = std::max(ViewY, 0);
         ButtonLit[VIEW_UP] = 1;
-    } else if (y >= 599) {
+    } else if (y >= VIEW_AREA.Bottom() - 1) {
         ScrollView(ViewY, 1);
         ViewY = std::min(ViewY, ViewYMax());
         ButtonLit[VIEW_DOWN] = 1;
     } else {
         ButtonLit[VIEW_UP] = ButtonLit[VIEW_DOWN] = 0;
     }
-    if (x <= 0) {
+    if (x <= VIEW_AREA.x) {
         ScrollView(ViewX, -1);
         ViewX = std::max(ViewX, 0);
         ButtonLit[VIEW_LEFT] = 1;
-    } else if (x >= 799) {
+    } else if (x >= VIEW_AREA.Right() - 1) {
         ScrollView(ViewX, 1);
         ViewX = std::min(ViewX, ViewXMax());
         ButtonLit[VIEW_RIGHT] = 1;
@@ -153,50 +164,58 @@ void ViewEdgeScroll(int x, int y) {
     }
 }
 
-// A plus/minus pair at the top and bottom halves of the first row; y 649
+// A plus/minus pair at the top and bottom halves of the first row; the row
 // between them hits neither.
-void SizeButtons(int y, int& size, int plus, int minus) {
-    if (y < 649) {
+void SizeButtons(int y, int& size, PanelControl plus, PanelControl minus) {
+    if (y < Screen(plus).Bottom()) {
         ButtonLit[plus] = 1;
         if (size != MAP_SIZE_MAX) size += 1;
-    } else if (y > 649) {
+    } else if (y >= Screen(minus).y) {
         ButtonLit[minus] = 1;
         if (size != MAP_SIZE_MIN) size -= 1;
     }
 }
 
+// Whether x lies in the columns of the control.
+bool InColumns(int x, PanelControl control) {
+    return x >= Screen(control).x && x < Screen(control).Right();
+}
+
 void FirstRow(int x, int y) {
     if (!LeftClick) return;
-    if (x < 40) {
+    if (InColumns(x, WIDTH_PLUS)) {
         SizeButtons(y, MapWidth, WIDTH_PLUS, WIDTH_MINUS);
         ViewX = 0;
-    } else if (x >= 240 && x < 280) {
+    } else if (InColumns(x, HEIGHT_PLUS)) {
         SizeButtons(y, MapHeight, HEIGHT_PLUS, HEIGHT_MINUS);
         ViewY = 0;
-    } else if (x >= 760 && y < 649) {
+    } else if (Screen(FRAME_PLUS).Holds(x, y)) {
         ButtonLit[FRAME_PLUS] = 1;
         StepChipFrame(1);
-    } else if (x >= 760 && y > 649) {
+    } else if (Screen(FRAME_MINUS).Holds(x, y)) {
         ButtonLit[FRAME_MINUS] = 1;
         StepChipFrame(-1);
-    } else if (x >= 280 && x < 400) {
+    } else if (Screen(BLANK_BUTTON).Holds(x, y)) {
         ButtonLit[BLANK_BUTTON] = 1;
-    } else if (x >= 400 && x < 520) {
+    } else if (Screen(SAVE_BUTTON).Holds(x, y)) {
         ButtonLit[SAVE_BUTTON] = 1;
         StartSave();
-    } else if (x >= 520 && x < 640) {
+    } else if (Screen(LOAD_BUTTON).Holds(x, y)) {
         ButtonLit[LOAD_BUTTON] = 1;
         StartLoad();
-    } else if (x >= 640 && x < 720) {
+    } else if (Screen(ANIM_SWITCH).Holds(x, y)) {
         ButtonLit[ANIM_SWITCH] ^= 1;
         AnimOn ^= 1;
     }
 }
 
 // Lights the mode button under the pointer; the mode itself changes elsewhere.
-void ModeButtons(int x) {
-    ButtonLit[MODE_CHIPS] = ButtonLit[MODE_ATTRIBUTES] = ButtonLit[MODE_ENEMIES] = 0;
-    ButtonLit[x < 120 ? MODE_CHIPS : x < 240 ? MODE_ATTRIBUTES : MODE_ENEMIES] = 1;
+void LightModeButton(int x, int y) {
+    for (PanelControl mode : {MODE_CHIPS, MODE_ATTRIBUTES, MODE_ENEMIES})
+        if (Screen(mode).Holds(x, y)) {
+            ButtonLit[MODE_CHIPS] = ButtonLit[MODE_ATTRIBUTES] = ButtonLit[MODE_ENEMIES] = 0;
+            ButtonLit[mode] = 1;
+        }
 }
 
 // Yes ends the process at once, without the framework's shutdown and unsaved.
@@ -213,21 +232,25 @@ void HandlePanel() {
     const int y = MouseY;
     const bool controlsFree = PaletteDrag == 0 && Stamping == 0;
 
-    ViewVerticalBar(y, LeftHeld && x > 800 && x <= 810 && y < 600 && controlsFree);
-    ViewHorizontalBar(x, LeftHeld && y > 600 && y <= 610 && x < 800 && controlsFree);
-    PaletteVerticalBar(y, LeftHeld && x >= 1014 && x < 1024 && y < 758 && controlsFree);
+    // The view's bars take the pixel past their left or top edge, not their
+    // first one; the palette's take their own rectangle.
+    const PanelRect viewV = BarRect(VIEW_VERTICAL_BAR), viewH = BarRect(VIEW_HORIZONTAL_BAR);
+    ViewVerticalBar(y, LeftHeld && x > viewV.x && x <= viewV.Right() && y < viewV.Bottom() &&
+                           controlsFree);
+    ViewHorizontalBar(x, LeftHeld && y > viewH.y && y <= viewH.Bottom() && x < viewH.Right() &&
+                             controlsFree);
+    PaletteVerticalBar(y, LeftHeld && BarRect(PALETTE_VERTICAL_BAR).Holds(x, y) && controlsFree);
     PaletteHorizontalBar(x,
-                         LeftHeld && y >= 758 && y < 768 && x >= 810 && x < 1014 && controlsFree);
+                         LeftHeld && BarRect(PALETTE_HORIZONTAL_BAR).Holds(x, y) && controlsFree);
     PaletteEdgeScroll(x, y);
     ViewEdgeScroll(x, y);
 
-    const bool secondRow = LeftClick && y >= 689 && y < 768;
-    if (y >= 610 && y < 689 && x < 800 && controlsFree)
+    if (y >= FIRST_ROW_TOP && y < SECOND_ROW_TOP && x < VIEW_AREA.Right() && controlsFree)
         FirstRow(x, y);
-    else if (secondRow && x < 360)
-        ModeButtons(x);
-    else if (secondRow && x >= 680 && x < 800)
+    else if (LeftClick && Screen(QUIT_BUTTON).Holds(x, y))
         QuitButton();
+    else if (LeftClick)
+        LightModeButton(x, y);
 
     elDraw::DebugPrint(x, y, "X=%d, Y=%d の地点が押されています", x, y);
 }

@@ -118,6 +118,6 @@ void SelectionStep() {
     elDraw::DebugPrint(x, y + 10, "chip%d,%d", Selection.startColumn, Selection.startRow);
     elDraw::DebugPrint(x, y + 20, "chip%d,%d", Selection.endColumn, Selection.endRow);
 
-    if (EditMode == 0 && PaletteDrag == 0)
+    if (EditMode == EDIT_CHIPS && PaletteDrag == 0)
         StampStep(Selection.startColumn, Selection.startRow, Selection.endColumn, Selection.endRow);
 }

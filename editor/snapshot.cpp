@@ -1,14 +1,14 @@
 #include "editor/snapshot.h"
 
 #include "draw/draw.h"
+#include "editor/editor_state.h"
 #include "editor/map_model.h"
 #include "editor/panel.h"
+#include "editor/panel_layout.h"
 
 namespace {
 
 constexpr float DIMMING_ALPHA = 0.7f; // the dimming image's share of each channel
-constexpr int VIEW_WIDTH = VIEW_COLUMNS * CELL_SIZE;
-constexpr int VIEW_HEIGHT = VIEW_ROWS * CELL_SIZE;
 
 bool DimmingLoaded = false;
 ObjectNo DimmingImage = 0;
@@ -21,11 +21,11 @@ void TakeSnapshot() {
         DimmingImage = elDraw::LoadObject("bmp\\kurowaku.bmp", 2);
         DimmingLoaded = true;
     }
-    elDraw::BlendDraw(0, 0, DIMMING_ALPHA, DimmingImage, 0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-    elDraw::Capture(0, 0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+    elDraw::BlendDraw(0, 0, DIMMING_ALPHA, DimmingImage, 0, 0, VIEW_AREA.width, VIEW_AREA.height);
+    elDraw::Capture(0, 0, 0, VIEW_AREA.width, VIEW_AREA.height);
 }
 
 void RetakeSnapshotAfterScroll() {
-    if (ViewScrolled && EditMode != 0) TakeSnapshot();
+    if (ViewScrolled && EditMode != EDIT_CHIPS) TakeSnapshot();
     ViewScrolled = 0;
 }

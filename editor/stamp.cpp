@@ -4,6 +4,7 @@
 #include "editor/editor_images.h"
 #include "editor/editor_state.h"
 #include "editor/map_model.h"
+#include "editor/panel_layout.h"
 #include "editor/selection.h"
 #include "map/layer_area.h"
 #include "map/undo_history.h"
@@ -21,8 +22,6 @@ MapCell StampAnchor = {};
 namespace {
 
 constexpr COLORREF SIZE_OUTLINE_COLOUR = 0x00FF00;
-constexpr int VIEW_WIDTH = VIEW_COLUMNS * CELL_SIZE;
-constexpr int VIEW_HEIGHT = VIEW_ROWS * CELL_SIZE;
 
 // Map cells on the area a stamp covers.
 struct Area {
@@ -110,9 +109,9 @@ AreaImage StampImage(const Tile& tile, const Area& area) {
 void DrawPreview(const Tile& tile, const Area& area) {
     const ClipRectangle& clip = elDraw::ClipRect;
     const int top = std::max(clip.top, 0);
-    const int bottom = std::min(clip.bottom, VIEW_HEIGHT);
+    const int bottom = std::min(clip.bottom, VIEW_AREA.height);
     const int left = std::max(clip.left, 0);
-    const int right = std::min(clip.right, VIEW_WIDTH);
+    const int right = std::min(clip.right, VIEW_AREA.width);
     const int firstI = std::max(0, top / CELL_SIZE + ViewY - area.top);
     const int lastI =
         std::min(area.height, (bottom + CELL_SIZE - 1) / CELL_SIZE + ViewY - area.top);
@@ -130,8 +129,8 @@ void DrawPreview(const Tile& tile, const Area& area) {
 
 // The selection's size at the pointer's cell, when it fits in the view.
 void DrawSizeOutline(const Tile& tile, int x, int y) {
-    if (x + (tile.width - 1) * CELL_SIZE >= VIEW_WIDTH ||
-        y + (tile.height - 1) * CELL_SIZE >= VIEW_HEIGHT)
+    if (x + (tile.width - 1) * CELL_SIZE >= VIEW_AREA.width ||
+        y + (tile.height - 1) * CELL_SIZE >= VIEW_AREA.height)
         return;
     const int px = x / CELL_SIZE * CELL_SIZE;
     const int py = y / CELL_SIZE * CELL_SIZE;
@@ -166,11 +165,13 @@ void StampStep(int startColumn, int startRow, int endColumn, int endRow) {
     const int y = MouseY;
 
     DrawSizeOutline(tile, x, y);
-    const bool pressedInView = RightHeld && RightClick && x < VIEW_WIDTH && y < VIEW_HEIGHT;
+    const bool pressedInView =
+        RightHeld && RightClick && x < VIEW_AREA.width && y < VIEW_AREA.height;
     if (pressedInView) StampAnchor = CellAt(x, y);
     // Only a press inside the view starts a drag: a press elsewhere that slides
     // into the view has no anchor of its own.
-    if (RightHeld && (pressedInView || Stamping == 1) && x <= VIEW_WIDTH && y <= VIEW_HEIGHT) {
+    if (RightHeld && (pressedInView || Stamping == 1) && x <= VIEW_AREA.width &&
+        y <= VIEW_AREA.height) {
         Stamping = 1;
         CurrentCell = CellAt(x, y);
         Area drag{};

@@ -111,7 +111,7 @@ TEST_F(Panel, ButtonsActOncePerClickWithinTheirEdges) {
     Click(500, 700); // between the mode buttons and Quit
     ReleaseMomentaryButtons();
     EXPECT_EQ(ButtonLit[MODE_ENEMIES], 1);
-    EXPECT_EQ(EditMode, 0);
+    EXPECT_EQ(EditMode, EDIT_CHIPS);
 }
 
 TEST_F(Panel, AnimationTimerCarriesOverWhileSwitchedOff) {
@@ -163,6 +163,27 @@ TEST_F(Panel, DrawsEachControlsPictureForItsState) {
     EXPECT_EQ(Back(0, 689), P(520, 79));
     EXPECT_EQ(Back(240, 689), P(760, 0));
     EXPECT_EQ(Back(680, 689), P(1080, 79));
+}
+
+TEST(PanelLayout, ControlsShowWholePicturesAndLieApart) {
+    const PanelRect screen{0, 0, 1024, 768}, image{0, 0, 1200, 158};
+    auto overlap = [](const PanelRect& a, const PanelRect& b) {
+        return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
+    };
+    for (int i = 0; i < CONTROL_COUNT; ++i) {
+        const ControlLayout& c = PANEL_LAYOUT[i];
+        EXPECT_EQ(c.screen.width, c.picture.width) << i;
+        EXPECT_EQ(c.screen.height, c.picture.height) << i;
+        EXPECT_TRUE(screen.Holds(c.screen.x, c.screen.y) &&
+                    screen.Holds(c.screen.Right() - 1, c.screen.Bottom() - 1))
+            << i;
+        EXPECT_TRUE(image.Holds(c.picture.x, c.picture.y) &&
+                    image.Holds(c.picture.Right() - 1, c.picture.Bottom() - 1 + c.litShift))
+            << i;
+        EXPECT_FALSE(overlap(c.screen, VIEW_AREA) || overlap(c.screen, PALETTE_AREA)) << i;
+        for (int j = 0; j < i; ++j)
+            EXPECT_FALSE(overlap(c.screen, PANEL_LAYOUT[j].screen)) << i << j;
+    }
 }
 
 } // namespace
