@@ -25,6 +25,9 @@ void SetWindowActive(bool active);
 bool TakeRaiseRequest();
 // Drops what the present keeps for the renderer, which is going away.
 void ForgetRenderer();
+// The window system lost what the window shows: the next present sends the
+// whole picture, changed or not.
+void RepaintWindow();
 // Whether presents wait for the display's vertical blank: the renderer was made
 // so, and its presents are not seen returning faster than the display refreshes.
 bool PresentInStep();
