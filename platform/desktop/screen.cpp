@@ -18,7 +18,8 @@ namespace {
 
 SDL_Texture* texture = nullptr;
 int textureWidth = 0, textureHeight = 0;
-Uint32 textureFormat = 0;
+// The surface's pixel layout, and the texture's (which may differ).
+Uint32 sourceFormat = 0, textureFormat = 0;
 // The window needs the whole picture again: a new texture, or the window
 // system lost what the window showed.
 bool wholeDue = true;
@@ -33,17 +34,30 @@ Uint32 SdlFormatOf(const PixelFormat& format) {
     return format.greenMask == 0x03E0 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
 }
 
+// The software renderer scales quickly only between pixels of one layout, so
+// its texture takes the window's, converted while streamed; other renderers
+// take the surface's own.
+Uint32 TextureFormatOf(SDL_Renderer* renderer, Uint32 surfaceFormat) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE))
+        return surfaceFormat;
+    Uint32 window = SDL_GetWindowPixelFormat(desktop::CurrentSdlWindow());
+    return SDL_BITSPERPIXEL(window) == 24 && SDL_BYTESPERPIXEL(window) == 4 ? window
+                                                                            : surfaceFormat;
+}
+
 bool TextureFor(SDL_Renderer* renderer, const Surface& surface) {
     Uint32 format = SdlFormatOf(surface.format);
     if (texture && textureWidth == surface.width && textureHeight == surface.height &&
-        textureFormat == format)
+        sourceFormat == format)
         return true;
     if (texture) SDL_DestroyTexture(texture);
-    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, surface.width,
+    textureFormat = TextureFormatOf(renderer, format);
+    texture = SDL_CreateTexture(renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, surface.width,
                                 surface.height);
     textureWidth = surface.width;
     textureHeight = surface.height;
-    textureFormat = format;
+    sourceFormat = format;
     wholeDue = true;
     return texture != nullptr;
 }
@@ -53,7 +67,16 @@ void StreamRows(const Surface& surface, int top, int bottom) {
     const SDL_Rect rows{0, top, surface.width, bottom - top};
     const std::uint8_t* from = surface.memory.data() + static_cast<std::size_t>(top) *
                                                            static_cast<std::size_t>(surface.pitch);
-    SDL_UpdateTexture(texture, &rows, from, surface.pitch);
+    if (textureFormat == sourceFormat) {
+        SDL_UpdateTexture(texture, &rows, from, surface.pitch);
+        return;
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0) return;
+    SDL_ConvertPixels(rows.w, rows.h, sourceFormat, from, surface.pitch, textureFormat, pixels,
+                      pitch);
+    SDL_UnlockTexture(texture);
 }
 
 long long MonotonicNs() {
