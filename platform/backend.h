@@ -38,7 +38,10 @@ int DisplayHeight();
 // mode's size, showing the primary surface, and the vertical-blank wait.
 bool Prefers555();
 void DisplayModeChanged(int width, int height);
-void ShowPrimary(const Surface& primary);
+// Shows the primary surface. `changed` bounds every pixel written since the
+// last call that returned true; when it is empty the picture is the one shown.
+// False when nothing can be shown now (the change is offered again).
+bool ShowPrimary(const Surface& primary, const RECT& changed);
 void WaitForVerticalBlank();
 
 // Folder in which named locks and published windows are kept.

@@ -16,6 +16,8 @@ bool open = false;
 PixelFormat displayFormat;
 int displayWidth = 0, displayHeight = 0;
 Surface* primary = nullptr;
+// The part of the primary surface written since the backend last showed it.
+RECT unshown{};
 std::set<Surface*> surfaces;
 
 // The one device this system offers: no 3D hardware, stretching blits emulated.
@@ -24,6 +26,20 @@ constexpr DeviceCaps OurEmulation{
     DDCAPS_BLTSTRETCH, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_PRIMARYSURFACE | DDSCAPS_SYSTEMMEMORY};
 
 int BytesPerPixel(const Surface& s) { return s.format.bits / 8; }
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+RECT Whole(const Surface& s) { return {0, 0, s.width, s.height}; }
+
+void AddUnshown(const RECT& r) {
+    if (IsEmpty(r)) return;
+    if (IsEmpty(unshown)) {
+        unshown = r;
+        return;
+    }
+    unshown = {std::min(unshown.left, r.left), std::min(unshown.top, r.top),
+               std::max(unshown.right, r.right), std::max(unshown.bottom, r.bottom)};
+}
 
 std::uint8_t* Row(Surface& s, int y) {
     return s.memory.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.pitch);
@@ -63,19 +79,27 @@ bool ClipCopy(const Surface& dst, int& x, int& y, const Surface& src, RECT& r) {
     return true;
 }
 
+// Copies the clipped rectangle `r` to (x, y) and returns the destination rows
+// written. With `skipSame` (copies to the screen, which learn what changed) an
+// unkeyed row that already holds the source's pixels is left out.
 // Keyed rows go 16 bytes at a time: a vector select keeps the destination where
 // the source holds the key, with no branch per pixel to mispredict.
 template <typename Pixel>
-void CopyRows(Surface& dst, int x, int y, Surface& src, const RECT& r, bool keyed) {
+RECT CopyRows(Surface& dst, int x, int y, Surface& src, const RECT& r, bool keyed, bool skipSame) {
     typedef Pixel Block __attribute__((vector_size(16)));
     constexpr int PER_BLOCK = sizeof(Block) / sizeof(Pixel);
     const int width = r.right - r.left;
+    const std::size_t bytes = static_cast<std::size_t>(width) * sizeof(Pixel);
     const Pixel key = static_cast<Pixel>(src.keyLow);
+    int first = -1, last = -1;
     for (int row = r.top; row < r.bottom; ++row) {
         const Pixel* s = reinterpret_cast<const Pixel*>(Row(src, row)) + r.left;
         Pixel* d = reinterpret_cast<Pixel*>(Row(dst, y + row - r.top)) + x;
+        if (!keyed && skipSame && std::memcmp(d, s, bytes) == 0) continue;
+        if (first < 0) first = row;
+        last = row;
         if (!keyed) {
-            std::memmove(d, s, static_cast<std::size_t>(width) * sizeof(Pixel));
+            std::memmove(d, s, bytes);
             continue;
         }
         int i = 0;
@@ -88,6 +112,8 @@ void CopyRows(Surface& dst, int x, int y, Surface& src, const RECT& r, bool keye
         }
         for (; i < width; ++i) d[i] = s[i] == key ? d[i] : s[i];
     }
+    if (first < 0) return {};
+    return {x, y + first - r.top, x + width, y + last + 1 - r.top};
 }
 
 template <typename Pixel>
@@ -229,19 +255,25 @@ HRESULT CreatePrimarySurface(DWORD caps, Surface** surface) {
     *surface = nullptr;
     if (!open || displayFormat.bits == 0) return DDERR_GENERIC;
     primary = NewSurface(caps | DDSCAPS_PRIMARYSURFACE, displayWidth, displayHeight);
+    unshown = Whole(*primary);
     *surface = primary;
     return DD_OK;
 }
 
 Surface* PrimarySurface() { return primary; }
 
-void ShowIfPrimary(Surface* surface) {
-    if (surface && surface == primary) backend::ShowPrimary(*primary);
+void ShowIfPrimary(Surface* surface, const RECT* written) {
+    if (!surface || surface != primary) return;
+    AddUnshown(written ? *written : Whole(*primary));
+    if (backend::ShowPrimary(*primary, unshown)) unshown = {};
 }
 
 void ReleaseSurface(Surface* surface) {
     if (!surface) return;
-    if (surface == primary) primary = nullptr;
+    if (surface == primary) {
+        primary = nullptr;
+        unshown = {};
+    }
     surfaces.erase(surface);
     delete surface;
 }
@@ -253,11 +285,11 @@ HRESULT BltFast(Surface* dst, int x, int y, Surface* src, const RECT* sourceRect
     RECT r = sourceRect ? *sourceRect : RECT{0, 0, src->width, src->height};
     if (!ClipCopy(*dst, x, y, *src, r)) return DD_OK;
     bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) && src->hasKey;
-    if (dst->format.bits == 16)
-        CopyRows<std::uint16_t>(*dst, x, y, *src, r, keyed);
-    else
-        CopyRows<std::uint32_t>(*dst, x, y, *src, r, keyed);
-    ShowIfPrimary(dst);
+    const bool toScreen = dst == primary;
+    const RECT written = dst->format.bits == 16
+                             ? CopyRows<std::uint16_t>(*dst, x, y, *src, r, keyed, toScreen)
+                             : CopyRows<std::uint32_t>(*dst, x, y, *src, r, keyed, toScreen);
+    ShowIfPrimary(dst, &written);
     return DD_OK;
 }
 
@@ -274,7 +306,7 @@ HRESULT Blt(Surface* dst, const RECT* destinationRect, Surface* src, const RECT*
             FillRect<std::uint16_t>(*dst, c, fillColor);
         else
             FillRect<std::uint32_t>(*dst, c, fillColor);
-        ShowIfPrimary(dst);
+        ShowIfPrimary(dst, &c);
         return DD_OK;
     }
     if (!src || dst->format.bits != src->format.bits) return DDERR_INVALIDPARAMS;
@@ -290,7 +322,9 @@ HRESULT Blt(Surface* dst, const RECT* destinationRect, Surface* src, const RECT*
         StretchRows<std::uint16_t>(*dst, d, *src, s, keyed);
     else
         StretchRows<std::uint32_t>(*dst, d, *src, s, keyed);
-    ShowIfPrimary(dst);
+    const RECT written{std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, dst->width),
+                       std::min(d.bottom, dst->height)};
+    ShowIfPrimary(dst, &written);
     return DD_OK;
 }
 
@@ -330,8 +364,12 @@ bool IsLost(Surface* surface) { return surface && surface->lost; }
 
 HRESULT Restore(Surface* surface) {
     if (!surface) return DDERR_INVALIDPARAMS;
-    // Memory given back by the display comes back empty.
-    if (surface->lost) std::fill(surface->memory.begin(), surface->memory.end(), 0);
+    // Memory given back by the display comes back empty; the screen shows it so
+    // at its next present.
+    if (surface->lost) {
+        std::fill(surface->memory.begin(), surface->memory.end(), 0);
+        if (surface == primary) AddUnshown(Whole(*surface));
+    }
     surface->lost = false;
     return DD_OK;
 }

@@ -92,8 +92,9 @@ HRESULT CreatePrimarySurface(DWORD caps, Surface** surface);
 void ReleaseSurface(Surface* surface);
 // The primary surface, or null.
 Surface* PrimarySurface();
-// Shows the primary surface again after its pixels were written directly.
-void ShowIfPrimary(Surface* surface);
+// Shows the primary surface again after pixels within `written` (the whole
+// surface when null) were written; an empty rectangle says none changed.
+void ShowIfPrimary(Surface* surface, const RECT* written = nullptr);
 
 HRESULT BltFast(Surface* destination, int x, int y, Surface* source, const RECT* sourceRect,
                 DWORD flags);

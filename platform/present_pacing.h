@@ -14,13 +14,16 @@ class PresentPacing {
     // A present returned at `nowNs` (a monotonic clock) on a display that
     // refreshes every `periodNs`.
     void Presented(std::int64_t nowNs, std::int64_t periodNs);
+    // A frame went by without a present (its picture was the one shown): the
+    // next present is not measured against the last, and the run goes on.
+    void Skipped() { measuring = false; }
     bool RunsFree() const { return quickInARow >= QUICK_RUN; }
 
   private:
     // Longer than any queue of frames a synced driver accepts before it blocks.
     static constexpr int QUICK_RUN = 8;
     std::int64_t lastNs = 0;
-    bool presentedBefore = false;
+    bool measuring = false;
     int quickInARow = 0;
 };
 

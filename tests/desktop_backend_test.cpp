@@ -68,6 +68,15 @@ class Desktop : public ::testing::Test {
         return reinterpret_cast<const std::uint32_t*>(row)[x];
     }
 
+    // A pixel of what the renderer shows in the window, as 0x00RRGGBB.
+    static std::uint32_t OnWindow(int x, int y) {
+        const SDL_Rect one{x, y, 1, 1};
+        std::uint32_t pixel = 0;
+        SDL_RenderReadPixels(platform::desktop::CurrentRenderer(), &one, SDL_PIXELFORMAT_RGB888,
+                             &pixel, sizeof pixel);
+        return pixel & 0xFFFFFF;
+    }
+
     static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
 
     static void PushKey(Uint32 type, SDL_Keycode key, SDL_Scancode scancode) {
@@ -86,8 +95,12 @@ TEST_F(Desktop, StartUpSwitchesTheInputMethodOff) {
     EXPECT_FALSE(textInputAtStartUp);
 }
 
+// An accelerated renderer presents in step with the vertical blank. The
+// software renderer has none (SDL would time a wait of its own, out of step
+// with the frames not presented): its frames all take the timed wait.
 TEST_F(Desktop, PresentsWaitForTheDisplaysVerticalBlank) {
-    // On the accelerated renderer, in a child that ends without the leak check.
+    // On the renderer the program chooses itself, in a child that ends without
+    // the leak check.
     pid_t child = fork();
     if (child == 0) {
         unsetenv("SDL_RENDER_DRIVER");
@@ -99,7 +112,9 @@ TEST_F(Desktop, PresentsWaitForTheDisplaysVerticalBlank) {
                 flags = info.flags;
             return false;
         });
-        _exit(flags & SDL_RENDERER_PRESENTVSYNC ? 0 : 1);
+        const bool software = flags & SDL_RENDERER_SOFTWARE;
+        const bool synced = flags & SDL_RENDERER_PRESENTVSYNC;
+        _exit(software != synced ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -130,6 +145,56 @@ TEST_F(Desktop, MovedWindowStillShowsTheWholeFrameFromItsTop) {
         return false;
     });
     EXPECT_TRUE(checked);
+}
+
+// A frame whose picture is the one shown is not presented again: what the
+// window shows stays, even when the window lost it, until the window system
+// says it was exposed. The smallest change is shown at once.
+TEST_F(Desktop, AnUnchangedFrameIsNotPresentedAgainUntilTheWindowIsExposed) {
+    const std::uint32_t blue = 0x0000FF, red = 0xFF0000;
+    Run([&](int frame) {
+        SDL_Renderer* renderer = platform::desktop::CurrentRenderer();
+        int width = 0, height = 0;
+        SDL_GetRendererOutputSize(renderer, &width, &height);
+        EXPECT_EQ(width, 1024); // the window shows the frame pixel for pixel
+        EXPECT_EQ(height, 768);
+        const platform::PixelFormat& format = elDraw::BackBuffer->format;
+        switch (frame) {
+        case 0:
+            platform::Blt(elDraw::BackBuffer, nullptr, nullptr, nullptr, platform::DDBLT_COLORFILL,
+                          platform::PackColor(format, 0xFF0000));
+            elDraw::Refresh();
+            EXPECT_EQ(OnWindow(1023, 767), blue);
+            return true;
+        case 1: {
+            const platform::RECT corner{1023, 767, 1024, 768};
+            platform::Blt(elDraw::BackBuffer, &corner, nullptr, nullptr, platform::DDBLT_COLORFILL,
+                          platform::PackColor(format, 0x0000FF));
+            elDraw::Refresh();
+            EXPECT_EQ(OnWindow(1023, 767), red);
+            EXPECT_EQ(OnWindow(0, 0), blue);
+            return true;
+        }
+        case 2: {
+            // The window's pixels are lost behind the renderer's back.
+            SDL_FillRect(SDL_GetWindowSurface(platform::desktop::CurrentSdlWindow()), nullptr, 0);
+            elDraw::Refresh();
+            EXPECT_EQ(OnWindow(0, 0), 0u); // not presented
+            SDL_Event exposed{};
+            exposed.window.type = SDL_WINDOWEVENT;
+            exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+            exposed.window.windowID = SDL_GetWindowID(platform::desktop::CurrentSdlWindow());
+            Push(exposed);
+            return true;
+        }
+        default:
+            elDraw::Refresh();
+            EXPECT_EQ(OnWindow(0, 0), blue);
+            EXPECT_EQ(OnWindow(1023, 767), red);
+            return false;
+        }
+    });
+    EXPECT_EQ(frameNo, 4);
 }
 
 TEST_F(Desktop, ReleasingOneShiftLeavesShiftHeldByTheOther) {

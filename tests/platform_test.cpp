@@ -224,4 +224,29 @@ TEST(PresentPacing, PresentsReturningAtOnceRunFreeForGood) {
     EXPECT_TRUE(pacing.RunsFree());
 }
 
+// Frames whose picture is the one shown are not presented; each sleeps to the
+// next refresh instead. A driver that returns at once is still found out by
+// the presents between them, and one in step is never taken for free.
+TEST(PresentPacing, FramesWithoutAPresentNeitherHideNorFakeARunningFreeDriver) {
+    for (const int skipped : {1, 2, 9}) {
+        platform::PresentPacing free, synced;
+        std::int64_t freeNow = 0, syncedNow = 0;
+        for (int round = 0; round < 8; ++round) {
+            // Two frames that change the picture, then frames that do not.
+            for (int i = 0; i < 2; ++i) {
+                free.Presented(freeNow += MS, REFRESH_NS);
+                synced.Presented(syncedNow += i == 0 ? 2 * MS : REFRESH_NS, REFRESH_NS);
+            }
+            for (int i = 0; i < skipped; ++i) {
+                free.Skipped();
+                synced.Skipped();
+                freeNow += REFRESH_NS;
+                syncedNow += REFRESH_NS;
+            }
+        }
+        EXPECT_TRUE(free.RunsFree()) << skipped;
+        EXPECT_FALSE(synced.RunsFree()) << skipped;
+    }
+}
+
 } // namespace

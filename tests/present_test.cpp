@@ -270,4 +270,112 @@ INSTANTIATE_TEST_SUITE_P(
               {0xEF, 0xCD, 0xAB}}}),
     [](const auto& info) { return "Bits" + std::to_string(info.param.bits); });
 
+// What each present changes on the screen, all that the desktop sends to the
+// window again: nothing while the picture stays, else the rows that differ,
+// however small the difference, at either depth.
+class PresentChanges : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        ResetPlatformForTest(0);
+        elDraw::SetDepths(GetParam(), 0, 0);
+        ASSERT_EQ(elDraw::Screen(1024, 768, 1), 1);
+    }
+    void TearDown() override { elDraw::Quit(); }
+
+    static void Fill(platform::Surface* surface, platform::RECT area, std::uint32_t value) {
+        platform::Blt(surface, &area, nullptr, nullptr, platform::DDBLT_COLORFILL, value);
+    }
+    static void Set(int x, int y, std::uint32_t value) {
+        platform::Surface* back = elDraw::BackBuffer;
+        const int bytes = back->format.bits / 8;
+        std::memcpy(back->memory.data() + y * back->pitch + x * bytes, &value, bytes);
+    }
+    // The last present changed rows `top` to `bottom` across the screen, or
+    // nothing when they are equal; and the screen holds the back buffer.
+    static void ExpectChanged(int top, int bottom, const char* what) {
+        const platform::RECT changed = platform::headless::LastPresentChange();
+        if (top == bottom) {
+            EXPECT_TRUE(changed.right <= changed.left || changed.bottom <= changed.top) << what;
+        } else {
+            EXPECT_EQ(changed.left, 0) << what;
+            EXPECT_EQ(changed.right, 1024) << what;
+            EXPECT_EQ(changed.top, top) << what;
+            EXPECT_EQ(changed.bottom, bottom) << what;
+        }
+        EXPECT_TRUE(elDraw::PrimarySurface->memory == elDraw::BackBuffer->memory) << what;
+    }
+};
+
+TEST_P(PresentChanges, OnlyRowsThatDifferFromTheShownPictureAreSentAgain) {
+    const std::uint32_t ground = 0x0841, mark = 0x001F;
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        int top, bottom;
+    } frames[] = {
+        {"a new picture",
+         [&] {
+             Fill(elDraw::BackBuffer, {0, 0, 1024, 768}, ground);
+         },
+         0, 768},
+        {"the same picture", [] {}, 0, 0},
+        {"one pixel in the last row", [&] { Set(1023, 767, mark); }, 767, 768},
+        {"one pixel in the first row", [&] { Set(0, 0, mark); }, 0, 1},
+        {"a band and a pixel far below it",
+         [&] {
+             Fill(elDraw::BackBuffer, {200, 100, 300, 120}, mark);
+             Set(3, 700, mark);
+         },
+         100, 701},
+        {"a pixel set and put back before the present",
+         [&] {
+             Set(500, 300, mark);
+             Set(500, 300, ground);
+         },
+         0, 0},
+        {"the band taken away",
+         [&] {
+             Fill(elDraw::BackBuffer, {200, 100, 300, 120}, ground);
+         },
+         100, 120},
+        {"the same picture again", [] {}, 0, 0},
+    };
+    for (const auto& frame : frames) {
+        frame.change();
+        elDraw::Refresh();
+        ExpectChanged(frame.top, frame.bottom, frame.what);
+    }
+}
+
+// Pixels written to the screen itself, or lost with it, are sent again even
+// when the next frame's picture is the same as the one before.
+TEST_P(PresentChanges, TheScreenWrittenDirectlyOrLostIsSentAgain) {
+    Fill(elDraw::BackBuffer, {0, 0, 1024, 768}, 0x0841);
+    elDraw::Refresh();
+    Fill(elDraw::PrimarySurface, {10, 400, 50, 410}, 0x001F);
+    EXPECT_EQ(platform::headless::LastPresentChange().top, 400); // shown at once
+    elDraw::Refresh();
+    ExpectChanged(400, 410, "a fill on the screen, covered by the next frame");
+
+    void* bits = nullptr;
+    int pitch = 0;
+    ASSERT_EQ(platform::Lock(elDraw::PrimarySurface, &bits, &pitch), platform::DD_OK);
+    platform::Unlock(elDraw::PrimarySurface);
+    EXPECT_EQ(platform::headless::LastPresentChange().bottom, 768); // all of it, shown at once
+    elDraw::Refresh();
+    ExpectChanged(0, 0, "the screen locked and left as it was");
+
+    // Lost, the screen comes back empty; a frame as empty as it is still shows.
+    platform::LoseAllSurfaces();
+    elDraw::Refresh();
+    Fill(elDraw::BackBuffer, {0, 0, 1024, 768}, 0);
+    elDraw::Refresh();
+    ExpectChanged(0, 768, "the frame after the screen was lost");
+    elDraw::Refresh();
+    ExpectChanged(0, 0, "the frame after that");
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PresentChanges, ::testing::Values(16, 32),
+                         [](const auto& info) { return "Bits" + std::to_string(info.param); });
+
 } // namespace

@@ -23,8 +23,14 @@ void SetLogicalSize(int width, int height);
 void SetWindowActive(bool active);
 // Whether another copy has asked us to raise the window since the last call.
 bool TakeRaiseRequest();
+// The renderer for the window: the accelerated one, unless its OpenGL runs on
+// the processor; then SDL's own software renderer. Null when there is none.
+SDL_Renderer* CreateRenderer(SDL_Window* window);
 // Drops what the present keeps for the renderer, which is going away.
 void ForgetRenderer();
+// The window system lost what the window shows: the next present sends the
+// whole picture, changed or not.
+void RepaintWindow();
 // Whether presents wait for the display's vertical blank: the renderer was made
 // so, and its presents are not seen returning faster than the display refreshes.
 bool PresentInStep();

@@ -101,6 +101,15 @@ void Translate(HWND window, const SDL_Event& event) {
         case SDL_WINDOWEVENT_CLOSE:
             PostMessage(window, WM_CLOSE, 0, 0);
             break;
+        // Uncovered, shown again, moved or resized: without a compositor the
+        // window system keeps nothing of what the window showed.
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            desktop::RepaintWindow();
+            break;
         default:
             break;
         }

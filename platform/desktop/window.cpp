@@ -91,12 +91,8 @@ bool CreateNativeWindow(Window& window) {
         std::fprintf(stderr, "tessera: cannot create the window (%s)\n", SDL_GetError());
         return false;
     }
-    // Presents wait for the display's vertical blank, so nothing tears. A
-    // window that is never shown presents nothing and needs no renderer.
-    if (!withoutDisplay) renderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer && !withoutDisplay)
-        renderer =
-            SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
+    // A window that is never shown presents nothing and needs no renderer.
+    if (!withoutDisplay) renderer = desktop::CreateRenderer(sdlWindow);
     if (renderer)
         SDL_RenderSetLogicalSize(renderer, desktop::LogicalWidth(), desktop::LogicalHeight());
     ownerWindow = &window;

@@ -15,6 +15,7 @@ int displayWidth = 1024;
 int displayHeight = 768;
 int raises = 0;
 int verticalBlanks = 0;
+RECT lastPresentChange{};
 bool format555 = false;
 
 // Each headless process keeps its named objects to itself, so test runs and
@@ -44,6 +45,7 @@ void SetDisplaySize(int width, int height) {
 }
 int RaiseCount() { return raises; }
 int VerticalBlankCount() { return verticalBlanks; }
+RECT LastPresentChange() { return lastPresentChange; }
 void UseFormat555(bool five55) { format555 = five55; }
 
 } // namespace headless
@@ -70,7 +72,10 @@ int DisplayWidth() { return displayWidth; }
 bool Prefers555() { return format555; }
 void DisplayModeChanged(int, int) {}
 // The primary surface itself is what a screenshot reads.
-void ShowPrimary(const Surface&) {}
+bool ShowPrimary(const Surface&, const RECT& changed) {
+    lastPresentChange = changed;
+    return true;
+}
 void WaitForVerticalBlank() { ++verticalBlanks; }
 int DisplayHeight() { return displayHeight; }
 

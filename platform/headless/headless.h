@@ -1,6 +1,8 @@
 // Controls of the headless backend: the caller owns the clock and the events.
 #pragma once
 
+#include "platform/display.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,6 +48,9 @@ bool WriteScreenshot(const std::string& path);
 
 // Vertical-blank waits made so far.
 int VerticalBlankCount();
+// The part of the screen the last present changed (the part the desktop sends
+// to the window again); empty when it showed the same picture as before.
+RECT LastPresentChange();
 
 // Fixes what the system reports: the version record, the free space of every
 // drive, and the local time (which then runs on with the clock).

@@ -332,6 +332,50 @@ screenshot sized.bmp
     PlayOnDesktop(script);
 }
 
+// Left alone, the editor shows the same picture after ten seconds as after one,
+// though it no longer sends an unchanged picture to the window; the window
+// covered and uncovered meanwhile gets its picture back, and the smallest
+// change after the idle stretch, the pointer's, shows as in the headless run.
+TEST_F(DesktopEditor, TheIdleEditorKeepsItsPictureAndShowsTheNextChange) {
+    const std::string idle = R"(
+move 900 300
+frames 2
+screenshot idle.bmp
+)";
+    const std::string after = R"(
+move 904 302
+frames 2
+screenshot nudged.bmp
+move 20 620
+ldown
+frames 1
+lup
+frames 1
+move 900 300
+frames 2
+screenshot wider.bmp
+)";
+    RunHeadless(idle + after);
+    ASSERT_FALSE(
+        desktop_test::MatchFrame(Headless("idle.bmp"), {0, 0, 1024, 768}, Headless("nudged.bmp"))
+            .Good());
+    StartEditor();
+    PlayOnDesktop(idle);
+    Pause(1s);
+    const DecodedImage early = display.Screen();
+    Pause(9s);
+    EXPECT_TRUE(display.Screen().pixels == early.pixels) << "the idle picture changed";
+    ExpectFrame("idle.bmp");
+
+    const desktop_test::WindowId cover = display.Cover({100, 100, 500, 400});
+    EXPECT_TRUE(desktop_test::WaitUntil(5s, [&] {
+        return display.Screen().pixels != early.pixels;
+    })) << "the cover does not show";
+    display.Uncover(cover);
+    ExpectFrame("idle.bmp");
+    PlayOnDesktop(after);
+}
+
 // Wherever the window is, it shows the whole frame letterboxed in it, and the
 // pointer lands where it is on the frame.
 TEST_F(DesktopEditor, AMovedWindowShowsTheWholeFrameAndThePointerMapsToIt) {

@@ -141,6 +141,24 @@ bool PrivateDisplay::Move(WindowId window, int x, int y) {
     });
 }
 
+WindowId PrivateDisplay::Cover(const Placement& area) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = WhitePixel(display, DefaultScreen(display));
+    Window cover = XCreateWindow(display, DefaultRootWindow(display), area.x, area.y,
+                                 static_cast<unsigned>(area.width),
+                                 static_cast<unsigned>(area.height), 0, CopyFromParent, InputOutput,
+                                 CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    return cover;
+}
+
+void PrivateDisplay::Uncover(WindowId cover) {
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+}
+
 void PrivateDisplay::PointerTo(int x, int y) {
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
     XSync(display, False);

@@ -48,6 +48,10 @@ class PrivateDisplay {
     // Moves a window (nothing else manages it here) and waits until the server
     // has it there.
     bool Move(WindowId window, int x, int y);
+    // A plain white window over everything in `area`, as another program's
+    // would be, and its end, which exposes what it covered.
+    WindowId Cover(const Placement& area);
+    void Uncover(WindowId cover);
 
     void PointerTo(int x, int y);
     void Button(unsigned button, bool down);
