@@ -1,5 +1,7 @@
 #include "platform/cursor.h"
 
+#include "platform/backend.h"
+
 #include <algorithm>
 
 namespace platform {

@@ -12,13 +12,4 @@ void ClipCursor(const RECT* rect);
 bool CursorClip(RECT* out);
 // Moves the pointer to (x, y) in screen pixels, kept inside the confinement.
 BOOL SetCursorPos(int x, int y);
-
-namespace backend {
-
-// Applies the confinement to the backend's real pointer, if it has one.
-void ConfineNativePointer(const RECT* rect);
-// Moves the backend's real pointer, if it has one, to a screen position.
-void MoveNativePointer(int x, int y);
-
-} // namespace backend
 } // namespace platform

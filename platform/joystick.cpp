@@ -2,6 +2,8 @@
 // as the caller's flags ask.
 #include "platform/joystick.h"
 
+#include "platform/backend.h"
+
 #include <bit>
 
 namespace platform {

@@ -55,14 +55,4 @@ constexpr UINT JOYERR_UNPLUGGED = 167;
 UINT joyGetPosEx(UINT id, JOYINFOEX* info);
 // Looks for controllers again: ones plugged in since the last call get ids.
 UINT joyConfigChanged(DWORD flags);
-
-namespace backend {
-
-// Fills the positions, buttons and POV of `reading` for controller `id`; false
-// when there is none.
-bool ReadJoystick(UINT id, JOYINFOEX& reading);
-// Numbers the controllers attached now.
-void FindJoysticks();
-
-} // namespace backend
 } // namespace platform

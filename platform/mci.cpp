@@ -2,6 +2,7 @@
 // device holds a tune read from a MIDI file and a backend player for it.
 #include "platform/mci.h"
 
+#include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/mci_words.h"
 #include "platform/messages.h"

@@ -26,9 +26,6 @@ BOOL RegisterClass(const WNDCLASS& windowClass);
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
                     int y, int width, int height);
 BOOL ShowWindow(HWND window, int showCommand);
-// For programs that never show a window (a sound player): their windows only
-// carry messages and need no display. Call before creating one.
-void UseWindowsWithoutDisplay();
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
 // Minimises the window.

@@ -159,10 +159,6 @@ class SoundBuffer {
     std::uint64_t position = 0;
 };
 
-// Plays a WAV file and returns when it has finished (flags 0: synchronous).
-// False when the file cannot be read or there is no output.
-bool sndPlaySoundA(const char* path, UINT flags);
-
 // A source mixed into the output after the voices (the MIDI synthesiser): it
 // adds `frames` stereo frames at `rate` Hz to `mix` (interleaved floats, full
 // scale 1.0) and tells whether it still sounds. Called on the mixer's thread

@@ -1,5 +1,6 @@
 // The sound device: opening and closing the output, creating buffers, and the
 // primary format the mixer produces.
+#include "platform/backend.h"
 #include "platform/sound_mixer.h"
 
 #include <algorithm>

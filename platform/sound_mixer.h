@@ -45,14 +45,4 @@ bool PlaySamples(const WAVEFORMATEX& format, const void* data, DWORD bytes,
                  void (*wait)(SoundBuffer& voice));
 // The same with the contents of a WAV file; false also when it cannot be read.
 bool PlayWaveFile(const char* path, void (*wait)(SoundBuffer& voice));
-
-namespace backend {
-
-// Opens the output in `format`; false when there is none.
-bool OpenSoundOutput(const WAVEFORMATEX& format);
-void CloseSoundOutput();
-// Switches the open output to `format`; false when it cannot take it.
-bool ChangeSoundFormat(const WAVEFORMATEX& format);
-
-} // namespace backend
 } // namespace platform

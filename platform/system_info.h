@@ -1,5 +1,6 @@
 // The system's version, free disk space, free memory and local time, in the
-// records the framework's callers expect.
+// records the framework's callers expect. The calls a backend answers
+// (GetVersionExA, GetDiskFreeSpaceA, GetLocalTime) are in platform/backend.h.
 #pragma once
 
 #include "platform/win_defs.h"
@@ -28,16 +29,8 @@ struct SYSTEMTIME {
     WORD wHour, wMinute, wSecond, wMilliseconds;
 };
 
-// This system reports itself in the NT family, with the running kernel's major
-// and minor version. False when the record's size field is not set.
-BOOL GetVersionExA(OSVERSIONINFOA* info);
-// The file system of the program folder stands for every drive root ("C:\");
-// any other name is a folder of this system. False when it cannot be asked.
-BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
-                       DWORD* freeClusters, DWORD* totalClusters);
 // Sizes above 2 GB read as 2 GB - 1, as a 32-bit program sees them.
 void GlobalMemoryStatus(MEMORYSTATUS* status);
-void GetLocalTime(SYSTEMTIME* time);
 
 // The record of a moment of the proleptic Gregorian calendar, weekday included.
 SYSTEMTIME MakeSystemTime(int year, int month, int day, int hour, int minute, int second,

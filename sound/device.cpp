@@ -1,4 +1,5 @@
 // The sound device, the object table and the device-wide operations.
+#include "platform/backend.h"
 #include "sound/buffers.h"
 #include "system/system.h"
 

@@ -1,4 +1,5 @@
 // The local date with its weekday as a kanji, and the time of day.
+#include "platform/backend.h"
 #include "platform/system_info.h"
 #include "system/system.h"
 

@@ -1,7 +1,6 @@
 // Wait slots (millisecond deadlines that scenes set and test), the busy-wait,
 // and the input and timing reset at the end of screen set-up.
 #include "platform/backend.h"
-#include "platform/busy_wait.h"
 #include "system/input_state.h"
 #include "system/system.h"
 

@@ -1,8 +1,8 @@
 // The sound device on the desktop backend, through SDL's disk audio driver,
 // which writes what the device plays into a file: WAV files, the primary
 // format, the alert beep, and running without a device.
+#include "platform/backend.h"
 #include "platform/held_file.h"
-#include "platform/message_box.h"
 #include "platform/sound.h"
 
 #include <gtest/gtest.h>

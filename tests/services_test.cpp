@@ -2,6 +2,7 @@
 // space, the date and time, moving the pointer, the command line and the
 // watched key.
 #include "draw/draw.h"
+#include "platform/backend.h"
 #include "platform/cursor.h"
 #include "platform/files.h"
 #include "platform/system_info.h"

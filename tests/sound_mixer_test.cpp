@@ -1,6 +1,7 @@
 // The sound device on the headless backend: voices of every PCM format mixed
 // into memory as the clock advances, with their gains, pan, resampling, play
 // modes, positions, locks, the primary format and the music source.
+#include "platform/backend.h"
 #include "platform/headless/headless.h"
 #include "platform/held_file.h"
 #include "platform/sound.h"

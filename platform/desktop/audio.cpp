@@ -3,6 +3,7 @@
 // closes the device and opens it again in that format; SDL converts to what the
 // sound card takes.
 #include "platform/desktop/audio.h"
+#include "platform/backend.h"
 #include "platform/sound_mixer.h"
 
 #include <SDL.h>

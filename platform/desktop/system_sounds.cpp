@@ -1,7 +1,7 @@
 // System sounds on the desktop: WAV files played to their end, and the alert
 // beep as a short tone, both through the sound device.
+#include "platform/backend.h"
 #include "platform/desktop/audio.h"
-#include "platform/message_box.h"
 #include "platform/sound_mixer.h"
 
 #include <SDL.h>

@@ -5,6 +5,7 @@
 #include "tools/play/player.h"
 
 #include "draw/draw.h"
+#include "platform/backend.h"
 #include "platform/file_io.h"
 #include "platform/mci.h"
 #include "platform/messages.h"

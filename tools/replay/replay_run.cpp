@@ -1,7 +1,6 @@
 #include "tools/replay/replay_run.h"
 
 #include "platform/headless/headless.h"
-#include "platform/message_box.h"
 #include "platform/messages.h"
 #include "system/system.h"
 

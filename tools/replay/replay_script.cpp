@@ -1,6 +1,5 @@
 #include "tools/replay/replay_script.h"
 
-#include "platform/message_box.h"
 #include "platform/win_defs.h"
 
 #include <cctype>

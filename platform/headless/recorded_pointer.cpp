@@ -1,3 +1,4 @@
+#include "platform/backend.h"
 #include "platform/cursor.h"
 #include "platform/headless/headless.h"
 

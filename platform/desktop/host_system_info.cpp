@@ -1,4 +1,5 @@
 // The desktop reports what the running system answers.
+#include "platform/backend.h"
 #include "platform/system_info.h"
 
 namespace platform {

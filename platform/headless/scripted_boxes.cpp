@@ -1,5 +1,5 @@
 // Message boxes answered from a queue and recorded, for tests and replays.
-#include "platform/message_box.h"
+#include "platform/backend.h"
 
 #include "platform/headless/headless.h"
 #include "platform/text_encoding.h"

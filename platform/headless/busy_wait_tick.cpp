@@ -1,4 +1,4 @@
-#include "platform/busy_wait.h"
+#include "platform/backend.h"
 
 #include "platform/headless/headless.h"
 

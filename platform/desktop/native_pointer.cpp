@@ -2,8 +2,7 @@
 // given on the logical screen; the window shows that screen scaled and
 // letterboxed, so they are turned into window pixels the same way. SDL keeps the pointer inside
 // while the window has the focus.
-#include "platform/cursor.h"
-
+#include "platform/backend.h"
 #include "platform/desktop/desktop.h"
 
 #include <algorithm>

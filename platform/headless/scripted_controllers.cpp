@@ -1,8 +1,9 @@
 // Scripted game controllers: a test sets what each one reads. As on the
 // desktop, a controller plugged in gets its id when the configuration is looked
 // at again; one unplugged fails at once.
-#include "platform/joystick.h"
+#include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "platform/joystick.h"
 
 namespace platform {
 namespace {

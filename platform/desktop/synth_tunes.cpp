@@ -1,6 +1,6 @@
 // Desktop tunes: each opened tune is a cursor into its song that the
 // synthesiser follows while it plays.
-#include "platform/sequencer.h"
+#include "platform/backend.h"
 #include "platform/desktop/synth.h"
 #include "platform/mci.h"
 

@@ -2,8 +2,9 @@
 // configuration is looked at again. Positions are SDL's axis values moved to
 // 0..65535; the buttons come in the order A, B, X, Y, left and right shoulder,
 // back, start, left and right stick.
-#include "platform/joystick.h"
+#include "platform/backend.h"
 #include "platform/desktop/desktop.h"
+#include "platform/joystick.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
 // Real modal message boxes over the full-screen window. SDL runs the box's own
 // event loop; the window's events wait in SDL's queue until it closes.
-#include "platform/message_box.h"
+#include "platform/backend.h"
 
 #include "platform/cursor.h"
 #include "platform/desktop/desktop.h"

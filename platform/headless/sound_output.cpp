@@ -1,7 +1,8 @@
 // The sound device headless: the mixer renders into memory as the clock
 // advances, and what it rendered is kept for tests to read.
-#include "platform/headless/headless.h"
 #include "platform/headless/sound_output.h"
+#include "platform/backend.h"
+#include "platform/headless/headless.h"
 #include "platform/sound_mixer.h"
 
 #include <algorithm>
