@@ -214,6 +214,9 @@ int Screen(int width, int height, int mode) {
     ScrollerTiles = 0;
     PresentSource = {0, 0, width, height};
     PresentRect = {ClientX, ClientY, ClientX + width, ClientY + height};
+    // The screen is the framework's start-up: once it exists, the sound, MIDI,
+    // system, text and joystick modules are started here, in this order, which
+    // is why the draw module calls modules beside it rather than only below.
     elSound::Init();
     elSound::ResetTable();
     elMidi::Init();
