@@ -3,10 +3,8 @@
 // cell under the overlay holding a non-zero value (types 1 to 8 among them, so
 // sprites and numbers are both drawn).
 #include "editor/edit_scene.h"
-#include "editor/editor_images.h"
 #include "editor/editor_state.h"
-#include "editor/map_model.h"
-#include "editor/snapshot.h"
+#include "editor/map_view.h"
 #include "system/system.h"
 
 #include <benchmark/benchmark.h>

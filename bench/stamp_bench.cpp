@@ -4,7 +4,7 @@
 // dragged through the editor's frame.
 #include "draw/draw.h"
 #include "editor/edit_scene.h"
-#include "editor/map_model.h"
+#include "editor/editor_state.h"
 #include "map/layer_area.h"
 #include "map/undo_history.h"
 #include "system/input_state.h"

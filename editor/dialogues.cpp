@@ -1,7 +1,9 @@
-// The save and load dialogues, run once per frame by the edit scene.
+// The save and load dialogues, run once per frame by the edit scene, and the
+// one-line entry of a map name from the key held down.
 #include "editor/dialogues.h"
 
 #include "draw/draw.h"
+#include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
 #include "system/system.h"
@@ -11,13 +13,24 @@
 
 namespace {
 
+constexpr int KEY_BACKSPACE = 8;
 constexpr int KEY_ENTER = 13;
+constexpr int KEY_SHIFT = 16;
 constexpr int KEY_ESCAPE = 27;
-constexpr float MESSAGE_SECONDS = 3.0f; // how long a result message stays
+constexpr float MESSAGE_SECONDS = 3.0f;        // how long a result message stays
+constexpr float BACKSPACE_REPEAT_DELAY = 0.5f; // seconds before a held Backspace repeats
 
 void SetStatus(const char* text) {
     std::strncpy(StatusLine, text, sizeof StatusLine - 1);
     StatusLine[sizeof StatusLine - 1] = '\0';
+}
+
+bool IsLetterKey(int key) { return key >= 'A' && key <= 'Z'; }
+bool IsDigitKey(int key) { return key >= '0' && key <= '9'; }
+
+void RemoveLast(char* buffer) {
+    std::size_t length = std::strlen(buffer);
+    if (length > 0) buffer[length - 1] = '\0';
 }
 
 // Shows the result message of `state` until its time is up, then closes.
@@ -70,6 +83,9 @@ int SaveState = DIALOGUE_CLOSED;
 int LoadState = DIALOGUE_CLOSED;
 char StatusLine[STATUS_LINE_SIZE] = "";
 float MessageTime = 0;
+int PrevNameKey = 0;
+float BackspaceTime = 0;
+int NameShiftState = KEY_FREE;
 
 void StartSave() {
     if (LoadState == DIALOGUE_CLOSED) SaveState = DIALOGUE_NAMING;
@@ -87,4 +103,30 @@ void SaveDialogueStep() {
 void LoadDialogueStep() {
     DialogueStep(LoadState, "ロード名を指定してください：", LoadMap, "ファイルをロードしました",
                  "ファイルがみつかりませんでした");
+}
+
+// KeyDown keeps its value while the key is held, so a key adds its character
+// once and again only after KeyDown has been 0 or another key.
+void NameEntry(char* buffer, int limit) {
+    elInput::GetKey(KEY_SHIFT, &NameShiftState);
+    const int key = KeyDown;
+    const std::size_t length = std::strlen(buffer);
+    if ((IsLetterKey(key) || IsDigitKey(key)) && key != PrevNameKey &&
+        length < static_cast<std::size_t>(limit)) {
+        PrevNameKey = key;
+        bool lower = IsLetterKey(key) && NameShiftState != KEY_HOLD;
+        buffer[length] = static_cast<char>(lower ? key + ('a' - 'A') : key);
+        buffer[length + 1] = '\0';
+    }
+    if (key == KEY_BACKSPACE && key != PrevNameKey) {
+        PrevNameKey = KEY_BACKSPACE;
+        RemoveLast(buffer);
+    }
+    if (key == KEY_BACKSPACE) {
+        BackspaceTime += FrameSeconds;
+        if (BackspaceTime > BACKSPACE_REPEAT_DELAY) RemoveLast(buffer);
+    } else {
+        BackspaceTime = 0;
+    }
+    if (key == 0) PrevNameKey = 0;
 }

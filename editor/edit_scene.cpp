@@ -1,27 +1,39 @@
-// The edit scene: start-up of the editor and its frame.
+// The edit scene: start-up of the editor and its frame. A frame runs these
+// steps, in this order:
+//  1. Read Ctrl, Z and Y for the undo keys (acted on in step 13).
+//  2. Clear the back buffer.
+//  3. Draw the view's chips, the chip palette and the control panel.
+//  4. Retake the dimmed snapshot if the scroll bars moved the view in
+//     attribute or enemy editing.
+//  5. Print the drag labels and the view position.
+//  6. Act on the panel while a mouse button is down or was pressed, otherwise
+//     darken its momentary controls; print the chip frame.
+//  7. Advance the chip animation.
+//  8. Run the save dialogue, then the load dialogue; an open one draws its
+//     prompt or message and presents the frame so far.
+//  9. Enemy editing: the snapshot, sprites and values over the view;
+//     attribute editing: the snapshot and values.
+// 10. Choose the mode from its buttons, then edit in the current mode.
+// 11. Follow the selection; draw the palette grid, its outline and corner labels;
+//     in chip editing, stamp.
+// 12. Draw the guide grid and the game screens' edges over the view.
+// 13. Undo or redo from the keys read in step 1.
+// 14. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
+
 #include "draw/draw.h"
 #include "editor/dialogues.h"
-#include "editor/editor_images.h"
 #include "editor/editor_state.h"
-#include "editor/guide_grid.h"
-#include "editor/map_model.h"
+#include "editor/history_keys.h"
+#include "editor/map_view.h"
 #include "editor/modes.h"
-#include "editor/overlays.h"
-#include "editor/palette.h"
 #include "editor/panel.h"
 #include "editor/selection.h"
-#include "editor/snapshot.h"
-#include "editor/undo_keys.h"
 #include "input/input.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
 #include <cstdlib>
-
-ObjectNo PanelImage;
-ObjectNo ChipSheets[2];
-ObjectNo CharSprites[8];
 
 namespace {
 
@@ -29,34 +41,11 @@ int CtrlState = KEY_FREE;
 int ZState = KEY_FREE;
 int YState = KEY_FREE;
 
-// Every view cell, chip 0 included, from the sheet of the current frame.
-void DrawMapChips() {
-    for (int r = 0; r < VIEW_ROWS; ++r)
-        for (int c = 0; c < VIEW_COLUMNS; ++c) {
-            int n = GetCell(ChipLayer, ViewY + r, ViewX + c);
-            elDraw::Draw(c * CELL_SIZE, r * CELL_SIZE, ChipSheets[ChipFrame], ChipLeft(n),
-                         ChipTop(n), ChipLeft(n) + CELL_SIZE, ChipTop(n) + CELL_SIZE);
-        }
-}
-
 void DrawLabels() {
     if (Stamping == 1) elDraw::DebugPrint(200, 200, "貼り付け中");
     if (PaletteDrag == 1) elDraw::DebugPrint(270, 200, "コピー中");
     elDraw::DebugPrint(200, 250, "マウスポインタX = %d", ViewX);
     elDraw::DebugPrint(200, 270, "マウスポインタY = %d", ViewY);
-}
-
-void DrawViewAndPanel() {
-    DrawMapChips();
-    DrawPalette();
-    DrawPanel();
-    RetakeSnapshotAfterScroll();
-    DrawLabels();
-    if (LeftHeld || RightHeld || LeftClick || RightClick)
-        HandlePanel();
-    else
-        ReleaseMomentaryButtons();
-    elDraw::DebugPrint(300, 300, "アニメーション数=%d", ChipFrame);
 }
 
 } // namespace
@@ -93,7 +82,16 @@ void EditScene() {
     elInput::GetKey('Z', &ZState);
     elInput::GetKey('Y', &YState);
     elDraw::Clear();
-    DrawViewAndPanel();
+    DrawMapChips();
+    DrawPalette();
+    DrawPanel();
+    RetakeSnapshotAfterScroll();
+    DrawLabels();
+    if (LeftHeld || RightHeld || LeftClick || RightClick)
+        HandlePanel();
+    else
+        ReleaseMomentaryButtons();
+    elDraw::DebugPrint(300, 300, "アニメーション数=%d", ChipFrame);
     AnimationTick();
     SaveDialogueStep();
     LoadDialogueStep();

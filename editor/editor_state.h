@@ -1,10 +1,28 @@
-// The edit mode, and the drag states of the palette selection and of
-// stamping, which the control panel reads to hold its controls still while
-// either drag runs.
+// The state every editor part shares: the map as the editor shows it (the map
+// model, the view and palette positions, the chip frame), the edit mode, the
+// drag states of the palette selection and of stamping, and the images.
 #pragma once
+
+#include "draw/draw.h"
+#include "map/map_model.h"
+
+constexpr int VIEW_COLUMNS = 100; // map view on the editor screen, in cells
+constexpr int VIEW_ROWS = 75;
+
+extern int ViewX; // map cell at the view's top-left corner
+extern int ViewY;
+extern int PaletteX; // sheet pixel at the palette's top-left corner
+extern int PaletteY;
+extern int ChipFrame; // which of the two chip sheets draws the chips
 
 enum EditModeNo { EDIT_CHIPS, EDIT_ATTRIBUTES, EDIT_ENEMIES };
 extern int EditMode; // an EditModeNo
 
+// The control panel reads both to hold its controls still while either drag runs.
 extern int PaletteDrag; // 1 while a palette rectangle is being selected
 extern int Stamping;    // 1 while a stamp is being dragged over the map
+
+// The editor's images, loaded once at start-up.
+extern ObjectNo PanelImage;     // pointer, buttons, digits, scroll-bar pieces
+extern ObjectNo ChipSheets[2];  // the two animation frames of the chip set
+extern ObjectNo CharSprites[8]; // enemy types 1 to 8

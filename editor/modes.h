@@ -3,7 +3,7 @@
 // click lowers it, and a held button repeats.
 #pragma once
 
-#include "editor/map_model.h"
+#include "editor/editor_state.h"
 
 extern int RepeatOn;   // 1 once a held button repeats every frame
 extern float HoldTime; // seconds counted towards the repeat

@@ -2,8 +2,7 @@
 // panel pieces at the rectangles the panel code copies, distinct chips, black
 // only where transparency is meant, and the images as the editor loads them.
 #include "draw/draw.h"
-#include "editor/editor_images.h"
-#include "editor/map_model.h"
+#include "editor/editor_state.h"
 #include "editor/panel.h"
 #include "platform/bmp.h"
 #include "platform/headless/headless.h"

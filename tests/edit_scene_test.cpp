@@ -1,5 +1,5 @@
 // The edit scene's own rules: guide grid and screen boundary positions.
-#include "editor/guide_grid.h"
+#include "editor/map_view.h"
 
 #include <gtest/gtest.h>
 

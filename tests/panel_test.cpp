@@ -3,9 +3,7 @@
 // timer, and the exact picture of every control for its state.
 #include "draw/draw.h"
 #include "editor/dialogues.h"
-#include "editor/editor_images.h"
 #include "editor/editor_state.h"
-#include "editor/map_model.h"
 #include "editor/panel.h"
 #include "system/input_state.h"
 #include "system/system.h"

@@ -2,7 +2,7 @@
 // earlier frame, a held letter does not repeat, and with Z and Y together only
 // undo runs. Records are pushed directly, the editor then runs a replay.
 #include "editor/edit_scene.h"
-#include "editor/map_model.h"
+#include "editor/editor_state.h"
 #include "map/undo_history.h"
 #include "platform/messages.h"
 #include "system/system.h"

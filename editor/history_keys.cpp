@@ -1,4 +1,4 @@
-#include "editor/undo_keys.h"
+#include "editor/history_keys.h"
 
 #include "input/input.h"
 #include "map/undo_history.h"

@@ -1,4 +1,4 @@
-// The frame's undo and redo keys.
+// The frame's undo and redo keys, acting on the map's history.
 #pragma once
 
 // Ctrl must already be held (pressed in an earlier frame) and Z or Y pressed in
