@@ -74,17 +74,7 @@ class MapTmx : public TestFolder {
 
     // Runs tessera-map with the arguments in the folder; returns the exit code
     // and keeps what it printed in `output`.
-    int Run(const std::string& arguments) {
-        const std::string command =
-            "cd '" + folder.string() + "' && '" TESSERA_MAP "' " + arguments + " 2>&1";
-        std::FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return -1;
-        output.clear();
-        char buffer[256];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-        const int status = pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& arguments) { return RunInFolder("'" TESSERA_MAP "' " + arguments); }
 
     // The three files of a map of the given size in screens, as the editor writes them.
     void WriteMap(const std::string& name, int width, int height, const Cells (&layers)[3]) {
@@ -113,8 +103,6 @@ class MapTmx : public TestFolder {
         for (int file = 0; file < MAP_FILE_COUNT; ++file)
             EXPECT_FALSE(fs::exists(folder / MapFileName(name, file)));
     }
-
-    std::string output;
 };
 
 // A TMX document as a general-purpose editor writes one back for our maps; each

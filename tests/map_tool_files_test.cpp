@@ -57,18 +57,7 @@ class MapToolFiles : public TestFolder {
         ASSERT_EQ(SaveMap((folder / name).c_str()), 1);
     }
 
-    // Runs a shell command in the folder; its exit code, with what it printed
-    // in `output`.
-    int Run(const std::string& command) {
-        std::FILE* pipe =
-            popen(("cd '" + folder.string() + "' && (" + command + ") 2>&1").c_str(), "r");
-        if (!pipe) return -1;
-        output.clear();
-        char buffer[256];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-        const int status = pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& command) { return RunInFolder(command); }
 
     // Names in the folder (and below) that are temporaries of ours.
     std::vector<std::string> Temporaries() {
@@ -78,8 +67,6 @@ class MapToolFiles : public TestFolder {
                 found.push_back(entry.path().filename().string());
         return found;
     }
-
-    std::string output;
 };
 
 const std::string MAP = "'" TESSERA_MAP "'";

@@ -1,11 +1,13 @@
 // A fresh folder per test under the system's temporary folder, named after the
 // process and the test; removed afterwards unless the test failed, so that a
-// failure leaves its files to look at.
+// failure leaves its files to look at. Commands can be run inside it.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -33,6 +35,20 @@ class TestFolder : public ::testing::Test {
         if (!HasFailure()) std::filesystem::remove_all(folder);
     }
 
+    // Runs a shell command in the folder; its exit code, with what it printed
+    // (both streams) in `output`.
+    int RunInFolder(const std::string& command) {
+        std::FILE* pipe =
+            popen(("cd '" + folder.string() + "' && (" + command + ") 2>&1").c_str(), "r");
+        if (!pipe) return -1;
+        output.clear();
+        char buffer[256];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        const int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
     std::string prefix;
     std::filesystem::path folder;
+    std::string output; // what the last RunInFolder printed
 };
