@@ -28,8 +28,6 @@ namespace {
 
 using Picture = platform::DecodedImage;
 
-constexpr int VIEW_WIDTH = 800, VIEW_HEIGHT = 600;
-
 // Chips of every part of the sheet, different in neighbouring cells.
 int VariedChip(int row, int column) { return (row * 977 + column * 131) % 20000; }
 
