@@ -11,11 +11,11 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
 #include "tests/level_map.h"
+#include "tests/spawn_in_folder.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>
 
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,8 +27,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -64,19 +62,10 @@ bool MakeMaps() {
 // Runs tessera-map with the arguments in the maps' folder; its exit status,
 // and its peak resident size in megabytes in `peak`.
 int RunMap(const std::vector<std::string>& arguments, double& peak) {
-    std::vector<char*> argv{const_cast<char*>(TESSERA_MAP)};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, Folder.c_str());
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, TESSERA_MAP, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t child = SpawnInFolder(TESSERA_MAP, arguments, Folder);
     int status = 0;
     rusage usage{};
-    if (spawned != 0 || wait4(child, &status, 0, &usage) != child) return -1;
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
     peak = std::max(peak, static_cast<double>(usage.ru_maxrss) / 1024);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/spawn_in_folder.h"
 #include "tests/test_folder.h"
 #include <signal.h>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -25,8 +25,6 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-
-extern char** environ;
 
 namespace {
 
@@ -202,16 +200,8 @@ TEST_F(MapToolFiles, AnInterruptedToolRemovesItsTemporaries) {
         {{"export", "m", "out.tmx"}, SIGTERM},
     };
     for (const auto& c : cases) {
-        std::vector<char*> argv{const_cast<char*>(TESSERA_MAP)};
-        for (const std::string& argument : c.arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-        pid_t child = 0;
-        ASSERT_EQ(posix_spawn(&child, TESSERA_MAP, &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        const pid_t child = SpawnInFolder(TESSERA_MAP, c.arguments, folder.string());
+        ASSERT_GT(child, 0);
         int status = 0;
         bool seen = false;
         while (!seen && waitpid(child, &status, WNOHANG) == 0) {
