@@ -59,20 +59,10 @@ void EditorStartup() {
     }
     elDraw::Screen(1024, 768, 1);
     PanelImage = elDraw::LoadObject("bmp\\edita.bmp", 2);
-    for (int i = 0; i < 2; ++i) {
-        char name[] = "bmp\\m_cp00.BMP";
-        name[8] = static_cast<char>('0' + i / 10);
-        name[9] = static_cast<char>('0' + i % 10);
-        ChipSheets[i] = elDraw::LoadObject(name, 2);
-    }
+    for (int i = 0; i < 2; ++i) ChipSheets[i] = elDraw::LoadObject(CHIP_SHEET_FILES[i], 2);
     // The sheets are keyed on black; every later image on its own top-left pixel.
     elDraw::KeyTopLeft();
-    for (int i = 0; i < 8; ++i) {
-        char name[] = "char\\char00.BMP";
-        name[9] = static_cast<char>('0' + i / 10);
-        name[10] = static_cast<char>('0' + i % 10);
-        CharSprites[i] = elDraw::LoadObject(name, 2);
-    }
+    for (int i = 0; i < 8; ++i) CharSprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
     SceneNo = 1;
     PrevSceneNo = 0;
 }

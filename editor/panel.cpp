@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr float FRAME_INTERVAL = 0.08f; // seconds per animation frame
-
 // Drawing.
 
 constexpr int TRACK_PIECE = 10; // side of a scroll bar's track piece
@@ -272,7 +270,7 @@ static_assert(MODE_CHIPS == 0);
 unsigned char ButtonLit[CONTROL_COUNT] = {1};
 unsigned char ViewScrolled = 0;
 int AnimOn = 0;
-float AnimTimer = FRAME_INTERVAL;
+float AnimTimer = CHIP_FRAME_SECONDS;
 
 void ReleaseMomentaryButtons() {
     std::memset(ButtonLit + FIRST_MOMENTARY, 0, CONTROL_COUNT - FIRST_MOMENTARY);
@@ -291,7 +289,7 @@ void AnimationTick() {
         AnimTimer -= FrameSeconds;
         if (AnimTimer < 0) {
             ChipFrame += 1;
-            AnimTimer = FRAME_INTERVAL;
+            AnimTimer = CHIP_FRAME_SECONDS;
         }
     }
     if (ChipFrame > 1) ChipFrame = 0;

@@ -56,6 +56,15 @@ struct SpriteSize {
 inline constexpr SpriteSize EnemySize[8] = {{48, 48}, {56, 56}, {56, 56}, {56, 56},
                                             {48, 48}, {48, 48}, {48, 48}, {48, 48}};
 
+// The images of the map, in the program's folder: the chip sheets (the two
+// animation frames, each shown CHIP_FRAME_SECONDS in turn) and the enemy
+// sprites of types 1 to 8.
+inline constexpr const char* CHIP_SHEET_FILES[2] = {"bmp\\m_cp00.BMP", "bmp\\m_cp01.BMP"};
+inline constexpr const char* ENEMY_SPRITE_FILES[8] = {
+    "char\\char00.BMP", "char\\char01.BMP", "char\\char02.BMP", "char\\char03.BMP",
+    "char\\char04.BMP", "char\\char05.BMP", "char\\char06.BMP", "char\\char07.BMP"};
+constexpr float CHIP_FRAME_SECONDS = 0.08f;
+
 // A chip is solid when its sheet column is 32 to 63.
 inline int IsSolidChip(int n) { return ((n % SHEET_COLUMNS) & 0x20) != 0; }
 

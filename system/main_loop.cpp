@@ -7,6 +7,7 @@
 #include "system/input_state.h"
 #include "system/system.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -31,9 +32,10 @@ char CommandLine[260];
 ProgramFunction ProgramStartup;
 ProgramFunction SceneTable[SCENE_COUNT];
 
+const char* ProgramName = "Tessera";
+
 namespace {
 
-const char ApplicationName[] = "Tessera";
 const char ClassName[] = "DEFAULT";
 
 } // namespace
@@ -113,12 +115,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     elSystem::FrameworkReset();
 
     char mutexName[64];
-    std::strcpy(mutexName, ApplicationName);
-    std::strcat(mutexName, ":ElMutex");
+    std::snprintf(mutexName, sizeof mutexName, "%s:ElMutex", ProgramName);
     bool alreadyExists = false;
     InstanceMutex = platform::CreateMutex(mutexName, &alreadyExists);
     if (alreadyExists) {
-        if (HWND other = platform::FindWindow(ClassName, ApplicationName))
+        if (HWND other = platform::FindWindow(ClassName, ProgramName))
             platform::SetForegroundWindow(other);
         return 0;
     }
@@ -137,7 +138,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     platform::RegisterClass(windowClass);
 
     MainWindowHandle = platform::CreateWindowEx(
-        0, ClassName, ApplicationName, WS_POPUP | WS_SYSMENU, 0, 0,
+        0, ClassName, ProgramName, WS_POPUP | WS_SYSMENU, 0, 0,
         platform::GetSystemMetrics(SM_CXSCREEN), platform::GetSystemMetrics(SM_CYSCREEN));
     if (!MainWindowHandle) return 0;
     platform::ShowWindow(MainWindowHandle, showCommand);

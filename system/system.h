@@ -116,6 +116,10 @@ using ProgramFunction = void (*)();
 constexpr int SCENE_COUNT = 16;
 extern ProgramFunction ProgramStartup;
 extern ProgramFunction SceneTable[SCENE_COUNT];
+// The program's name: its window's title, and with ":ElMutex" the name of its
+// single-instance lock. "Tessera" (the editor) unless the program's main
+// function sets another.
+extern const char* ProgramName;
 
 namespace elSystem {
 

@@ -1,0 +1,242 @@
+// The play-test's rules, driven by the replay driver through the real frame:
+// each case writes a small map, plays a script of keys and frames, and checks
+// what the player, the enemies and the camera did in every frame.
+#include "map/map_files.h"
+#include "platform/messages.h"
+#include "system/system.h"
+#include "tools/replay/replay_run.h"
+#include "tools/run/bodies.h"
+#include "tools/run/run_rules.h"
+#include "tools/run/run_scene.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/test_folder.h"
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One frame as the scene left it.
+struct Seen {
+    int x, y, vy, onGround, phase, restarts, cameraX, cameraY;
+    std::vector<Enemy> enemies;
+};
+
+std::vector<Seen> Frames;
+
+void RecordedScene() {
+    RunScene();
+    Frames.push_back({PixelX(Player), PixelY(Player), Player.vy, Player.onGround, Phase, Restarts,
+                      CameraX, CameraY, Enemies});
+}
+
+// A map of width x height screens; cells are set by (row, column).
+struct TestMap {
+    int width, height;
+    std::vector<int> attributes, enemies;
+    TestMap(int w, int h) : width(w), height(h), attributes(Cells(), 0), enemies(Cells(), 0) {}
+    int Cells() const { return width * SCREEN_COLUMNS * height * SCREEN_ROWS; }
+    int& At(std::vector<int>& layer, int row, int column) {
+        return layer[row * width * SCREEN_COLUMNS + column];
+    }
+    // Solid cells over rows [top, bottom) and columns [left, right).
+    TestMap& Solid(int top, int bottom, int left, int right) {
+        for (int row = top; row < bottom; ++row)
+            for (int column = left; column < right; ++column) At(attributes, row, column) = 1;
+        return *this;
+    }
+    TestMap& Place(int row, int column, int type) {
+        At(enemies, row, column) = type;
+        return *this;
+    }
+};
+
+class RunRules : public TestFolder {
+  protected:
+    RunRules() : TestFolder("tessera-run-rules-") {}
+
+    // Writes the map (solid cells show a ground chip), plays the script from
+    // game screen (screenX, screenY) and records every frame.
+    void Play(TestMap& map, const std::string& script, int screenX = 0, int screenY = 0) {
+        const std::string name = (folder / "level").string();
+        const std::vector<int>* layers[3] = {&map.attributes, &map.attributes, &map.enemies};
+        for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+            std::ofstream out(MapFileName(name, file), std::ios::binary);
+            for (int i = 0; i < map.Cells(); ++i) {
+                const int value = (*layers[file])[i];
+                out << (file == CHIP_FILE && value ? 33 : value) << ' ';
+                if ((i + 1) % (map.width * SCREEN_COLUMNS) == 0) out << "\r\n";
+            }
+        }
+        ASSERT_TRUE(OpenPlayMap(name.c_str(), screenX, screenY));
+        RegisterPlayTest();
+        SceneTable[1] = RecordedScene;
+        Frames.clear();
+        // A run before this one in the process left its window closed.
+        platform::ResetMessages();
+        ShutDownDone = 0;
+        std::vector<ReplayCommand> commands;
+        std::string error;
+        ASSERT_TRUE(ParseReplayScript("frametime 16\n" + script, commands, error)) << error;
+        ASSERT_EQ(RunReplay(commands), 0);
+        ASSERT_FALSE(Frames.empty());
+    }
+    const Seen& Last() const { return Frames.back(); }
+};
+
+// Flat ground with its top at row 60 (pixel 480) across a whole screen.
+TestMap Ground(int width = 1, int height = 1) {
+    TestMap map(width, height);
+    map.Solid(60, 72, 0, width * SCREEN_COLUMNS);
+    return map;
+}
+
+constexpr int FLOOR_Y = 480 - PLAYER_HEIGHT; // the player's top standing on the ground
+
+TEST_F(RunRules, ThePlayerDropsInAndRunsIntoAOneCellWallWithoutPassingIt) {
+    TestMap map = Ground();
+    map.Solid(20, 60, 40, 41); // a wall one cell wide at pixel 320
+    Play(map, "frames 60\nkeydown X\nkeydown RIGHT\nframes 150\n");
+    // Dropped in at the left-most column, at the top, and landed on the ground.
+    EXPECT_EQ(Frames.front().x, 0);
+    EXPECT_LT(Frames.front().y, 8);
+    EXPECT_EQ(Frames[59].y, FLOOR_Y);
+    EXPECT_TRUE(Frames[59].onGround);
+    // At full running speed it stops flush against the wall, never inside.
+    for (const Seen& frame : Frames) EXPECT_LE(frame.x + PLAYER_WIDTH, 320);
+    EXPECT_EQ(Last().x + PLAYER_WIDTH, 320);
+    EXPECT_EQ(Last().phase, RUN_PLAYING);
+}
+
+TEST_F(RunRules, AJumpRisesHigherWhileHeldAndLandsOnTheGroundAhead) {
+    struct Case {
+        const char* script;
+        int riseLow, riseHigh;   // pixels above the ground at the peak
+        int aheadLow, aheadHigh; // pixels travelled by the landing
+    } cases[] = {
+        {"frames 60\nkeydown Z\nframes 2\nkeyup Z\nframes 80\n", 30, 56, 0, 0},
+        {"frames 60\nkeydown Z\nframes 80\n", 120, 136, 0, 0},
+        // Walking into a held jump: the landing is 12 or 13 cells ahead.
+        {"frames 60\nkeydown RIGHT\nframes 30\nkeydown Z\nframes 80\n", 120, 136, 90, 110},
+    };
+    for (const Case& c : cases) {
+        TestMap map = Ground();
+        Play(map, c.script);
+        const auto take = std::find_if(Frames.begin() + 60, Frames.end(),
+                                       [](const Seen& f) { return f.y < FLOOR_Y; });
+        ASSERT_NE(take, Frames.end()) << c.script;
+        const auto land =
+            std::find_if(take, Frames.end(), [](const Seen& f) { return f.onGround; });
+        ASSERT_NE(land, Frames.end()) << c.script;
+        const int peak =
+            std::min_element(take, land, [](const Seen& a, const Seen& b) { return a.y < b.y; })->y;
+        EXPECT_GE(FLOOR_Y - peak, c.riseLow) << c.script;
+        EXPECT_LE(FLOOR_Y - peak, c.riseHigh) << c.script;
+        EXPECT_EQ(land->y, FLOOR_Y) << c.script;
+        const int ahead = land->x - (take - 1)->x;
+        EXPECT_GE(ahead, c.aheadLow) << c.script;
+        EXPECT_LE(ahead, c.aheadHigh) << c.script;
+    }
+}
+
+TEST_F(RunRules, AFallAtFullSpeedLandsOnAOneCellLedge) {
+    TestMap map(1, 2);
+    map.Solid(130, 131, 0, 12); // a ledge one cell thick, 1040 pixels down
+    Play(map, "frames 150\n");
+    const int fastest = std::max_element(Frames.begin(), Frames.end(), [](auto& a, auto& b) {
+                            return a.vy < b.vy;
+                        })->vy;
+    EXPECT_EQ(fastest, MAX_FALL_SPEED); // faster than a cell a step
+    EXPECT_EQ(Last().y + PLAYER_HEIGHT, 1040);
+    EXPECT_TRUE(Last().onGround);
+    EXPECT_EQ(Last().restarts, 0);
+}
+
+TEST_F(RunRules, LandingOnAnEnemyRemovesItAndATouchFromTheSideRestarts) {
+    // The enemy is boxed in under the player's drop: a wall right of it.
+    TestMap stomp = Ground();
+    stomp.Solid(40, 60, 6, 7).Place(54, 0, 1);
+    Play(stomp, "frames 90\n");
+    EXPECT_FALSE(Last().enemies[0].alive);
+    EXPECT_EQ(Last().restarts, 0);
+    EXPECT_EQ(Last().phase, RUN_PLAYING);
+    const auto bounce = std::find_if(Frames.begin(), Frames.end(),
+                                     [](const Seen& f) { return !f.enemies[0].alive; });
+    ASSERT_NE(bounce, Frames.end());
+    EXPECT_LT(bounce->vy, 0);
+
+    // Walking into an enemy on the ground: a miss, then the run starts
+    // again with the enemy back in its place.
+    TestMap touch = Ground();
+    touch.Place(54, 30, 1);
+    Play(touch, "frames 30\nkeydown RIGHT\nframes 200\n");
+    const auto miss = std::find_if(Frames.begin(), Frames.end(),
+                                   [](const Seen& f) { return f.phase == RUN_MISSED; });
+    ASSERT_NE(miss, Frames.end());
+    EXPECT_TRUE(miss->enemies[0].alive);
+    EXPECT_EQ(Last().restarts, 1);
+    const auto again =
+        std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.restarts == 1; });
+    EXPECT_EQ(again->x, 0);
+    EXPECT_NEAR(PixelX(again->enemies[0].body), 30 * CELL_SIZE, 2);
+}
+
+TEST_F(RunRules, FallingBelowTheMapRestartsFromTheStart) {
+    TestMap map(1, 1); // no ground at all
+    Play(map, "frames 120\n");
+    EXPECT_EQ(Last().restarts, 1);
+    EXPECT_LT(Last().y, 576);
+    const auto miss = std::find_if(Frames.begin(), Frames.end(),
+                                   [](const Seen& f) { return f.phase == RUN_MISSED; });
+    ASSERT_NE(miss, Frames.end());
+    EXPECT_GE(miss->y, 576);
+}
+
+TEST_F(RunRules, TheCameraStaysInsideTheMapAtItsFourEdges) {
+    // From each corner screen the player runs to the side edge on a floor near
+    // the top or bottom edge: the camera follows to both edges and no further.
+    struct Case {
+        int screenX, screenY;
+        const char* key;
+    } cases[] = {{0, 0, "LEFT"}, {2, 0, "RIGHT"}, {0, 2, "LEFT"}, {2, 2, "RIGHT"}};
+    for (const Case& c : cases) {
+        TestMap map(3, 3);
+        const int floor = c.screenY == 0 ? 20 : 3 * SCREEN_ROWS - 4;
+        map.Solid(floor, floor + 1, 0, 3 * SCREEN_COLUMNS);
+        Play(map, std::string("keydown ") + c.key + "\nkeydown X\nframes 240\n", c.screenX,
+             c.screenY);
+        bool atEdges = false;
+        for (const Seen& frame : Frames) {
+            const bool settled = &frame - &Frames[0] >= 120;
+            EXPECT_GE(frame.cameraX, 0);
+            EXPECT_LE(frame.cameraX, 2 * GAME_WIDTH);
+            EXPECT_GE(frame.cameraY, 0);
+            EXPECT_LE(frame.cameraY, 2 * GAME_HEIGHT);
+            atEdges |= settled && frame.cameraX == c.screenX * GAME_WIDTH &&
+                       frame.cameraY == c.screenY * GAME_HEIGHT;
+        }
+        EXPECT_TRUE(atEdges) << c.screenX << "," << c.screenY;
+    }
+}
+
+TEST_F(RunRules, AnEnemyTurnsAtTheLedgesOfItsPlatform) {
+    TestMap map = Ground();
+    map.Solid(30, 31, 50, 70).Place(24, 56, 1); // a platform of pixels 400..560
+    Play(map, "frames 400\n");
+    int turns = 0;
+    for (std::size_t i = 1; i < Frames.size(); ++i) {
+        const Enemy& enemy = Frames[i].enemies[0];
+        EXPECT_EQ(PixelY(enemy.body) + enemy.body.height, 240); // never falls off
+        EXPECT_GE(PixelX(enemy.body), 400);
+        EXPECT_LE(PixelX(enemy.body) + enemy.body.width, 560);
+        turns += enemy.direction != Frames[i - 1].enemies[0].direction;
+    }
+    EXPECT_GE(turns, 2);
+}
+
+} // namespace

@@ -1,0 +1,19 @@
+// tessera-run NAME [--screen X,Y]: plays the map NAME from game screen X,Y
+// (0,0 unless given) in a window of its own.
+#include "system/system.h"
+#include "tools/run/run_scene.h"
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    int x = 0, y = 0;
+    const bool screen = argc == 4 && std::strcmp(argv[2], "--screen") == 0;
+    if (!(argc == 2 || screen) || (screen && !ParseStartScreen(argv[3], x, y))) {
+        std::fprintf(stderr, "usage: tessera-run NAME [--screen X,Y]\n");
+        return 2;
+    }
+    if (!OpenPlayMap(argv[1], x, y)) return 1;
+    RegisterPlayTest();
+    return elSystem::RunProgram(1, argv);
+}

@@ -1,0 +1,10 @@
+// The play-test's sound effects, from its sound pack, and its music.
+#pragma once
+
+enum EffectNo { EFFECT_JUMP, EFFECT_STOMP, EFFECT_MISS, EFFECT_CLEAR, EFFECT_COUNT };
+
+// Loads the effects from the pack and starts the tune, looping. Without a
+// sound device the game stays silent.
+void StartSounds();
+// Plays one effect; nothing when it could not be loaded.
+void PlayEffect(int effect);
