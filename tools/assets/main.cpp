@@ -53,7 +53,9 @@ bool Pack(const fs::path& pack, const fs::path& wav) {
             if (c == '/') c = '\\';
         return name;
     };
-    elSound::MakePack(framework(pack).c_str(), framework(wav).c_str(), 1);
+    const std::string packName = framework(pack), folderName = framework(wav);
+    if (error || packName.empty() || folderName.empty()) return Fail(pack);
+    elSound::MakePack(packName.c_str(), folderName.c_str(), 1);
     return fs::is_regular_file(pack, error) || Fail(pack);
 }
 
