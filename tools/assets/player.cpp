@@ -85,8 +85,7 @@ void Leg(Canvas& c, const Limb& leg, double lift, double shade) {
 // A sleeved upper arm and a bare forearm ending in a hand, edged in dark red
 // so that it shows over the shirt.
 void Arm(Canvas& c, const Limb& arm, double lift, double shade) {
-    const Point shoulder = Up(arm.root, lift), elbow = Up(arm.bend, lift),
-                hand = Up(arm.end, lift);
+    const Point shoulder = Up(arm.root, lift), elbow = Up(arm.bend, lift), hand = Up(arm.end, lift);
     const Rgb edge = Shade(kShirt, 0.45 * shade);
     Stroke(c, shoulder, elbow, 6, edge);
     Stroke(c, elbow, hand, 5, edge);
