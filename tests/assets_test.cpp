@@ -1,12 +1,16 @@
 // The images the build draws beside the editor: names, sizes and format, the
 // panel pieces at the rectangles the panel code copies, distinct chips, black
 // only where transparency is meant, and the images as the editor loads them.
+// The play-test's data: the player's sprite sheet, the sound effects and their
+// pack as the sound module loads it, and the tune as the MIDI reader reads it.
 #include "draw/draw.h"
 #include "editor/editor_state.h"
 #include "editor/panel.h"
 #include "platform/bmp.h"
 #include "platform/headless/headless.h"
+#include "platform/midi_file.h"
 #include "system/system.h"
+#include "tests/sound_test_support.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -98,7 +102,8 @@ TEST(AssetFiles, EveryImageIsA24BitBmpOfItsSizeUnderItsExactName) {
                           {"char/char00.BMP", 48, 48},    {"char/char01.BMP", 56, 56},
                           {"char/char02.BMP", 56, 56},    {"char/char03.BMP", 56, 56},
                           {"char/char04.BMP", 48, 48},    {"char/char05.BMP", 48, 48},
-                          {"char/char06.BMP", 48, 48},    {"char/char07.BMP", 48, 48}};
+                          {"char/char06.BMP", 48, 48},    {"char/char07.BMP", 48, 48},
+                          {"run/player.BMP", 128, 48}};
     for (const File& file : files) {
         SCOPED_TRACE(file.name);
         std::ifstream in(Folder() / file.name, std::ios::binary);
@@ -488,6 +493,169 @@ TEST(EnemySprites, KeyedOnTheTopLeftPixelAndEightDifferentCreatures) {
     }
 }
 
+// ---- The play-test's data ----
+
+std::vector<std::uint8_t> ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(PlayerSheet, FourKeyedFramesWithAFigureInTheCollisionBoxWhoseLegsMove) {
+    const DecodedImage& sheet = Image("run/player.BMP");
+    ASSERT_EQ(sheet.width, 128);
+    ASSERT_EQ(sheet.height, 48);
+    const std::uint32_t key = At(sheet, 0, 0);
+    EXPECT_EQ(key, 0xFF00FFu);
+    std::set<std::vector<std::uint32_t>> frames, legs;
+    for (int f = 0; f < 4; ++f) {
+        SCOPED_TRACE(f);
+        const int left = f * 32;
+        for (auto [x, y] : {std::pair{0, 0}, {31, 0}, {0, 47}, {31, 47}})
+            EXPECT_EQ(At(sheet, left + x, y), key);
+        // The game's collision box is 20 x 40 at (6, 8) of the frame.
+        int inside = 0, outside = 0, bottom = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const std::uint32_t p = At(sheet, left + x, y);
+                if (p == key) continue;
+                ASSERT_TRUE(As555(p) != As555(key) && As565(p) != As565(key));
+                const bool box = x >= 6 && x < 26 && y >= 8;
+                inside += box, outside += !box, bottom += y == 47;
+            }
+        EXPECT_GT(inside, 20 * 40 / 2);
+        EXPECT_LT(outside, inside / 6); // a hand raised in the jump may reach above
+        EXPECT_GT(bottom, 3) << "a foot on the bottom row";
+        // The shirt is a strong colour, not a grey that gets lost on the map.
+        const std::array<double, 3> shirt = Mean(Pixels(sheet, {left + 13, 24, left + 20, 29}));
+        EXPECT_GT(*std::max_element(shirt.begin(), shirt.end()) -
+                      *std::min_element(shirt.begin(), shirt.end()),
+                  120);
+        frames.insert(Pixels(sheet, {left, 0, left + 32, 48}));
+        legs.insert(Pixels(sheet, {left, 34, left + 32, 48}));
+    }
+    EXPECT_EQ(frames.size(), 4u);
+    EXPECT_EQ(legs.size(), 4u);
+}
+
+// The samples of a WAV file as the sound module reads it; empty unless it is
+// 16-bit mono at 22050 Hz.
+std::vector<int> EffectSamples(const std::string& name) {
+    std::vector<std::uint8_t> format, data;
+    const std::string path = (Folder() / "run" / "wav" / name).string();
+    if (!elSound::ReadWave(path.c_str(), format, data)) return {};
+    auto word = [&](int at) { return format[at] | format[at + 1] << 8; };
+    if (word(0) != 1 || word(2) != 1 || word(4) != 22050 || word(6) != 0 || word(14) != 16)
+        return {};
+    std::vector<int> samples;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+        samples.push_back(static_cast<std::int16_t>(data[i] | data[i + 1] << 8));
+    return samples;
+}
+
+// Sign changes from `from` to `to`, as a measure of pitch.
+int Crossings(const std::vector<int>& samples, std::size_t from, std::size_t to) {
+    int count = 0;
+    for (std::size_t i = from + 1; i < to; ++i) count += (samples[i - 1] < 0) != (samples[i] < 0);
+    return count;
+}
+
+TEST(SoundEffects, ShortLoudButUnclippedAndMovingInPitchTheWayTheyShould) {
+    struct Effect {
+        const char* name;
+        double shortest, longest;
+        int pitch; // +1 rising, -1 falling from the first third to the last
+    };
+    for (const Effect e : {Effect{"JUMP.WAV", 0.1, 0.3, +1}, Effect{"STOMP.WAV", 0.1, 0.25, -1},
+                           Effect{"MISS.WAV", 0.5, 0.8, -1}, Effect{"CLEAR.WAV", 0.4, 0.8, +1}}) {
+        SCOPED_TRACE(e.name);
+        const std::vector<int> samples = EffectSamples(e.name);
+        ASSERT_FALSE(samples.empty());
+        const double seconds = samples.size() / 22050.0;
+        EXPECT_GE(seconds, e.shortest);
+        EXPECT_LE(seconds, e.longest);
+        int peak = 0;
+        double power = 0;
+        for (int s : samples) peak = std::max(peak, std::abs(s)), power += double(s) * s;
+        EXPECT_LT(peak, 32767 * 9 / 10);
+        EXPECT_GT(std::sqrt(power / samples.size()), 32767 * 0.1);
+        EXPECT_LT(std::abs(samples.back()), 300) << "ends without a click";
+        const std::size_t third = samples.size() / 3;
+        const int first = Crossings(samples, 0, third),
+                  last = Crossings(samples, samples.size() - third, samples.size());
+        EXPECT_EQ(last > first, e.pitch > 0) << first << " then " << last;
+    }
+}
+
+using PlayTestSounds = sound_test::SoundTest;
+
+TEST_F(PlayTestSounds, PackHoldsTheFourEffectsAndEachLoadsAndPlays) {
+    // Records: data size, name, format size, format block, data.
+    const std::vector<std::uint8_t> pack = ReadFile(Folder() / "run" / "sounds.pak");
+    auto dword = [&](std::size_t at) {
+        return std::uint32_t(pack[at] | pack[at + 1] << 8 | pack[at + 2] << 16 |
+                             pack[at + 3] << 24);
+    };
+    std::vector<std::string> names;
+    std::size_t at = 0;
+    while (at + 4 <= pack.size() && names.size() < 10) {
+        const std::uint32_t size = dword(at);
+        names.emplace_back(reinterpret_cast<const char*>(&pack[at + 4]));
+        at += 4 + names.back().size() + 1;
+        at += 4 + dword(at) + size;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"CLEAR.WAV", "JUMP.WAV", "MISS.WAV", "STOMP.WAV"}));
+    EXPECT_EQ(at, pack.size());
+
+    // As the game loads them.
+    elSound::SetPack("run\\sounds.pak");
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const int no = elSound::LoadPack(name.c_str(), 2);
+        ASSERT_GE(no, 0);
+        EXPECT_EQ(elSound::SoundTable[no].FromPack, 1);
+        EXPECT_EQ(elSound::SoundTable[no].MixCount, 2);
+        EXPECT_EQ(elSound::SoundTable[no].BaseFrequency, 22050u);
+        platform::headless::ClearSoundOutput();
+        elSound::Play(no, elSound::MIX_TURN);
+        platform::headless::AdvanceClock(100);
+        const std::vector<int> heard = platform::headless::SoundSamples();
+        EXPECT_GT(*std::max_element(heard.begin(), heard.end()), 3000);
+    }
+    EXPECT_TRUE(platform::headless::BoxLog().empty());
+}
+
+TEST(PlayTestTune, LeadBassAndDrumsInWholeBarsAt140BeatsAMinute) {
+    const std::vector<std::uint8_t> bytes = ReadFile(Folder() / "run" / "tune.mid");
+    ASSERT_GT(bytes.size(), 14u);
+    EXPECT_EQ(bytes[9], 1) << "format 1";
+    platform::MidiSong song;
+    ASSERT_TRUE(platform::ReadMidiFile(bytes.data(), bytes.size(), song));
+    // Whole bars of four beats, so that looping keeps the beat.
+    const double beat = 60e6 / 140, bars = song.length / (4 * beat);
+    EXPECT_GE(song.length, 16000000u);
+    EXPECT_LE(song.length, 24000000u);
+    EXPECT_NEAR(bars, std::round(bars), 1e-4);
+
+    std::map<int, int> programs, notes;
+    std::map<std::pair<int, int>, int> sounding;
+    for (const platform::MidiEvent& event : song.events) {
+        const int kind = event.status & 0xF0, channel = event.status & 0x0F;
+        if (kind == 0xC0) programs[channel] = event.data1;
+        if (kind == 0x90 && event.data2) {
+            ++notes[channel], ++sounding[{channel, event.data1}];
+            // On a sixteenth-note grid.
+            const double sixteenths = event.time / (beat / 4);
+            EXPECT_NEAR(sixteenths, std::round(sixteenths), 1e-3) << event.time;
+        } else if (kind == 0x80 || kind == 0x90) {
+            --sounding[{channel, event.data1}];
+        }
+    }
+    EXPECT_EQ(programs, (std::map<int, int>{{0, 80}, {1, 38}}));
+    EXPECT_EQ(notes.size(), 3u);
+    for (int channel : {0, 1, 9}) EXPECT_GE(notes[channel], 40) << channel;
+    for (const auto& [note, count] : sounding) EXPECT_EQ(count, 0) << "still sounding at the end";
+}
+
 // ---- The generator itself ----
 
 int RunTool(const std::string& arguments) {
@@ -500,8 +668,10 @@ TEST(AssetTool, DrawsTheSameFilesAgainIntoAFreshFolder) {
     const fs::path fresh = fs::temp_directory_path() / ("assets_" + std::to_string(getpid()));
     fs::remove_all(fresh);
     ASSERT_EQ(RunTool(fresh.string()), 0);
-    for (const char* name : {"bmp/edita.bmp", "bmp/m_cp00.BMP", "bmp/m_cp01.BMP",
-                             "bmp/kurowaku.bmp", "char/char00.BMP", "char/char07.BMP"}) {
+    for (const char* name :
+         {"bmp/edita.bmp", "bmp/m_cp00.BMP", "bmp/m_cp01.BMP", "bmp/kurowaku.bmp",
+          "char/char00.BMP", "char/char07.BMP", "run/player.BMP", "run/wav/JUMP.WAV",
+          "run/wav/CLEAR.WAV", "run/sounds.pak", "run/tune.mid"}) {
         std::ifstream a(Folder() / name, std::ios::binary), b(fresh / name, std::ios::binary);
         const std::string first{std::istreambuf_iterator<char>(a), {}};
         const std::string second{std::istreambuf_iterator<char>(b), {}};

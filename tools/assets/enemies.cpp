@@ -7,8 +7,6 @@ namespace assets {
 
 namespace {
 
-constexpr Rgb kInk{24, 18, 32}; // outlines, pupils
-
 // Fills an ellipse shaded as a lit round body, light from the upper left.
 void Ball(Canvas& c, double cx, double cy, double rx, double ry, Rgb base, double shine = 0.35) {
     c.Ellipse(cx, cy, rx, ry, [&](int x, int y) {

@@ -1,22 +1,62 @@
-// Draws every image the editor loads and writes them into the folder given on
-// the command line: bmp/ for the panel, the chip sheets and the dimming image,
-// char/ for the enemy sprites.
+// Makes every image the editor loads and the play-test's data, and writes them
+// into the folder given on the command line: bmp/ for the panel, the chip
+// sheets and the dimming image, char/ for the enemy sprites, run/ for the
+// player's sprite sheet, its sound effects (WAV files in run/wav/, packed into
+// run/sounds.pak) and its tune.
+#include "draw/draw.h"
+#include "sound/sound.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
 #include "tools/assets/enemies.h"
 #include "tools/assets/panel_image.h"
+#include "tools/assets/player.h"
+#include "tools/assets/sound_effects.h"
+#include "tools/assets/tune.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace {
 
-bool Write(const std::filesystem::path& path, const assets::Canvas& canvas) {
-    if (platform::WriteBmp24(path.string(), canvas.Image())) return true;
+namespace fs = std::filesystem;
+
+bool Fail(const fs::path& path) {
     std::fprintf(stderr, "tessera-assets: cannot write %s\n", path.string().c_str());
     return false;
+}
+
+bool Write(const fs::path& path, const assets::Canvas& canvas) {
+    return platform::WriteBmp24(path.string(), canvas.Image()) || Fail(path);
+}
+
+bool Write(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail() || Fail(path);
+}
+
+// Packs the WAV files of `wav` into `pack`. The framework names both relative
+// to the program's folder, with backslashes.
+bool Pack(const fs::path& pack, const fs::path& wav) {
+    const fs::path program = elSystem::ProgramFolder(0);
+    std::error_code error;
+    auto framework = [&](const fs::path& path) {
+        std::string name = fs::relative(path, program, error).string();
+        for (char& c : name)
+            if (c == '/') c = '\\';
+        return name;
+    };
+    const std::string packName = framework(pack), folderName = framework(wav);
+    if (error || packName.empty() || folderName.empty()) return Fail(pack);
+    elSound::MakePack(packName.c_str(), folderName.c_str(), 1);
+    return fs::is_regular_file(pack, error) || Fail(pack);
 }
 
 } // namespace
@@ -26,10 +66,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessera-assets OUTPUT_FOLDER\n");
         return 2;
     }
-    const std::filesystem::path root = argv[1], bmp = root / "bmp", chars = root / "char";
+    const fs::path root = fs::absolute(argv[1]), bmp = root / "bmp", chars = root / "char",
+                   run = root / "run", wav = run / "wav";
     std::error_code error;
-    std::filesystem::create_directories(bmp, error);
-    std::filesystem::create_directories(chars, error);
+    for (const fs::path& folder : {bmp, chars, wav}) fs::create_directories(folder, error);
 
     bool ok = Write(bmp / "edita.bmp", assets::DrawPanelImage());
     const auto sheets = assets::DrawChipSheets();
@@ -40,5 +80,12 @@ int main(int argc, char** argv) {
         const std::string name = "char0" + std::to_string(i) + ".BMP";
         ok = Write(chars / name, assets::DrawEnemy(i)) && ok;
     }
+
+    ok = Write(run / "player.BMP", assets::DrawPlayerSheet()) && ok;
+    bool sounds = true;
+    for (const assets::SoundEffect& effect : assets::SynthesiseEffects())
+        sounds = Write(wav / effect.file, assets::WaveFileBytes(effect.samples)) && sounds;
+    ok = sounds && Pack(run / "sounds.pak", wav) && ok;
+    ok = Write(run / "tune.mid", assets::TuneBytes()) && ok;
     return ok ? 0 : 1;
 }

@@ -13,6 +13,8 @@ struct Rgb {
 // opaque dark colours use this instead.
 constexpr Rgb kNearBlack{16, 16, 16};
 constexpr Rgb kWhite{255, 255, 255};
+// Outlines and pupils of the sprites.
+constexpr Rgb kInk{24, 18, 32};
 
 // Scales every channel (clamped to 0..255).
 Rgb Shade(Rgb c, double factor);
