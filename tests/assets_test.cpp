@@ -505,7 +505,7 @@ TEST(PlayerSheet, FourKeyedFramesWithAFigureInTheCollisionBoxWhoseLegsMove) {
     ASSERT_EQ(sheet.width, 128);
     ASSERT_EQ(sheet.height, 48);
     const std::uint32_t key = At(sheet, 0, 0);
-    EXPECT_EQ(key, 0xFF00FFu);
+    EXPECT_EQ(key, 0u); // black, which a mirrored copy leaves out
     std::set<std::vector<std::uint32_t>> frames, legs;
     for (int f = 0; f < 4; ++f) {
         SCOPED_TRACE(f);

@@ -140,7 +140,6 @@ Canvas DrawPlayerSheet() {
             for (int x = 0; x < kPlayerFrameWidth; ++x)
                 if (!frame.Clear(x, y)) sheet.Put(f * kPlayerFrameWidth + x, y, frame.Get(x, y));
     }
-    sheet.FillTransparent(kPlayerKey);
     return sheet;
 }
 

@@ -72,9 +72,8 @@ void DrawEnemies() {
         if (x >= GAME_WIDTH || y >= GAME_HEIGHT || x + enemy.body.width <= 0 ||
             y + enemy.body.height <= 0)
             continue;
-        // The sprites face left; one walking right is mirrored.
-        elDraw::FlipDraw(x, y, enemy.direction > 0 ? 1 : 0, RunEnemySprites[enemy.type - 1], 0, 0,
-                         enemy.body.width, enemy.body.height);
+        elDraw::Draw(x, y, RunEnemySprites[enemy.type - 1], 0, 0, enemy.body.width,
+                     enemy.body.height);
     }
 }
 
