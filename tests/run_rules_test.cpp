@@ -2,6 +2,7 @@
 // each case writes a small map, plays a script of keys and frames, and checks
 // what the player, the enemies and the camera did in every frame.
 #include "map/map_files.h"
+#include "platform/headless/headless.h"
 #include "platform/messages.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
@@ -23,16 +24,19 @@ namespace {
 
 // One frame as the scene left it.
 struct Seen {
-    int x, y, vy, onGround, phase, restarts, cameraX, cameraY;
+    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes;
     std::vector<Enemy> enemies;
 };
 
 std::vector<Seen> Frames;
+// Called before each frame with the number of frames recorded so far.
+std::function<void(std::size_t)> BeforeFrame;
 
 void RecordedScene() {
+    if (BeforeFrame) BeforeFrame(Frames.size());
     RunScene();
     Frames.push_back({PixelX(Player), PixelY(Player), Player.vy, Player.onGround, Phase, Restarts,
-                      CameraX, CameraY, Enemies});
+                      CameraX, CameraY, ShowAttributes, Enemies});
 }
 
 // A map of width x height screens; cells are set by (row, column).
@@ -144,6 +148,31 @@ TEST_F(RunRules, AJumpRisesHigherWhileHeldAndLandsOnTheGroundAhead) {
     }
 }
 
+TEST_F(RunRules, TheGameRunsAtSixtyStepsASecondWhateverTheFrameRate) {
+    // At every frame time a held jump peaks at the same height, and a tap of
+    // one frame, also one whose frame runs no step, still jumps.
+    std::vector<int> peaks;
+    for (int ms : {8, 16, 33, 50}) {
+        const auto frames = [ms](int milliseconds) {
+            return "frames " + std::to_string(milliseconds / ms) + "\n";
+        };
+        TestMap map = Ground();
+        Play(map, "frametime " + std::to_string(ms) + "\n" + frames(1000) + "keydown Z\n" +
+                      frames(1500) + "keyup Z\n" + frames(300) + "keydown Z\nframes 1\nkeyup Z\n" +
+                      frames(1000) + "keydown Z\nframes 1\nkeyup Z\nframes 1\n" + frames(1000));
+        int takeoffs = 0;
+        for (std::size_t i = 1; i < Frames.size(); ++i)
+            takeoffs += Frames[i - 1].onGround && !Frames[i].onGround;
+        EXPECT_EQ(takeoffs, 3) << ms << " ms";
+        const auto landed =
+            std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.onGround; });
+        peaks.push_back(
+            std::min_element(landed, Frames.end(), [](auto& a, auto& b) { return a.y < b.y; })->y);
+    }
+    // Frames of 50 ms see every third step: the apex itself may fall between two.
+    for (int peak : peaks) EXPECT_NEAR(peak, peaks[0], 1);
+}
+
 TEST_F(RunRules, AFallAtFullSpeedLandsOnAOneCellLedge) {
     TestMap map(1, 2);
     map.Solid(130, 131, 0, 12); // a ledge one cell thick, 1040 pixels down
@@ -221,7 +250,53 @@ TEST_F(RunRules, TheCameraStaysInsideTheMapAtItsFourEdges) {
                        frame.cameraY == c.screenY * GAME_HEIGHT;
         }
         EXPECT_TRUE(atEdges) << c.screenX << "," << c.screenY;
+        // Running out at the right edge clears the run.
+        const bool cleared = std::any_of(Frames.begin(), Frames.end(),
+                                         [](const Seen& f) { return f.phase == RUN_CLEARED; });
+        EXPECT_EQ(cleared, c.screenX == 2) << c.screenX << "," << c.screenY;
     }
+}
+
+TEST_F(RunRules, TheFirstGameControllerRunsAndJumpsAndUnpluggingItIsHarmless) {
+    constexpr unsigned CENTRE = 32767, RIGHT = 65535, BUTTON_1 = 1;
+    platform::headless::SetJoystick(0, CENTRE, CENTRE, 0); // answers from start-up on
+    BeforeFrame = [](std::size_t frame) {
+        if (frame == 60) platform::headless::SetJoystick(0, RIGHT, CENTRE, 0);
+        if (frame == 90) platform::headless::SetJoystick(0, RIGHT, CENTRE, BUTTON_1);
+        if (frame == 100) platform::headless::UnplugJoystick(0);
+    };
+    TestMap map = Ground();
+    Play(map, "frames 200\n");
+    BeforeFrame = nullptr;
+    EXPECT_EQ(Frames[59].x, 0);
+    EXPECT_GT(Frames[89].x, 40);       // ran right on the stick
+    EXPECT_LT(Frames[100].y, FLOOR_Y); // jumped on button 1
+    // Unplugged in the air: the player lands and comes to rest; the run goes on.
+    EXPECT_EQ(Last().y, FLOOR_Y);
+    EXPECT_EQ(Last().x, Frames[Frames.size() - 2].x);
+    EXPECT_EQ(Last().phase, RUN_PLAYING);
+}
+
+TEST_F(RunRules, KeysRestartShowTheAttributesAndEndTheProgram) {
+    TestMap map = Ground();
+    Play(map, "frames 30\nkeydown RIGHT\nframes 30\nkeydown R\nframes 1\nkeyup R\nframes 5\n"
+              "keydown A\nframes 1\nkeyup A\nframes 5\nkeydown ESC\nkeyup ESC\nframes 100\n");
+    EXPECT_EQ(Frames[59].restarts, 0);
+    EXPECT_EQ(Frames[62].restarts, 1);
+    EXPECT_EQ(Frames[62].x, 0); // back at the start
+    EXPECT_EQ(Frames[60].attributes, 0);
+    EXPECT_EQ(Last().attributes, 1);
+    // A tap of Esc between two frames still ends the program.
+    EXPECT_LT(Frames.size(), 80u);
+}
+
+TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
+    const std::string name = (folder / "missing").string();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(OpenPlayMap(name.c_str(), 0, 0));
+    const std::string error = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(error.find("tessera-run: cannot read the map " + name + ": "), std::string::npos)
+        << error;
 }
 
 TEST_F(RunRules, AnEnemyTurnsAtTheLedgesOfItsPlatform) {

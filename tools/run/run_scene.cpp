@@ -1,6 +1,6 @@
 // A frame of the play-test runs these steps, in this order:
 //  1. Read the keys and the first game controller.
-//  2. Esc ends the program; R starts the run again; A shows or hides the
+//  2. Esc (once released) ends the program; R starts the run again; A shows or hides the
 //     attribute overlay.
 //  3. Run the steps of the game that the clock owes (60 a second).
 //  4. Start the screen transitions a miss or a restart calls for.
@@ -36,7 +36,8 @@ constexpr int STEPS_BEHIND_MAX = 8;
 
 // What the scene keeps from frame to frame; start-up clears it.
 struct SceneState {
-    int left, right, jump, space, run, escape, restart, overlay; // key states
+    int left, right, jump, space, run, restart, overlay; // key states
+    int jumpWaiting; // a jump press no step has taken yet
     // Sixtieths of a millisecond the clock owes the game.
     long long stepClock;
     // Milliseconds since start-up, for the chip animation and the frame rate.
@@ -150,6 +151,7 @@ void RunStartup() {
     FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
     StartSounds();
     State = SceneState{};
+    elSystem::WatchKey(VK_ESCAPE);
     Restarts = 0;
     ShowAttributes = 0;
     ResetRun();
@@ -159,21 +161,24 @@ void RunStartup() {
 
 void RunScene() {
     const PadInput input = ReadControls();
-    elInput::GetKey(VK_ESCAPE, &State.escape);
     elInput::GetKey('R', &State.restart);
     elInput::GetKey('A', &State.overlay);
-    if (State.escape == KEY_PUSH) {
+    // Esc is counted as it is released, so that no tap between two frames is missed.
+    if (elSystem::WatchCount() > 0) {
         elSystem::Shutdown();
         return;
     }
     if (State.restart == KEY_PUSH) RestartRun();
     if (State.overlay == KEY_PUSH) ShowAttributes ^= 1;
 
+    // A press waits for the next step, also through a frame that runs none,
+    // and is that step's only: the steps after it only hold.
     PadInput stepInput = input;
+    stepInput.jumpPressed |= State.jumpWaiting;
+    State.jumpWaiting = stepInput.jumpPressed;
     for (int steps = StepsDue(); steps > 0; --steps) {
         StepRun(stepInput);
-        // A press is one step's: the steps after it in this frame only hold.
-        stepInput.jumpPressed = 0;
+        stepInput.jumpPressed = State.jumpWaiting = 0;
     }
     StartTransitions();
 
