@@ -4,6 +4,7 @@
 #include "platform/desktop/desktop.h"
 #include "platform/held_file.h"
 
+#include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -25,6 +26,24 @@ int logicalWidth = 1024, logicalHeight = 768;
 volatile sig_atomic_t raiseRequested = 0;
 
 void OnRaiseSignal(int) { raiseRequested = 1; }
+
+// When the X server goes away, Xlib's own handler exits through the exit
+// handlers, and SDL_Quit among them waits on the dead connection for ever.
+// Ours says so and ends the program at once. SDL has loaded Xlib by now when
+// the display is an X server; the handler is taken from it by name.
+void EndOnLostDisplay() {
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib) return;
+    using Handler = int (*)(void*);
+    using SetHandler = Handler (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler")))
+        set([](void*) -> int {
+            static const char message[] = "tessera: the connection to the display was lost\n";
+            (void)!write(STDERR_FILENO, message, sizeof message - 1);
+            _exit(EXIT_FAILURE);
+        });
+    dlclose(xlib);
+}
 
 bool VideoReady() {
     if (videoTried) return videoReady;
@@ -50,6 +69,7 @@ bool VideoReady() {
         return false;
     }
     std::atexit(SDL_Quit);
+    EndOnLostDisplay();
     SDL_DisableScreenSaver();
     videoReady = true;
     return true;

@@ -16,6 +16,7 @@ namespace {
 constexpr COLORREF STATUS_COLOUR = 0xFFFFFF;
 constexpr COLORREF SHADOW_COLOUR = 0x000000;
 constexpr COLORREF BANNER_COLOUR = 0x50E6FF;
+constexpr int BANNER_LEFT = 48;
 
 // The run's time as seconds with hundredths.
 void FormatTime(char* text, std::size_t size, int steps) {
@@ -109,7 +110,7 @@ void DrawClearBanner() {
     std::snprintf(text, sizeof text, "クリア！  タイム %s 秒", time);
     elText::Begin(1, 40, 0, 1, 0, 0);
     elText::Color(BANNER_COLOUR, 0, 1);
-    elText::PrintEffect(0, GAME_HEIGHT / 2 - 30, GAME_WIDTH, GAME_HEIGHT / 2 + 30, text,
+    elText::PrintEffect(BANNER_LEFT, GAME_HEIGHT / 2 - 30, GAME_WIDTH, GAME_HEIGHT / 2 + 30, text,
                         TEXT_SHADOW | TEXT_THICK_X);
     elText::End();
 }
