@@ -638,4 +638,12 @@ frames 2
     EXPECT_EQ(editor.Wait(20s), 0);
 }
 
+TEST_F(DesktopEditor, ADisplayThatGoesAwayEndsTheEditorWithAMessage) {
+    StartEditor();
+    display.Stop();
+    EXPECT_EQ(editor.Wait(30s), 1);
+    EXPECT_NE(ReadFile(folder / "tessera.log").find("the connection to the display was lost"),
+              std::string::npos);
+}
+
 } // namespace

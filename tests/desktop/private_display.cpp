@@ -75,8 +75,9 @@ template <typename Visit> Window FindTopLevel(Display* display, Visit matches) {
 
 } // namespace
 
-PrivateDisplay::~PrivateDisplay() {
+void PrivateDisplay::Stop() {
     if (display) XCloseDisplay(display);
+    display = nullptr;
     server.Stop();
 }
 

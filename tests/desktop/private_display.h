@@ -29,11 +29,14 @@ class PrivateDisplay {
     PrivateDisplay() = default;
     PrivateDisplay(const PrivateDisplay&) = delete;
     PrivateDisplay& operator=(const PrivateDisplay&) = delete;
-    ~PrivateDisplay();
+    ~PrivateDisplay() { Stop(); }
 
     // Starts the server (its log goes to `logFile`) and connects to it. False
     // when it cannot, with the reason in `error`.
     bool Start(const std::string& logFile, std::string& error);
+    // Closes the connection and ends the server, as a display that goes away
+    // does under the programs on it.
+    void Stop();
     // "DISPLAY=:N", for the programs run on it.
     std::string Variable() const { return "DISPLAY=" + name; }
 
