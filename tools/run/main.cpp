@@ -13,7 +13,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessera-run NAME [--screen X,Y]\n");
         return 2;
     }
-    if (!OpenPlayMap(argv[1], x, y)) return 1;
+    OpenPlayMapMeanwhile(argv[1], x, y);
     RegisterPlayTest();
-    return elSystem::RunProgram(1, argv);
+    const int status = elSystem::RunProgram(1, argv);
+    // The program can end before its start-up waited for the map: another
+    // play-test runs, or there is no display.
+    return PlayMapOpened() ? status : 1;
 }

@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -51,6 +53,9 @@ struct SceneState {
 };
 SceneState State;
 ObjectNo FadeCapture;
+// The map's load while start-up runs, and its result.
+std::thread Loading;
+int LoadResult = 1;
 
 int IsDown(int state) { return state == KEY_PUSH || state == KEY_HOLD; }
 
@@ -141,6 +146,17 @@ int OpenPlayMap(const char* name, int screenX, int screenY) {
     return 1;
 }
 
+void OpenPlayMapMeanwhile(const char* name, int screenX, int screenY) {
+    Loading = std::thread([name = std::string(name), screenX, screenY] {
+        LoadResult = OpenPlayMap(name.c_str(), screenX, screenY);
+    });
+}
+
+int PlayMapOpened() {
+    if (Loading.joinable()) Loading.join();
+    return LoadResult;
+}
+
 void RunStartup() {
     elDraw::Screen(GAME_WIDTH, GAME_HEIGHT, 1);
     for (int i = 0; i < 2; ++i) RunChipSheets[i] = elDraw::LoadObject(CHIP_SHEET_FILES[i], 2);
@@ -150,6 +166,10 @@ void RunStartup() {
     PlayerImage = elDraw::LoadObject(PLAYER_FILE, 2);
     FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
     StartSounds();
+    if (!PlayMapOpened()) {
+        elSystem::Shutdown();
+        std::exit(EXIT_FAILURE);
+    }
     State = SceneState{};
     elSystem::WatchKey(VK_ESCAPE);
     Restarts = 0;

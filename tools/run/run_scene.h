@@ -8,6 +8,14 @@
 // returned.
 int OpenPlayMap(const char* name, int screenX, int screenY);
 
+// OpenPlayMap on a thread of its own, so that the map loads while the window
+// opens and the images, sounds and fonts load; start-up waits for it there,
+// and a map that cannot be read ends the program with status 1.
+void OpenPlayMapMeanwhile(const char* name, int screenX, int screenY);
+// Waits for the load OpenPlayMapMeanwhile started, if it still runs. 0 when
+// it failed.
+int PlayMapOpened();
+
 // Reads "X,Y", a game screen: two whole numbers from 0 to 63. 0 when the
 // text is anything else.
 int ParseStartScreen(const char* text, int& x, int& y);
