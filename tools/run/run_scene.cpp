@@ -39,7 +39,7 @@ constexpr int STEPS_BEHIND_MAX = 8;
 // What the scene keeps from frame to frame; start-up clears it.
 struct SceneState {
     int left, right, jump, space, run, restart, overlay; // key states
-    int jumpWaiting; // a jump press no step has taken yet
+    int jumpWaiting;                                     // a jump press no step has taken yet
     // Sixtieths of a millisecond the clock owes the game.
     long long stepClock;
     // Milliseconds since start-up, for the chip animation and the frame rate.
