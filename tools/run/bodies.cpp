@@ -18,11 +18,12 @@ int BoxHitsSolid(int left, int top, int width, int height) {
     return 0;
 }
 
+namespace {
+
+// 1 when the body stands on a solid cell: the row of pixels under it.
 int IsOnGround(const Body& body) {
     return BoxHitsSolid(PixelX(body), PixelY(body) + body.height, body.width, 1);
 }
-
-namespace {
 
 // Moves `position` (subpixels) by `velocity`, a pixel at a time while `free`
 // accepts the next pixel. Returns 0 when a pixel was refused: the position

@@ -13,9 +13,6 @@ int IsSolidCell(int row, int column);
 // 1 when the box, in pixels, overlaps a solid cell.
 int BoxHitsSolid(int left, int top, int width, int height);
 
-// 1 when the box stands on a solid cell (one pixel below it is solid).
-int IsOnGround(const Body& body);
-
 // Moves the body by its velocity, horizontally first, one pixel at a time, so
 // that no wall or floor is passed at any speed. A move stopped by a solid
 // cell ends against it with that velocity 0 (hitWall set for a horizontal

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 
-std::string PlayMapName;
 int StartScreenX, StartScreenY;
 Body Player;
 int PlayerFacing = 1;
@@ -105,6 +104,17 @@ void TouchEnemies(int previousBottom) {
     }
 }
 
+// The camera's place for the player: centred on it, held inside the map.
+int CameraTargetX() {
+    return std::clamp(PixelX(Player) + PLAYER_WIDTH / 2 - GAME_WIDTH / 2, 0,
+                      MapPixelWidth() - GAME_WIDTH);
+}
+
+int CameraTargetY() {
+    return std::clamp(PixelY(Player) + PLAYER_HEIGHT / 2 - GAME_HEIGHT / 2, 0,
+                      MapPixelHeight() - GAME_HEIGHT);
+}
+
 // Closes 1/CAMERA_EASE of the distance, and the rest once it is less than that
 // makes a pixel of.
 int Ease(int from, int to) {
@@ -118,16 +128,6 @@ void FollowPlayer() {
 }
 
 } // namespace
-
-int CameraTargetX() {
-    return std::clamp(PixelX(Player) + PLAYER_WIDTH / 2 - GAME_WIDTH / 2, 0,
-                      MapPixelWidth() - GAME_WIDTH);
-}
-
-int CameraTargetY() {
-    return std::clamp(PixelY(Player) + PLAYER_HEIGHT / 2 - GAME_HEIGHT / 2, 0,
-                      MapPixelHeight() - GAME_HEIGHT);
-}
 
 void FindEnemies() {
     Placed.clear();

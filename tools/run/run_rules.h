@@ -47,7 +47,3 @@ void RestartRun();
 
 // One step of the game.
 void StepRun(const PadInput& input);
-
-// The camera's place for the player, held inside the map.
-int CameraTargetX();
-int CameraTargetY();

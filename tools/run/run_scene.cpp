@@ -141,7 +141,6 @@ int OpenPlayMap(const char* name, int screenX, int screenY) {
     }
     StartScreenX = screenX;
     StartScreenY = screenY;
-    PlayMapName = name;
     FindEnemies();
     return 1;
 }

@@ -5,7 +5,6 @@
 
 #include "map/map_model.h"
 
-#include <string>
 #include <vector>
 
 constexpr int GAME_WIDTH = SCREEN_COLUMNS * CELL_SIZE; // 768: one game screen
@@ -14,8 +13,7 @@ constexpr int STEPS_PER_SECOND = 60;
 constexpr int SUBPIXELS = 256;
 constexpr int SOLID_ATTRIBUTE = 1;
 
-// What the command line asked for: the map and the game screen to start in.
-extern std::string PlayMapName;
+// The game screen the run starts in, as the command line asked.
 extern int StartScreenX, StartScreenY;
 
 // A moving box: its top-left corner and velocity in subpixels, its size in pixels.
