@@ -30,6 +30,7 @@ int PrevMouseX, PrevMouseY;
 int MouseMoveX, MouseMoveY;
 char CommandLine[260];
 ProgramFunction ProgramStartup;
+ProgramFunction ProgramEnding;
 ProgramFunction SceneTable[SCENE_COUNT];
 
 const char* ProgramName = "Tessera";
@@ -137,9 +138,9 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     windowClass.lpszClassName = ClassName;
     platform::RegisterClass(windowClass);
 
-    MainWindowHandle = platform::CreateWindowEx(
-        0, ClassName, ProgramName, WS_POPUP | WS_SYSMENU, 0, 0,
-        platform::GetSystemMetrics(SM_CXSCREEN), platform::GetSystemMetrics(SM_CYSCREEN));
+    MainWindowHandle = platform::CreateWindowEx(0, ClassName, ProgramName, WS_POPUP | WS_SYSMENU, 0,
+                                                0, platform::GetSystemMetrics(SM_CXSCREEN),
+                                                platform::GetSystemMetrics(SM_CYSCREEN));
     if (!MainWindowHandle) return 0;
     platform::ShowWindow(MainWindowHandle, showCommand);
     platform::UpdateWindow(MainWindowHandle);

@@ -15,6 +15,7 @@ namespace elSystem {
 int Shutdown() {
     if (ShutDownDone == 1) return 1;
     ShutDownDone = 1;
+    if (ProgramEnding) ProgramEnding();
     UnclipCursor();
     elText::Quit();
     elSound::Quit();

@@ -1,0 +1,18 @@
+// Folders of this user's alone under the system's temporary folder, for files
+// that one program hands to another and no one else may read or change.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Makes a new, empty folder readable and writable by this user only, under
+// TMPDIR (or /tmp when it is not set), named `prefix` and six random
+// characters. Its path, or "" with the cause in errno.
+std::string MakePrivateFolder(const char* prefix);
+
+// Removes the folder and everything in it; links in it are removed, not
+// followed. 1 when nothing is left of it (also when it was already gone).
+int RemoveFolder(const std::string& path);
+
+} // namespace platform
