@@ -18,7 +18,9 @@
 //     in chip editing, stamp.
 // 12. Draw the guide grid and the game screens' edges over the view.
 // 13. Undo or redo from the keys read in step 1.
-// 14. Draw the pointer and present the frame.
+// 14. Start the play-test on F5 unless a prompt is open, or note the end of the
+//     running one.
+// 15. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
 
 #include "draw/draw.h"
@@ -28,6 +30,7 @@
 #include "editor/map_view.h"
 #include "editor/modes.h"
 #include "editor/panel.h"
+#include "editor/play_test.h"
 #include "editor/selection.h"
 #include "input/input.h"
 #include "system/input_state.h"
@@ -91,11 +94,13 @@ void EditScene() {
     SelectionStep();
     DrawGuideGrid();
     UndoRedoKeys(CtrlState, ZState, YState);
+    PlayTestStep();
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
 }
 
 void RegisterEditor() {
     ProgramStartup = EditorStartup;
+    ProgramEnding = EndPlayTest;
     SceneTable[1] = EditScene;
 }
