@@ -135,12 +135,13 @@ void PumpEvents(bool block) {
     int before = QueuedMessageCount();
     SDL_Event event;
     for (;;) {
-        if (desktop::TakeRaiseRequest()) RaiseNativeWindow(*window);
+        if (desktop::TakeRaiseRequest() || desktop::TakeProgramEnd()) RaiseNativeWindow(*window);
         // Tunes that the mixer's thread has played to their end are announced here.
         PollSequencers();
         bool got = SDL_PollEvent(&event) != 0;
         if (!got && block && QueuedMessageCount() == before) {
-            // Wake now and then to notice a raise request from another copy.
+            // Wake now and then to notice a raise request from another copy, or
+            // the end of a program this one started.
             got = SDL_WaitEventTimeout(&event, 100) != 0;
             if (!got) continue;
         }

@@ -2,16 +2,43 @@
 // and reaped when asked about without waiting.
 #include "platform/backend.h"
 
+#include "platform/desktop/desktop.h"
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <set>
 
 extern char** environ;
 
 namespace platform {
+
+namespace {
+
+// Started programs whose end has not yet been noticed.
+std::set<pid_t> watched;
+
+} // namespace
+
+namespace desktop {
+
+bool TakeProgramEnd() {
+    for (const pid_t pid : watched) {
+        siginfo_t info{};
+        // Without reaping it: ProgramEnded still gives its status.
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == 0)
+            continue;
+        watched.erase(pid);
+        return true;
+    }
+    return false;
+}
+
+} // namespace desktop
 
 int StartProgram(const std::string& path, const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
@@ -37,6 +64,7 @@ int StartProgram(const std::string& path, const std::vector<std::string>& argume
         errno = error;
         return 0;
     }
+    watched.insert(pid);
     return static_cast<int>(pid);
 }
 
@@ -47,6 +75,7 @@ bool ProgramEnded(int id, int* status) {
         reaped = waitpid(static_cast<pid_t>(id), &result, WNOHANG);
     } while (reaped < 0 && errno == EINTR);
     if (reaped == 0) return false;
+    watched.erase(static_cast<pid_t>(id));
     // An id that is no child of ours (reaped already) counts as a failed end.
     *status = reaped > 0 && WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     return true;

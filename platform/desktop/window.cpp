@@ -145,7 +145,11 @@ void DestroyNativeWindow(Window& window) {
 }
 
 void RaiseNativeWindow(Window& window) {
-    if (window.native == sdlWindow && sdlWindow) SDL_RaiseWindow(sdlWindow);
+    if (window.native != sdlWindow || !sdlWindow) return;
+    SDL_RaiseWindow(sdlWindow);
+    // Raising asks the window manager for the focus; without one, as under a
+    // bare X server, nobody would give it.
+    SDL_SetWindowInputFocus(sdlWindow);
 }
 
 void MinimizeNativeWindow(Window& window) {
