@@ -2,6 +2,7 @@
 // window manager: the window is moved, keys and clicks go through the server,
 // and the screen is compared with the headless rendering of the same script.
 #include "map/map_files.h"
+#include "map/map_model.h"
 #include "tests/desktop/frame_match.h"
 #include "tests/desktop/private_display.h"
 
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -100,7 +103,7 @@ class DesktopEditor : public ::testing::Test {
                  ("tessera-desktop-" + std::to_string(getpid()) + "-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
-        for (const char* sub : {"desktop", "headless", "runtime"})
+        for (const char* sub : {"desktop", "headless", "runtime", "tmp"})
             fs::create_directories(folder / sub);
         chmod((folder / "runtime").c_str(), 0700);
         std::string error;
@@ -118,10 +121,12 @@ class DesktopEditor : public ::testing::Test {
 
     // Starts the desktop program on the private display and waits for its window.
     void StartEditor() {
-        // Its own lock folder, and no session bus: the editor neither meets other
-        // runs nor inhibits the screen saver of the desktop the tests run on.
+        // Its own lock folder, temporary folder, and no session bus: the editor
+        // neither meets other runs nor inhibits the screen saver of the desktop
+        // the tests run on.
         std::vector<std::string> environment = {
             display.Variable(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string(),
+            "TMPDIR=" + (folder / "tmp").string(),
             "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (folder / "no-bus").string()};
         // Under the sanitizers, what the graphics libraries keep at exit would
         // read as leaks, in stacks that cannot be unwound to name them; our own
@@ -644,6 +649,103 @@ TEST_F(DesktopEditor, ADisplayThatGoesAwayEndsTheEditorWithAMessage) {
     EXPECT_EQ(editor.Wait(30s), 1);
     EXPECT_NE(ReadFile(folder / "tessera.log").find("the connection to the display was lost"),
               std::string::npos);
+}
+
+// F5 starts the play-test on a copy of the map in a window of its own, over
+// the editor; Esc ends it, the copy goes, and the editor shows what it showed.
+TEST_F(DesktopEditor, F5PlaysTheMapInAWindowOfItsOwnAndEscReturnsToTheEditor) {
+    StartEditor();
+    PointAt(900, 300);
+    Pause(FrameTime * 4);
+    const DecodedImage before = display.Screen();
+    Stroke("F5");
+    desktop_test::WindowId run = 0;
+    ASSERT_TRUE(desktop_test::WaitUntil(30s, [&] {
+        run = display.FindWindow("Tessera Run");
+        return run != 0;
+    })) << "no play-test window";
+    EXPECT_TRUE(desktop_test::WaitUntil(15s, [&] {
+        return display.Screen().pixels != before.pixels;
+    })) << "the play-test shows the editor's picture";
+    EXPECT_FALSE(fs::is_empty(folder / "tmp")) << "no copy of the map";
+    Stroke("Escape");
+    EXPECT_TRUE(desktop_test::WaitUntil(15s, [&] { return !display.Exists(run); }))
+        << "Esc does not end the play-test";
+    DecodedImage after;
+    EXPECT_TRUE(desktop_test::WaitUntil(15s, [&] {
+        after = display.Screen();
+        return after.pixels == before.pixels;
+    })) << "the editor's picture changed";
+    if (after.pixels != before.pixels) {
+        platform::WriteBmp24((folder / "before.bmp").string(), before);
+        platform::WriteBmp24((folder / "after.bmp").string(), after);
+    }
+    EXPECT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::is_empty(folder / "tmp"); }))
+        << "the copy is left";
+    EXPECT_TRUE(fs::is_empty(folder / "desktop")) << "the user's folder gained a file";
+    EXPECT_TRUE(editor.Running());
+}
+
+// Root mean square of the 16-bit stereo samples from byte `from` for `bytes`.
+double Level(const std::string& sound, std::size_t from, std::size_t bytes) {
+    from &= ~std::size_t{3};
+    const std::size_t end = std::min(sound.size() & ~std::size_t{3}, from + bytes);
+    double sum = 0;
+    std::size_t count = 0;
+    for (std::size_t i = from; i + 1 < end; i += 2, ++count) {
+        const auto sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(sound[i]) |
+                                                      static_cast<std::uint8_t>(sound[i + 1]) << 8);
+        sum += static_cast<double>(sample) * sample;
+    }
+    return count ? std::sqrt(sum / static_cast<double>(count)) : 0;
+}
+
+// The play-test on SDL's disk audio driver: its music plays from the start, and
+// each jump sounds over it. The file grows as the sound is played, so its size
+// when a key goes down marks where that moment's sound lands.
+TEST_F(DesktopEditor, ThePlayTestPlaysItsMusicAndAJumpSoundsOverIt) {
+    // A one-screen map with a floor of solid cells six rows high.
+    ASSERT_EQ(AllocateLayers(), 1);
+    MapWidth = MapHeight = 1;
+    for (int row = 66; row < SCREEN_ROWS; ++row)
+        for (int column = 0; column < SCREEN_COLUMNS; ++column) {
+            SetCell(ChipLayer, row, column, 32);
+            SetCell(AttrLayer, row, column, 1);
+        }
+    ASSERT_EQ(SaveMap((folder / "desktop" / "floor").c_str()), 1);
+
+    const fs::path soundFile = folder / "sound.raw";
+    desktop_test::ChildProcess run;
+    ASSERT_TRUE(run.Start({TESSERA_RUN, "floor"}, (folder / "desktop").string(),
+                          {display.Variable(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string(),
+                           "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + soundFile.string()},
+                          (folder / "tessera.log").string()));
+    ASSERT_TRUE(desktop_test::WaitUntil(
+        30s, [&] { return display.FindWindow("Tessera Run") != 0 || !run.Running(); }));
+    ASSERT_TRUE(run.Running()) << "the play-test ended before showing its window";
+    // The player lands on the floor meanwhile; the music alone plays.
+    Pause(3s);
+    const std::size_t musicFrom = fs::file_size(soundFile);
+    Pause(2s);
+    const std::size_t musicTo = fs::file_size(soundFile);
+    std::vector<std::size_t> jumps;
+    for (int i = 0; i < 3; ++i) {
+        jumps.push_back(fs::file_size(soundFile));
+        Stroke("z");
+        Pause(1s);
+    }
+    Stroke("Escape");
+    EXPECT_EQ(run.Wait(15s), 0);
+
+    const std::string sound = ReadFile(soundFile);
+    constexpr std::size_t SECOND = 44100 * 4;
+    const double music = Level(sound, musicFrom, musicTo - musicFrom);
+    EXPECT_GT(music, 100) << "no music";
+    for (const std::size_t at : jumps) {
+        const double jump = Level(sound, at, SECOND / 2);
+        EXPECT_GT(jump, music * 1.5)
+            << "no jump sound at byte " << at << " over music at " << music;
+    }
 }
 
 } // namespace
