@@ -64,9 +64,8 @@ class RunRules : public TestFolder {
   protected:
     RunRules() : TestFolder("tessera-run-rules-") {}
 
-    // Writes the map (solid cells show a ground chip), plays the script from
-    // game screen (screenX, screenY) and records every frame.
-    void Play(TestMap& map, const std::string& script, int screenX = 0, int screenY = 0) {
+    // Writes the map (solid cells show a ground chip) and returns its name.
+    std::string Write(TestMap& map) {
         const std::string name = (folder / "level").string();
         const std::vector<int>* layers[3] = {&map.attributes, &map.attributes, &map.enemies};
         for (int file = 0; file < MAP_FILE_COUNT; ++file) {
@@ -77,7 +76,18 @@ class RunRules : public TestFolder {
                 if ((i + 1) % (map.width * SCREEN_COLUMNS) == 0) out << "\r\n";
             }
         }
-        ASSERT_TRUE(OpenPlayMap(name.c_str(), screenX, screenY));
+        return name;
+    }
+
+    // Writes and opens the map, then plays the script from game screen
+    // (screenX, screenY).
+    void Play(TestMap& map, const std::string& script, int screenX = 0, int screenY = 0) {
+        ASSERT_TRUE(OpenPlayMap(Write(map).c_str(), screenX, screenY));
+        Replay(script);
+    }
+
+    // Plays the script on the map opened or being opened, recording every frame.
+    void Replay(const std::string& script) {
         RegisterPlayTest();
         SceneTable[1] = RecordedScene;
         Frames.clear();
@@ -288,6 +298,23 @@ TEST_F(RunRules, KeysRestartShowTheAttributesAndEndTheProgram) {
     EXPECT_EQ(Last().attributes, 1);
     // A tap of Esc between two frames still ends the program.
     EXPECT_LT(Frames.size(), 80u);
+}
+
+TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
+    TestMap map = Ground(2, 1);
+    OpenPlayMapMeanwhile(Write(map).c_str(), 1, 0);
+    Replay("frames 60\n");
+    EXPECT_EQ(MapWidth, 2);
+    EXPECT_EQ(Frames.front().cameraX, GAME_WIDTH); // at the start screen given
+    EXPECT_EQ(Last().y, FLOOR_Y);
+    // A map that cannot be read ends the program at start-up, named.
+    const std::string missing = (folder / "missing").string();
+    EXPECT_EXIT(
+        {
+            OpenPlayMapMeanwhile(missing.c_str(), 0, 0);
+            Replay("frames 1\n");
+        },
+        ::testing::ExitedWithCode(1), "cannot read the map");
 }
 
 TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
