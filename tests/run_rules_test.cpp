@@ -307,7 +307,9 @@ TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
     EXPECT_EQ(MapWidth, 2);
     EXPECT_EQ(Frames.front().cameraX, GAME_WIDTH); // at the start screen given
     EXPECT_EQ(Last().y, FLOOR_Y);
-    // A map that cannot be read ends the program at start-up, named.
+    // A map that cannot be read ends the program at start-up, named. The
+    // child is started afresh: this process runs the sound device's thread.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string missing = (folder / "missing").string();
     EXPECT_EXIT(
         {
