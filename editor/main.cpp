@@ -1,8 +1,38 @@
-// The editor on the desktop.
+// The editor on the desktop. It takes no options; --help and --version answer
+// without opening a window. Started from the menu (the desktop entry sets
+// TESSERA_FROM_MENU=1) it keeps its maps in the user's data folder, under
+// tessera/maps; from a terminal, in the current folder.
 #include "editor/edit_scene.h"
+#include "platform/files.h"
 #include "system/system.h"
+#include "tools/command_line/command_line.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const CommandUsage USAGE{
+    "tessera",
+    "",
+    "The tile-map editor, full-screen at 1024 x 768. It takes no options. Maps are\n"
+    "saved and loaded in the current folder or, started from the menu, in\n"
+    "$XDG_DATA_HOME/tessera/maps (~/.local/share/tessera/maps).\n",
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = AnswerHelpOrVersion(argc, argv, USAGE); status >= 0) return status;
+    if (platform::EnvironmentValue("TESSERA_FROM_MENU") == "1") {
+        const std::string data = platform::UserDataFolder();
+        std::string error = "no home folder";
+        if (data.empty() || !platform::EnterFolder(data + "/tessera/maps", error)) {
+            std::fprintf(stderr, "tessera: cannot use the maps folder %s/tessera/maps (%s)\n",
+                         data.c_str(), error.c_str());
+            return 1;
+        }
+    }
     RegisterEditor();
     return elSystem::RunProgram(argc, argv);
 }

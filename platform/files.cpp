@@ -8,7 +8,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace platform {
@@ -115,6 +120,32 @@ std::string ExecutableFolder() {
     if (n <= 0) return "./";
     std::string path(buffer, static_cast<std::size_t>(n));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string UserDataFolder() {
+    const std::string data = EnvironmentValue("XDG_DATA_HOME");
+    if (data.starts_with('/')) return data;
+    const std::string home = EnvironmentValue("HOME");
+    return home.empty() ? "" : home + "/.local/share";
+}
+
+bool EnterFolder(const std::string& path, std::string& error) {
+    std::error_code failure;
+    std::filesystem::create_directories(path, failure);
+    if (failure) {
+        error = failure.message();
+        return false;
+    }
+    if (chdir(path.c_str()) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 std::string SystemFolder() { return "/etc"; }

@@ -26,6 +26,17 @@ std::vector<std::string> FindFiles(const char* pattern);
 // Folder of the running executable, ending in '/'.
 std::string ExecutableFolder();
 
+// The value of an environment variable; empty when it is not set.
+std::string EnvironmentValue(const char* name);
+
+// The user's own data folder ($XDG_DATA_HOME when it is an absolute path, else
+// ~/.local/share), without a trailing '/'; empty when no home folder is known.
+std::string UserDataFolder();
+
+// Makes `path` and the missing folders above it,
+// then makes it the current folder. False with the cause in `error`.
+bool EnterFolder(const std::string& path, std::string& error);
+
 // The system's configuration folder (without a trailing '/'), where system-wide
 // settings files live.
 std::string SystemFolder();

@@ -217,16 +217,17 @@ TEST_F(MapRender, EnemiesAndAttributesDrawOnlyAtTheirCells) {
     EXPECT_LT(markChanged, 1000);
 }
 
-TEST_F(MapRender, BadInputExitsWithOneAndWritesNothing) {
+// Wrong arguments end with 2, files that cannot be read or written with 1.
+TEST_F(MapRender, BadInputExitsWithOneOrTwoAndWritesNothing) {
     WriteMap("m", 1, 1, VariedChip, Zero);
     EXPECT_EQ(Render("missing out.png"), 1);
-    EXPECT_EQ(Render("m out.png --scale 3"), 1);
-    EXPECT_EQ(Render("m out.png --frame 2"), 1);
-    EXPECT_EQ(Render("m out.png --scale"), 1);
-    EXPECT_EQ(Render("m out.png --shadows"), 1);
-    EXPECT_EQ(Render("m"), 1);
+    EXPECT_EQ(Render("m out.png --scale 3"), 2);
+    EXPECT_EQ(Render("m out.png --frame 2"), 2);
+    EXPECT_EQ(Render("m out.png --scale"), 2);
+    EXPECT_EQ(Render("m out.png --shadows"), 2);
+    EXPECT_EQ(Render("m"), 2);
     EXPECT_EQ(Render("m nofolder/out.png"), 1);
-    EXPECT_EQ(Run("'" TESSERA_MAP "' draw m out.png 2>/dev/null"), 1);
+    EXPECT_EQ(Run("'" TESSERA_MAP "' draw m out.png 2>/dev/null"), 2);
     int files = 0;
     for (const auto& entry : fs::directory_iterator(folder))
         files += entry.path().extension() != ".txt" && entry.path().extension() != ".lock";

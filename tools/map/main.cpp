@@ -1,10 +1,25 @@
 // tessera-map COMMAND ...: map tools beside the editor, one command per job.
 #include "platform/file_replacement.h"
 #include "tools/map/map_render.h"
+#include "tools/map/map_usage.h"
 #include "tools/map/tmx.h"
 
-#include <cstdio>
 #include <cstring>
+#include <string>
+
+const CommandUsage MapUsage{
+    "tessera-map",
+    "render NAME OUT.png [--scale 1|2|4|8] [--frame 0|1] [--attributes] [--enemies]\n"
+    "export NAME OUT.tmx\n"
+    "import IN.tmx NAME",
+    "Works on the map NAME (NAME_data.txt, NAME_zk.txt, NAME_teki.txt) in the current folder.\n"
+    "  render  draws the whole map as a PNG picture; --scale 8 is one pixel per cell,\n"
+    "          --frame the chip sheet, --attributes and --enemies their layers over it\n"
+    "  export  writes a TMX document and its tileset pictures OUT_chips.png,\n"
+    "          OUT_attributes.png and OUT_enemies.png\n"
+    "  import  reads a TMX document (CSV, base64, zlib or gzip layers) into the map\n"
+    "Errors name the file and the fault, write nothing and end with status 1.\n",
+};
 
 namespace {
 
@@ -19,24 +34,14 @@ constexpr Command COMMANDS[] = {
     {"import", RunImport},
 };
 
-void PrintUsage() {
-    std::fprintf(stderr, "usage: tessera-map render NAME OUT.png [--scale 1|2|4|8] [--frame 0|1] "
-                         "[--attributes] [--enemies]\n"
-                         "       tessera-map export NAME OUT.tmx\n"
-                         "       tessera-map import IN.tmx NAME\n");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        PrintUsage();
-        return 1;
-    }
+    if (const int status = AnswerHelpOrVersion(argc, argv, MapUsage); status >= 0) return status;
+    if (argc < 2) return UsageError(MapUsage, "no command given");
     platform::SetUpToolSignals();
     for (const Command& command : COMMANDS)
         if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
-    std::fprintf(stderr, "tessera-map: unknown command \"%s\"\n", argv[1]);
-    PrintUsage();
-    return 1;
+    return UsageError(MapUsage, (IsOption(argv[1]) ? "unknown option \"" : "unknown command \"") +
+                                    std::string(argv[1]) + "\"");
 }

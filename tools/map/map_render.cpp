@@ -5,6 +5,7 @@
 #include "platform/bmp.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
 #include "tools/map/png_rows.h"
 
@@ -56,7 +57,7 @@ std::string ParseOptions(int argc, char** argv, RenderOptions& options) {
                 if (value != "0" && value != "1") return "--frame is 0 or 1, not \"" + value + "\"";
                 options.frame = value[0] - '0';
             }
-        } else if (word.starts_with("--")) {
+        } else if (IsOption(argv[i])) {
             return "unknown option \"" + word + "\"";
         } else if (positional == 0) {
             options.name = argv[i];
@@ -68,9 +69,7 @@ std::string ParseOptions(int argc, char** argv, RenderOptions& options) {
             return "unexpected argument \"" + word + "\"";
         }
     }
-    if (positional < 2)
-        return "usage: tessera-map render NAME OUT.png [--scale 1|2|4|8] "
-               "[--frame 0|1] [--attributes] [--enemies]";
+    if (positional < 2) return "render needs a map NAME and a picture OUT.png";
     return "";
 }
 
@@ -257,7 +256,7 @@ class BandPainter {
 int RunRender(int argc, char** argv) {
     RenderOptions options;
     if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
-        return Fail(wrong);
+        return UsageError(MapUsage, wrong);
     if (!AllocateLayersOnHugePages()) return Fail("not enough memory for the map");
     if (!LoadMap(options.name))
         return Fail(std::string("cannot load the map \"") + options.name + "\" (" +

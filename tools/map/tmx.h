@@ -13,7 +13,8 @@ constexpr int TMX_VALUE_COUNT = 256; // attribute and enemy tilesets
 constexpr int TMX_ENEMY_FIRSTGID = TMX_ATTR_FIRSTGID + TMX_VALUE_COUNT; // 20257
 
 // tessera-map export NAME OUT.tmx and tessera-map import IN.tmx NAME; the
-// arguments after the command's name. Exit status 0 or 1.
+// arguments after the command's name. Exit status 0, 1 or, after a wrong
+// argument, 2.
 int RunExport(int argc, char** argv);
 int RunImport(int argc, char** argv);
 

@@ -3,6 +3,7 @@
 #include "platform/bmp.h"
 #include "platform/file_io.h"
 #include "platform/files.h"
+#include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
 #include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
@@ -224,9 +225,6 @@ int ExportTmx(const char* name, const char* out) {
 }
 
 int RunExport(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tessera-map export NAME OUT.tmx\n");
-        return 1;
-    }
+    if (argc != 2) return UsageError(MapUsage, "export needs a map NAME and a document OUT.tmx");
     return ExportTmx(argv[0], argv[1]) ? 0 : 1;
 }

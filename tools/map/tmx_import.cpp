@@ -1,6 +1,7 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
 #include "platform/file_io.h"
+#include "tools/map/map_usage.h"
 #include "tools/map/tmx.h"
 #include "tools/map/tmx_read.h"
 
@@ -30,9 +31,6 @@ int ImportTmx(const char* in, const char* name) {
 }
 
 int RunImport(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tessera-map import IN.tmx NAME\n");
-        return 1;
-    }
+    if (argc != 2) return UsageError(MapUsage, "import needs a document IN.tmx and a map NAME");
     return ImportTmx(argv[0], argv[1]) ? 0 : 1;
 }

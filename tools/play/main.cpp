@@ -1,11 +1,25 @@
 // tessera-play FILE...: plays WAV and MIDI files through the framework.
+#include "tools/command_line/command_line.h"
 #include "tools/play/play_options.h"
 #include "tools/play/player.h"
 
 #include <cstdio>
 #include <string>
 
+namespace {
+
+const CommandUsage USAGE{
+    "tessera-play",
+    "[--loop] [--volume DB] [--pan DB] FILE...",
+    "WAV and MIDI files play one after the other; --loop repeats the last until\n"
+    "interrupted; --volume (-100..0) sets the level of both, and --pan (-100 left..\n"
+    "100 right) places WAV sound. A file that cannot be played ends it with status 1.\n",
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (const int status = AnswerHelpOrVersion(argc, argv, USAGE); status >= 0) return status;
     PlayOptions options;
     std::string error;
     const ParseResult parsed = ParsePlayOptions(argc - 1, argv + 1, options, error);
@@ -13,15 +27,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessera-play: %s\n", error.c_str());
         return 1;
     }
-    if (parsed == ParseResult::BadUsage) {
-        std::fprintf(stderr,
-                     "tessera-play: %s\n"
-                     "usage: tessera-play [--loop] [--volume DB] [--pan DB] FILE...\n"
-                     "  WAV and MIDI files play one after the other; --loop repeats the last\n"
-                     "  until interrupted; --volume (-100..0) sets the level of both, and\n"
-                     "  --pan (-100 left..100 right) places WAV sound.\n",
-                     error.c_str());
-        return 1;
-    }
+    if (parsed == ParseResult::BadUsage) return UsageError(USAGE, error);
     return PlayAll(options);
 }

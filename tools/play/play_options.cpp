@@ -1,6 +1,8 @@
 // Parses tessera-play's arguments and recognises WAV and MIDI files by content.
 #include "tools/play/play_options.h"
 
+#include "tools/command_line/command_line.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -75,8 +77,8 @@ ParseResult ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::s
             }
         } else if (std::strcmp(argument, "--loop") == 0) {
             options.loop = true;
-        } else if (argument[0] == '-' && argument[1] == '-') {
-            error = std::string("unknown option ") + argument;
+        } else if (IsOption(argument)) {
+            error = std::string("unknown option \"") + argument + "\"";
             return ParseResult::BadUsage;
         } else {
             PlayFile file{argument, SoundKind::Wave};

@@ -1,0 +1,88 @@
+// Every command's manners, run as the programs: --help on standard output with
+// 0, --version with the project's version, and wrong arguments as one line that
+// begins with the program's name, a hint at --help, status 2.
+#include "tests/test_folder.h"
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+class CommandLine : public TestFolder {
+  protected:
+    CommandLine() : TestFolder("tessera-command-line-") {}
+
+    std::string Read(const char* name) {
+        std::ifstream file(folder / name);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+};
+
+enum class Answer { Help, Version, Wrong };
+
+TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
+    const struct {
+        const char* program;
+        const char* name;
+        const char* arguments;
+        Answer answer;
+    } cases[] = {
+        {TESSERA_EDITOR, "tessera", "--help", Answer::Help},
+        {TESSERA_EDITOR, "tessera", "--version", Answer::Version},
+        {TESSERA_MAP, "tessera-map", "--help", Answer::Help},
+        {TESSERA_MAP, "tessera-map", "render --help", Answer::Help},
+        {TESSERA_MAP, "tessera-map", "--version", Answer::Version},
+        {TESSERA_MAP, "tessera-map", "--no-such", Answer::Wrong},
+        {TESSERA_MAP, "tessera-map", "", Answer::Wrong},
+        {TESSERA_MAP, "tessera-map", "draw m out.png", Answer::Wrong},
+        {TESSERA_MAP, "tessera-map", "render m out.png -x", Answer::Wrong},
+        {TESSERA_MAP, "tessera-map", "render m", Answer::Wrong},
+        {TESSERA_MAP, "tessera-map", "export m", Answer::Wrong},
+        {TESSERA_MAP, "tessera-map", "import a.tmx m extra", Answer::Wrong},
+        {TESSERA_PLAY, "tessera-play", "--help", Answer::Help},
+        {TESSERA_PLAY, "tessera-play", "--version", Answer::Version},
+        {TESSERA_PLAY, "tessera-play", "--no-such", Answer::Wrong},
+        {TESSERA_PLAY, "tessera-play", "-l", Answer::Wrong},
+        {TESSERA_PLAY, "tessera-play", "--volume 5 a.wav", Answer::Wrong},
+        {TESSERA_PLAY, "tessera-play", "", Answer::Wrong},
+        {TESSERA_REPLAY, "tessera-replay", "--help", Answer::Help},
+        {TESSERA_REPLAY, "tessera-replay", "--version", Answer::Version},
+        {TESSERA_REPLAY, "tessera-replay", "--no-such", Answer::Wrong},
+        {TESSERA_REPLAY, "tessera-replay", "", Answer::Wrong},
+        {TESSERA_REPLAY, "tessera-replay", "a.replay b.replay", Answer::Wrong},
+    };
+    for (const auto& c : cases) {
+        const std::string call = std::string(c.name) + " " + c.arguments;
+        // No display: the editor must answer without trying to open a window.
+        const int status = RunInFolder(std::string("env -u DISPLAY -u WAYLAND_DISPLAY '") +
+                                       c.program + "' " + c.arguments + " >out.txt 2>err.txt");
+        const std::string out = Read("out.txt"), err = Read("err.txt");
+        const std::string name = c.name;
+        switch (c.answer) {
+        case Answer::Help:
+            EXPECT_EQ(status, 0) << call;
+            EXPECT_TRUE(out.starts_with("usage: " + name)) << call << ": " << out;
+            EXPECT_NE(out.find("\n\n"), std::string::npos) << call << ": no description";
+            EXPECT_EQ(err, "") << call;
+            break;
+        case Answer::Version:
+            EXPECT_EQ(status, 0) << call;
+            EXPECT_EQ(out, name + " " TESSERA_VERSION "\n") << call;
+            EXPECT_EQ(err, "") << call;
+            break;
+        case Answer::Wrong:
+            EXPECT_EQ(status, 2) << call;
+            EXPECT_EQ(out, "") << call;
+            EXPECT_TRUE(err.starts_with(name + ": ")) << call << ": " << err;
+            EXPECT_EQ(err.substr(err.find('\n') + 1),
+                      "Try '" + name + " --help' for more information.\n")
+                << call << ": " << err;
+            break;
+        }
+    }
+}
+
+} // namespace
