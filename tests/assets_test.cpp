@@ -13,6 +13,7 @@
 #include "tests/sound_test_support.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -671,7 +672,8 @@ TEST(AssetTool, DrawsTheSameFilesAgainIntoAFreshFolder) {
     for (const char* name :
          {"bmp/edita.bmp", "bmp/m_cp00.BMP", "bmp/m_cp01.BMP", "bmp/kurowaku.bmp",
           "char/char00.BMP", "char/char07.BMP", "run/player.BMP", "run/wav/JUMP.WAV",
-          "run/wav/CLEAR.WAV", "run/sounds.pak", "run/tune.mid"}) {
+          "run/wav/CLEAR.WAV", "run/sounds.pak", "run/tune.mid",
+          "icons/hicolor/16x16/apps/tessera.png"}) {
         std::ifstream a(Folder() / name, std::ios::binary), b(fresh / name, std::ios::binary);
         const std::string first{std::istreambuf_iterator<char>(a), {}};
         const std::string second{std::istreambuf_iterator<char>(b), {}};
@@ -683,6 +685,55 @@ TEST(AssetTool, DrawsTheSameFilesAgainIntoAFreshFolder) {
 TEST(AssetTool, FailsWithoutAFolderOrWhereItCannotWrite) {
     EXPECT_EQ(RunTool(""), 2);
     EXPECT_EQ(RunTool("/dev/null/inside"), 1);
+}
+
+// ---- The icon of the desktop entry ----
+
+// Every size: a PNG with transparency, see-through in the corners, opaque over
+// the whole tile, the orange chip in the middle and the green stamp outline
+// beside it, the sky cells above and the ground cells below.
+TEST(Icon, EverySizeShowsTheChipBeingStampedIntoTheGrid) {
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string side = std::to_string(size);
+        const fs::path path = Folder() / "icons/hicolor" / (side + "x" + side) / "apps/tessera.png";
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << path;
+        EXPECT_EQ(image.format & PNG_FORMAT_FLAG_ALPHA, PNG_FORMAT_FLAG_ALPHA) << path;
+        ASSERT_EQ(image.width, static_cast<unsigned>(size));
+        ASSERT_EQ(image.height, static_cast<unsigned>(size));
+        image.format = PNG_FORMAT_RGBA;
+        std::vector<std::uint8_t> rgba(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) << path;
+        const auto at = [&](double u, double v) {
+            const std::size_t i =
+                (static_cast<std::size_t>(v * size) * size + static_cast<std::size_t>(u * size)) *
+                4;
+            return std::array<int, 4>{rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+        };
+        for (const auto& corner : {at(0, 0), at(0.99, 0), at(0, 0.99), at(0.99, 0.99)})
+            EXPECT_EQ(corner[3], 0) << size;
+        for (double u = 0.1; u < 0.9; u += 0.05)
+            for (double v = 0.1; v < 0.9; v += 0.05) EXPECT_EQ(at(u, v)[3], 255) << size;
+        // Whether a pixel within one of (u, v) is of the kind asked for.
+        const auto near = [&](double u, double v, auto kind) {
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (kind(at(std::clamp(u + dx / double(size), 0.0, 0.99),
+                                std::clamp(v + dy / double(size), 0.0, 0.99))))
+                        return true;
+            return false;
+        };
+        using Pixel = std::array<int, 4>;
+        EXPECT_TRUE(near(0.45, 0.45, [](Pixel p) { // the orange chip
+            return p[0] > 200 && p[1] > 100 && p[1] < 180 && p[2] < 90;
+        })) << size;
+        EXPECT_TRUE(near(0.65, 0.5, [](Pixel p) { // the green outline
+            return p[1] > 200 && p[0] < 120 && p[2] < 150;
+        })) << size;
+        EXPECT_TRUE(near(0.25, 0.25, [](Pixel p) { return p[2] > 200 && p[0] < 150; })) << size;
+        EXPECT_TRUE(near(0.25, 0.8, [](Pixel p) { return p[0] > p[2] && p[2] < 100; })) << size;
+    }
 }
 
 // ---- The images as the editor's start-up loads them ----

@@ -2,16 +2,21 @@
 // into the folder given on the command line: bmp/ for the panel, the chip
 // sheets and the dimming image, char/ for the enemy sprites, run/ for the
 // player's sprite sheet, its sound effects (WAV files in run/wav/, packed into
-// run/sounds.pak) and its tune.
+// run/sounds.pak) and its tune; and the editor's icon in every size of the icon
+// theme, icons/hicolor/SIZExSIZE/apps/tessera.png.
 #include "draw/draw.h"
 #include "sound/sound.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
 #include "tools/assets/enemies.h"
+#include "tools/assets/icon.h"
 #include "tools/assets/panel_image.h"
 #include "tools/assets/player.h"
 #include "tools/assets/sound_effects.h"
 #include "tools/assets/tune.h"
+#include "tools/png/png_rows.h"
+
+#include "platform/file_replacement.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -59,6 +64,25 @@ bool Pack(const fs::path& pack, const fs::path& wav) {
     return fs::is_regular_file(pack, error) || Fail(pack);
 }
 
+// Replaces the PNG file at `path` as a whole with the icon of `size` pixels.
+bool WriteIcon(const fs::path& path, int size) {
+    const std::vector<std::uint8_t> pixels = assets::DrawIcon(size);
+    platform::ReplacedFile file;
+    int fd =
+        platform::PrepareReplacement(path.string(), file) ? platform::CreateReplacement(file) : -1;
+    bool ok = fd >= 0;
+    if (ok) {
+        PngRowWriter writer;
+        ok = writer.Open(fd, size, size, true);
+        for (int y = 0; ok && y < size; ++y)
+            ok = writer.WriteRow(&pixels[static_cast<std::size_t>(y) * size * 4]);
+        ok = ok && writer.Finish();
+    }
+    if (ok && platform::ReplaceFiles({&file, 1})) return true;
+    if (fd >= 0) platform::RestoreFiles({&file, 1});
+    return Fail(path);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -87,5 +111,11 @@ int main(int argc, char** argv) {
         sounds = Write(wav / effect.file, assets::WaveFileBytes(effect.samples)) && sounds;
     ok = sounds && Pack(run / "sounds.pak", wav) && ok;
     ok = Write(run / "tune.mid", assets::TuneBytes()) && ok;
+    for (const int size : assets::kIconSizes) {
+        const std::string side = std::to_string(size);
+        const fs::path folder = root / "icons/hicolor" / (side + "x" + side) / "apps";
+        fs::create_directories(folder, error);
+        ok = WriteIcon(folder / "tessera.png", size) && ok;
+    }
     return ok ? 0 : 1;
 }

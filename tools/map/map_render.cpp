@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
-#include "tools/map/png_rows.h"
+#include "tools/png/png_rows.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -5,9 +5,9 @@
 #include "platform/files.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
-#include "tools/map/png_rows.h"
 #include "tools/map/tmx.h"
 #include "tools/map/value_tiles.h"
+#include "tools/png/png_rows.h"
 
 #include <cerrno>
 #include <charconv>

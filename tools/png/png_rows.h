@@ -1,4 +1,4 @@
-// A PNG file written one row at a time: 8-bit RGB, no interlacing. Rows are
+// A PNG file written one row at a time: 8-bit RGB or RGBA, no interlacing. Rows are
 // gathered in batches of a few megabytes that are compressed side by side on
 // other threads, each row under the filter that suits it and each batch as a
 // deflate block of its own (deflate_block.h), so that pictures of gigabytes
@@ -17,11 +17,11 @@ class PngRowWriter {
     PngRowWriter& operator=(const PngRowWriter&) = delete;
     ~PngRowWriter(); // waits for the batches and closes a file left unfinished
 
-    // Takes the open file `fd`, which it closes, and writes the header. False
-    // on failure.
-    bool Open(int fd, int width, int height);
-    // The next row, width * 3 bytes R, G, B. False on failure.
-    bool WriteRow(const std::uint8_t* rgb);
+    // Takes the open file `fd`, which it closes, and writes the header; with
+    // `alpha` the rows hold R, G, B, A. False on failure.
+    bool Open(int fd, int width, int height, bool alpha = false);
+    // The next row, width * 3 bytes R, G, B (width * 4 with A). False on failure.
+    bool WriteRow(const std::uint8_t* pixels);
     // The same without a copy: room for the next row, to be filled before
     // RowDone, which then takes it as WriteRow would.
     std::uint8_t* NextRow();
@@ -42,6 +42,7 @@ class PngRowWriter {
     bool Fail(); // records errno
     int fd_ = -1;
     std::size_t rowBytes_ = 0;
+    std::size_t pixelBytes_ = 3;
     int batchRows_ = 0;
     std::vector<std::uint8_t> rows_;    // the batch being filled
     std::vector<std::uint8_t> lastRow_; // the last row of the batch before it

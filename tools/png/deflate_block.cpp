@@ -1,4 +1,4 @@
-#include "tools/map/deflate_block.h"
+#include "tools/png/deflate_block.h"
 
 #include <algorithm>
 #include <array>

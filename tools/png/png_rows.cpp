@@ -1,8 +1,8 @@
-#include "tools/map/png_rows.h"
+#include "tools/png/png_rows.h"
 
 #include "platform/file_io.h"
 #include "platform/file_replacement.h"
-#include "tools/map/deflate_block.h"
+#include "tools/png/deflate_block.h"
 
 #include <zlib.h>
 
@@ -45,12 +45,13 @@ inline int ZeroBytes(std::uint64_t v) {
 // (less the one a row above).
 enum Filter : std::uint8_t { SUB = 1, UP = 2 };
 
-// Writes the row filtered with `filter` at `to`; `above` is the row above.
+// Writes the row filtered with `filter` at `to`; `above` is the row above,
+// `pixel` the bytes of one pixel.
 void FilterRow(Filter filter, const std::uint8_t* __restrict row,
-               const std::uint8_t* __restrict above, std::size_t width,
+               const std::uint8_t* __restrict above, std::size_t width, std::size_t pixel,
                std::uint8_t* __restrict to) {
-    const std::size_t back = filter == SUB ? 3 : 0;
-    const std::uint8_t* before = filter == SUB ? row - 3 : above;
+    const std::size_t back = filter == SUB ? pixel : 0;
+    const std::uint8_t* before = filter == SUB ? row - pixel : above;
     std::memcpy(to, row, back);
     std::size_t i = back;
     for (; i + 8 <= width; i += 8) { // eight bytes at a time
@@ -63,11 +64,12 @@ void FilterRow(Filter filter, const std::uint8_t* __restrict row,
 // "up" for a row that nearly repeats the one above, which the matches cannot
 // reach when rows are longer than the deflate window, else "sub"; judged on
 // every fourth word of the row.
-Filter ChooseFilter(const std::uint8_t* row, const std::uint8_t* above, std::size_t width) {
+Filter ChooseFilter(const std::uint8_t* row, const std::uint8_t* above, std::size_t width,
+                    std::size_t pixel) {
     int sub = 0, up = 0, bytes = 0;
-    for (std::size_t i = 3; i + 8 <= width; i += 32, bytes += 8) {
+    for (std::size_t i = pixel; i + 8 <= width; i += 32, bytes += 8) {
         const std::uint64_t now = Load64(row + i);
-        sub += ZeroBytes(Difference(now, Load64(row + i - 3)));
+        sub += ZeroBytes(Difference(now, Load64(row + i - pixel)));
         up += ZeroBytes(Difference(now, Load64(above + i)));
     }
     return up > sub && up >= bytes - bytes / 8 ? UP : SUB;
@@ -79,9 +81,10 @@ Filter ChooseFilter(const std::uint8_t* row, const std::uint8_t* above, std::siz
 struct PngRowWriter::Batch {
     // Buffers are kept from batch to batch: fresh ones cost more to map and
     // clear than compressing does.
-    std::vector<std::uint8_t> rows;  // R, G, B
+    std::vector<std::uint8_t> rows;  // R, G, B (, A)
     std::vector<std::uint8_t> above; // the row before the first
     std::size_t rowBytes = 0;
+    std::size_t pixelBytes = 3;
     std::vector<std::uint8_t> filtered;
     std::vector<std::uint8_t> chunk; // length, type, data, CRC; chunkSize bytes of it
     std::size_t chunkSize = 0;
@@ -95,7 +98,7 @@ struct PngRowWriter::Batch {
     // boundary.
     void Compress() {
         // Locals throughout: byte stores could otherwise change the members.
-        const std::size_t width = rowBytes;
+        const std::size_t width = rowBytes, pixel = pixelBytes;
         const std::size_t count = rows.size() / width;
         const std::size_t size = count * (width + 1);
         filteredSize = size;
@@ -106,9 +109,9 @@ struct PngRowWriter::Batch {
         for (std::size_t r = 0; r < count; ++r, out += width + 1) {
             const std::uint8_t* row = rows.data() + r * width;
             const std::uint8_t* rowAbove = r == 0 ? above.data() : row - width;
-            const Filter filter = ChooseFilter(row, rowAbove, width);
+            const Filter filter = ChooseFilter(row, rowAbove, width, pixel);
             *out = filter;
-            FilterRow(filter, row, rowAbove, width, out + 1);
+            FilterRow(filter, row, rowAbove, width, pixel, out + 1);
         }
         adler = static_cast<std::uint32_t>(adler32(1, start, size));
         chunk.resize(std::max(chunk.size(), 8 + DeflateBound(size) + 4));
@@ -153,21 +156,22 @@ bool PngRowWriter::WriteChunk(const char* type, const std::uint8_t* data, std::s
     return WriteBytes(head, 8) && WriteBytes(data, size) && WriteBytes(tail, 4);
 }
 
-bool PngRowWriter::Open(int fd, int width, int height) {
+bool PngRowWriter::Open(int fd, int width, int height, bool alpha) {
     fd_ = fd;
     ok_ = true;
     if (width <= 0 || height <= 0) {
         errno = EINVAL;
         return Fail();
     }
-    rowBytes_ = static_cast<std::size_t>(width) * 3;
+    pixelBytes_ = alpha ? 4 : 3;
+    rowBytes_ = static_cast<std::size_t>(width) * pixelBytes_;
     batchRows_ = static_cast<int>(std::max<std::size_t>(1, BATCH_BYTES / rowBytes_));
     const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::uint8_t header[13] = {};
     PutBig32(header, static_cast<std::uint32_t>(width));
     PutBig32(header + 4, static_cast<std::uint32_t>(height));
-    header[8] = 8; // bits per sample
-    header[9] = 2; // RGB
+    header[8] = 8;             // bits per sample
+    header[9] = alpha ? 6 : 2; // RGBA or RGB
     const std::uint8_t zlibHeader[2] = {0x78, 0x01};
     return WriteBytes(signature, 8) && WriteChunk("IHDR", header, 13) &&
            WriteChunk("IDAT", zlibHeader, 2);
@@ -195,6 +199,7 @@ void PngRowWriter::StartBatch() {
     batch->rows.swap(rows_); // the batch's old buffer is the next one to fill
     batch->rows.resize(static_cast<std::size_t>(held_) * rowBytes_);
     batch->rowBytes = rowBytes_;
+    batch->pixelBytes = pixelBytes_;
     batch->above.swap(lastRow_);
     lastRow_.assign(batch->rows.end() - static_cast<std::ptrdiff_t>(rowBytes_), batch->rows.end());
     held_ = 0;
@@ -221,8 +226,8 @@ bool PngRowWriter::RowDone() {
     return true;
 }
 
-bool PngRowWriter::WriteRow(const std::uint8_t* rgb) {
-    std::memcpy(NextRow(), rgb, rowBytes_);
+bool PngRowWriter::WriteRow(const std::uint8_t* pixels) {
+    std::memcpy(NextRow(), pixels, rowBytes_);
     return RowDone();
 }
 
