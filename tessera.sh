@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Tessera, builds it, and starts the editor
-# (`./tessera.sh run`) or runs every test, plainly and under the sanitizers
-# (`./tessera.sh test`).
+# (`./tessera.sh run`), runs every test, plainly and under the sanitizers
+# (`./tessera.sh test`), or makes the Debian package (`./tessera.sh package`).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,9 +13,13 @@ packages=(
   libgtest-dev libbenchmark-dev
   libpng-dev zlib1g-dev
 )
+# CPack's Debian generator reads the programs' library needs with dpkg-shlibdeps.
+package_packages=(dpkg-dev)
 # The desktop suite runs the real window on a private X server and drives it;
-# sox reads back what the sound player wrote.
-test_packages=(xvfb libx11-dev libxtst-dev sox)
+# sox reads back what the sound player wrote. The package's check runs lintian
+# and validates the desktop entry, AppStream metadata and manual pages.
+test_packages=(xvfb libx11-dev libxtst-dev sox "${package_packages[@]}"
+  lintian desktop-file-utils appstream man-db)
 
 install_missing() { # install_missing [extra packages...]
   local missing=()
@@ -37,6 +41,12 @@ build() { # build FOLDER [cmake options...]
   ninja -C "$folder"
 }
 
+# The Release build and the package made of it, in build-release.
+package() { # package [cmake options...]
+  build build-release -DCMAKE_BUILD_TYPE=Release "$@"
+  (cd build-release && cpack -G DEB)
+}
+
 case "${1:-}" in
 run)
   install_missing
@@ -52,8 +62,10 @@ test)
   (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== again in the Release configuration, which must build without warnings =="
-  build build-release -DCMAKE_BUILD_TYPE=Release -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
+  package -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
+  echo "== the Debian package: lintian, its files, and its programs unpacked =="
+  tests/package/package_test.sh build-release
   echo "== the sound tests, where the audio thread meets the main thread, under ThreadSanitizer =="
   sound_tests=(desktop_sound_test desktop_midi_test sound_mixer_test)
   cmake -S . -B build-thread -G Ninja -DTESSERA_SANITIZE_THREAD=ON -DTESSERA_WERROR=ON >/dev/null
@@ -64,8 +76,12 @@ test)
     setarch "$(uname -m)" -R \
     ctest --output-on-failure --schedule-random -j "$(nproc)" -R '^(DesktopSound|DesktopMidi|Mixer[A-Za-z]*)\.')
   ;;
+package)
+  install_missing "${package_packages[@]}"
+  package
+  ;;
 *)
-  echo "usage: $0 run|test" >&2
+  echo "usage: $0 run|test|package" >&2
   exit 2
   ;;
 esac

@@ -119,8 +119,10 @@ class DesktopEditor : public ::testing::Test {
             fs::remove_all(folder);
     }
 
-    // Starts the desktop program on the private display and waits for its window.
-    void StartEditor() {
+    // Starts the desktop program on the private display, with `extra` added to
+    // its environment, and waits for its window. TESSERA_TEST_EDITOR, when set,
+    // names another copy of the program to start (the package test's).
+    void StartEditor(const std::vector<std::string>& extra = {}) {
         // Its own lock folder, temporary folder, and no session bus: the editor
         // neither meets other runs nor inhibits the screen saver of the desktop
         // the tests run on.
@@ -133,8 +135,10 @@ class DesktopEditor : public ::testing::Test {
         // code's leaks are caught by the headless suites, which run it all.
         if (const char* asan = std::getenv("ASAN_OPTIONS"))
             environment.push_back("ASAN_OPTIONS=" + std::string(asan) + ":detect_leaks=0");
-        ASSERT_TRUE(editor.Start({TESSERA_PROGRAM}, (folder / "desktop").string(), environment,
-                                 (folder / "tessera.log").string()));
+        environment.insert(environment.end(), extra.begin(), extra.end());
+        const char* other = std::getenv("TESSERA_TEST_EDITOR");
+        ASSERT_TRUE(editor.Start({other ? other : TESSERA_PROGRAM}, (folder / "desktop").string(),
+                                 environment, (folder / "tessera.log").string()));
         ASSERT_TRUE(desktop_test::WaitUntil(30s, [&] {
             window = display.FindWindow("Tessera");
             return window != 0 || !editor.Running();
@@ -415,10 +419,9 @@ screenshot taller.bmp
     PlayOnDesktop(second);
 }
 
-// The save prompt takes a name typed on the keyboard: it shows as in the
-// headless run, and Enter writes the three map files under it, the same files.
-TEST_F(DesktopEditor, ANameTypedIntoTheSavePromptNamesTheMapFiles) {
-    const std::string script = R"(
+// Opens the save prompt, clears the offered name, types Desk7, takes a
+// screenshot and saves.
+const char* const SaveDesk7 = R"(
 frametime 100
 move 450 650
 ldown
@@ -439,14 +442,34 @@ frames 1
 keyup ENTER
 frames 2
 )";
-    RunHeadless(script);
+
+// The save prompt takes a name typed on the keyboard: it shows as in the
+// headless run, and Enter writes the three map files under it, the same files.
+TEST_F(DesktopEditor, ANameTypedIntoTheSavePromptNamesTheMapFiles) {
+    RunHeadless(SaveDesk7);
     StartEditor();
-    PlayOnDesktop(script);
+    PlayOnDesktop(SaveDesk7);
     for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
         const fs::path file = folder / "desktop" / MapFileName("Desk7", layer);
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(file); })) << file;
         EXPECT_TRUE(ReadFile(file) == ReadFile(folder / "headless" / file.filename())) << file;
     }
+}
+
+// Started as the desktop entry starts it, the editor makes the maps folder in
+// the user's data folder and saves there, not in the folder it was started in.
+TEST_F(DesktopEditor, StartedFromTheMenuItSavesInTheUsersMapsFolder) {
+    RunHeadless(SaveDesk7);
+    const fs::path data = folder / "data", maps = data / "tessera/maps";
+    StartEditor({"TESSERA_FROM_MENU=1", "XDG_DATA_HOME=" + data.string()});
+    EXPECT_TRUE(fs::is_directory(maps));
+    PlayOnDesktop(SaveDesk7);
+    for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
+        const fs::path file = maps / MapFileName("Desk7", layer);
+        ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(file); })) << file;
+        EXPECT_TRUE(ReadFile(file) == ReadFile(folder / "headless" / file.filename())) << file;
+    }
+    EXPECT_TRUE(fs::is_empty(folder / "desktop"));
 }
 
 // Left and right Shift are two keys: while one of them is still held after the

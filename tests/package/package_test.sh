@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: lintian finds no fault but the one
+# warning kept, the desktop entry, the AppStream metadata and the manual pages
+# are valid, and the programs unpacked into a private root answer, draw a map
+# as the build tree's do and, on a private X server, start the editor, which
+# finds its images and shows the frame the build tree's headless run shows.
+# usage: package_test.sh BUILD_FOLDER   (after cpack -G DEB in it)
+set -euo pipefail
+build=$(realpath "$1")
+deb=$(ls "$build"/tessera_*.deb)
+version=$(dpkg-deb -f "$deb" Version)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Exec=env ... sets the variable that sends the editor's maps to the user's
+# folder; env is in coreutils, which every system has, not in this package.
+lintian --fail-on error,warning --suppress-tags desktop-command-not-in-package "$deb" ||
+  fail "lintian"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+usr=$root/usr
+desktop-file-validate "$usr"/share/applications/*.desktop || fail "desktop-file-validate"
+appstreamcli validate --no-net "$usr"/share/metainfo/*.metainfo.xml >"$work/appstream.log" ||
+  fail "appstreamcli validate: $(cat "$work/appstream.log")"
+for size in 16 24 32 48 64 128 256; do
+  [ -s "$usr/share/icons/hicolor/${size}x$size/apps/tessera.png" ] || fail "no ${size}x$size icon"
+done
+
+# Every command in bin leads into the program folder and has a manual page
+# that man renders without a warning.
+for command in "$usr"/bin/*; do
+  name=$(basename "$command")
+  [ "$(readlink -f "$command")" = "$usr/lib/tessera/$name" ] || fail "$name: not a link into lib/tessera"
+  page=$(ls "$usr"/share/man/man[16]/"$name".[16].gz 2>/dev/null || true)
+  if [ -z "$page" ]; then
+    fail "$name: no manual page"
+  else
+    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "$name: man warns: $warnings"
+  fi
+  answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$command" --version)
+  [ "$answer" = "$name $version" ] || fail "$name --version: \"$answer\", expected \"$name $version\""
+done
+
+# A small map of one game screen, drawn by the unpacked tool (which must find
+# the chip sheet and sprites in its program folder) and by the build tree's.
+mkdir "$work/maps"
+cd "$work/maps"
+awk 'BEGIN { for (y = 0; y < 72; ++y) { line = ""; for (x = 0; x < 96; ++x) line = line ((x * 7 + y * 3) % 120) " "; printf "%s\r\n", line } }' >small_data.txt
+awk 'BEGIN { for (y = 0; y < 72; ++y) { line = ""; for (x = 0; x < 96; ++x) line = line ((x + y) % 9 == 0 ? 1 : 0) " "; printf "%s\r\n", line } }' >small_zk.txt
+awk 'BEGIN { for (y = 0; y < 72; ++y) { line = ""; for (x = 0; x < 96; ++x) line = line ((x * y) % 31 == 5 ? 3 : 0) " "; printf "%s\r\n", line } }' >small_teki.txt
+"$usr/bin/tessera-map" render small unpacked.png --scale 2 --enemies || fail "unpacked tessera-map render"
+"$build/tessera-map" render small built.png --scale 2 --enemies || fail "built tessera-map render"
+cmp -s unpacked.png built.png || fail "the unpacked tessera-map draws the map differently"
+[ "$(head -c 8 unpacked.png | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "no PNG picture"
+
+# The unpacked editor on a private X server: its frame equals the headless run
+# of the build tree, and started as the menu starts it, it saves its maps in
+# the user's maps folder.
+TESSERA_TEST_EDITOR="$usr/bin/tessera" "$build/tests/desktop/desktop_test" \
+  --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder' ||
+  fail "the unpacked editor on the desktop"
+
+[ "$failures" -eq 0 ] && echo "package test passed: $deb"
+exit $((failures > 0))
