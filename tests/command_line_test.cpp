@@ -53,6 +53,15 @@ TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
         {TESSERA_REPLAY, "tessera-replay", "--no-such", Answer::Wrong},
         {TESSERA_REPLAY, "tessera-replay", "", Answer::Wrong},
         {TESSERA_REPLAY, "tessera-replay", "a.replay b.replay", Answer::Wrong},
+        {TESSERA_REPLAY, "tessera-replay", "--run m", Answer::Wrong},
+        {TESSERA_REPLAY, "tessera-replay", "--run m --screen 1-2 a.replay", Answer::Wrong},
+        {TESSERA_RUN, "tessera-run", "--help", Answer::Help},
+        {TESSERA_RUN, "tessera-run", "--version", Answer::Version},
+        {TESSERA_RUN, "tessera-run", "--no-such", Answer::Wrong},
+        {TESSERA_RUN, "tessera-run", "m --fast", Answer::Wrong},
+        {TESSERA_RUN, "tessera-run", "", Answer::Wrong},
+        {TESSERA_RUN, "tessera-run", "m --screen", Answer::Wrong},
+        {TESSERA_RUN, "tessera-run", "m --screen x", Answer::Wrong},
     };
     for (const auto& c : cases) {
         const std::string call = std::string(c.name) + " " + c.arguments;

@@ -3,7 +3,8 @@
 # warning kept, the desktop entry, the AppStream metadata and the manual pages
 # are valid, and the programs unpacked into a private root answer, draw a map
 # as the build tree's do and, on a private X server, start the editor, which
-# finds its images and shows the frame the build tree's headless run shows.
+# finds its images and shows the frame the build tree's headless run shows,
+# and the play-test.
 # usage: package_test.sh BUILD_FOLDER   (after cpack -G DEB in it)
 set -euo pipefail
 build=$(realpath "$1")
@@ -60,12 +61,21 @@ awk 'BEGIN { for (y = 0; y < 72; ++y) { line = ""; for (x = 0; x < 96; ++x) line
 cmp -s unpacked.png built.png || fail "the unpacked tessera-map draws the map differently"
 [ "$(head -c 8 unpacked.png | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "no PNG picture"
 
+# The play-test on that map, headless, shows what the build tree's shows: it
+# found the player's sprites in run/ beside it.
+printf 'frames 90\nscreenshot %s\nclose\n' unpacked.bmp >unpacked.replay
+printf 'frames 90\nscreenshot %s\nclose\n' built.bmp >built.replay
+"$usr/bin/tessera-replay" --run small unpacked.replay >/dev/null || fail "unpacked play-test replay"
+"$build/tessera-replay" --run small built.replay >/dev/null || fail "built play-test replay"
+cmp -s unpacked.bmp built.bmp || fail "the unpacked play-test shows another picture"
+
 # The unpacked editor on a private X server: its frame equals the headless run
 # of the build tree, and started as the menu starts it, it saves its maps in
-# the user's maps folder.
-TESSERA_TEST_EDITOR="$usr/bin/tessera" "$build/tests/desktop/desktop_test" \
-  --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder' ||
-  fail "the unpacked editor on the desktop"
+# the user's maps folder; F5 starts the play-test beside it, which shows its
+# game in a window of its own.
+TESSERA_TEST_EDITOR="$usr/bin/tessera" \
+  "$build/tests/desktop/desktop_test" --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder:DesktopEditor.F5PlaysTheMapInAWindowOfItsOwnAndEscReturnsToTheEditor' ||
+  fail "the unpacked editor and play-test on the desktop"
 
 [ "$failures" -eq 0 ] && echo "package test passed: $deb"
 exit $((failures > 0))
