@@ -26,10 +26,12 @@ int main(int argc, char** argv) {
     if (const int status = AnswerHelpOrVersion(argc, argv, USAGE); status >= 0) return status;
     if (platform::EnvironmentValue("TESSERA_FROM_MENU") == "1") {
         const std::string data = platform::UserDataFolder();
-        std::string error = "no home folder";
-        if (data.empty() || !platform::EnterFolder(data + "/tessera/maps", error)) {
-            std::fprintf(stderr, "tessera: cannot use the maps folder %s/tessera/maps (%s)\n",
-                         data.c_str(), error.c_str());
+        const std::string maps =
+            data.empty() ? "$XDG_DATA_HOME/tessera/maps" : data + "/tessera/maps";
+        std::string error = "neither XDG_DATA_HOME nor HOME is set";
+        if (data.empty() || !platform::EnterFolder(maps, error)) {
+            std::fprintf(stderr, "tessera: cannot use the maps folder %s (%s)\n", maps.c_str(),
+                         error.c_str());
             return 1;
         }
     }

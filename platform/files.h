@@ -33,8 +33,8 @@ std::string EnvironmentValue(const char* name);
 // ~/.local/share), without a trailing '/'; empty when no home folder is known.
 std::string UserDataFolder();
 
-// Makes `path` and the missing folders above it,
-// then makes it the current folder. False with the cause in `error`.
+// Makes `path` and the missing folders above it, then makes it the current
+// folder. False with the cause in `error`.
 bool EnterFolder(const std::string& path, std::string& error);
 
 // The system's configuration folder (without a trailing '/'), where system-wide

@@ -94,4 +94,26 @@ TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
     }
 }
 
+// Started as the menu starts it, the editor first makes its maps folder; where
+// it cannot, it says why and ends with 1 before it opens a window.
+TEST_F(CommandLine, TheEditorFromTheMenuEndsWhenItCannotMakeItsMapsFolder) {
+    const struct {
+        const char* environment;
+        const char* message;
+    } cases[] = {
+        {"-u HOME -u XDG_DATA_HOME",
+         "tessera: cannot use the maps folder $XDG_DATA_HOME/tessera/maps (neither XDG_DATA_HOME "
+         "nor HOME is set)\n"},
+        {"XDG_DATA_HOME=/dev/null", "tessera: cannot use the maps folder /dev/null/tessera/maps ("},
+    };
+    for (const auto& c : cases) {
+        const int status =
+            RunInFolder(std::string("env -u DISPLAY -u WAYLAND_DISPLAY ") + c.environment +
+                        " TESSERA_FROM_MENU=1 '" TESSERA_EDITOR "' >out.txt 2>err.txt");
+        EXPECT_EQ(status, 1) << c.environment;
+        EXPECT_TRUE(Read("err.txt").starts_with(c.message)) << Read("err.txt");
+        EXPECT_EQ(Read("out.txt"), "");
+    }
+}
+
 } // namespace
