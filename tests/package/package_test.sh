@@ -8,7 +8,7 @@
 # usage: package_test.sh BUILD_FOLDER   (after cpack -G DEB in it)
 set -euo pipefail
 build=$(realpath "$1")
-deb=$(ls "$build"/tessera_*.deb)
+deb=$(ls -t "$build"/tessera_*.deb | head -n 1) # the newest
 version=$(dpkg-deb -f "$deb" Version)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
