@@ -66,15 +66,15 @@ test)
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== the Debian package: lintian, its files, and its programs unpacked =="
   tests/package/package_test.sh build-release
-  echo "== the sound tests, where the audio thread meets the main thread, under ThreadSanitizer =="
-  sound_tests=(desktop_sound_test desktop_midi_test sound_mixer_test)
+  echo "== where threads meet the main thread (sound, the play-test's map load), under ThreadSanitizer =="
+  thread_tests=(desktop_sound_test desktop_midi_test sound_mixer_test run_rules_test)
   cmake -S . -B build-thread -G Ninja -DTESSERA_SANITIZE_THREAD=ON -DTESSERA_WERROR=ON >/dev/null
-  ninja -C build-thread "${sound_tests[@]}"
+  ninja -C build-thread "${thread_tests[@]}"
   # Without address randomisation: the sanitizer's fixed memory layout clashes
   # with the widest randomisation some kernels use.
   (cd build-thread && TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../tests/thread_sanitizer.supp" \
     setarch "$(uname -m)" -R \
-    ctest --output-on-failure --schedule-random -j "$(nproc)" -R '^(DesktopSound|DesktopMidi|Mixer[A-Za-z]*)\.')
+    ctest --output-on-failure --schedule-random -j "$(nproc)" -R '^(DesktopSound|DesktopMidi|Mixer[A-Za-z]*)\.|^RunRules\.TheMapLoadsOnAThread')
   ;;
 package)
   install_missing "${package_packages[@]}"
