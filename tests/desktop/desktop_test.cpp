@@ -119,13 +119,11 @@ class DesktopEditor : public ::testing::Test {
             fs::remove_all(folder);
     }
 
-    // Starts the desktop program on the private display, with `extra` added to
-    // its environment, and waits for its window. TESSERA_TEST_EDITOR, when set,
-    // names another copy of the program to start (the package test's).
-    void StartEditor(const std::vector<std::string>& extra = {}) {
-        // Its own lock folder, temporary folder, and no session bus: the editor
-        // neither meets other runs nor inhibits the screen saver of the desktop
-        // the tests run on.
+    // The environment of a desktop program started here, with `extra` added.
+    // Its own lock folder, temporary folder, and no session bus: the program
+    // neither meets other runs nor inhibits the screen saver of the desktop the
+    // tests run on.
+    std::vector<std::string> ProgramEnvironment(const std::vector<std::string>& extra) {
         std::vector<std::string> environment = {
             display.Variable(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string(),
             "TMPDIR=" + (folder / "tmp").string(),
@@ -136,6 +134,14 @@ class DesktopEditor : public ::testing::Test {
         if (const char* asan = std::getenv("ASAN_OPTIONS"))
             environment.push_back("ASAN_OPTIONS=" + std::string(asan) + ":detect_leaks=0");
         environment.insert(environment.end(), extra.begin(), extra.end());
+        return environment;
+    }
+
+    // Starts the desktop program on the private display, with `extra` added to
+    // its environment, and waits for its window. TESSERA_TEST_EDITOR, when set,
+    // names another copy of the program to start (the package test's).
+    void StartEditor(const std::vector<std::string>& extra = {}) {
+        const std::vector<std::string> environment = ProgramEnvironment(extra);
         const char* other = std::getenv("TESSERA_TEST_EDITOR");
         ASSERT_TRUE(editor.Start({other ? other : TESSERA_PROGRAM}, (folder / "desktop").string(),
                                  environment, (folder / "tessera.log").string()));
@@ -739,10 +745,10 @@ TEST_F(DesktopEditor, ThePlayTestPlaysItsMusicAndAJumpSoundsOverIt) {
 
     const fs::path soundFile = folder / "sound.raw";
     desktop_test::ChildProcess run;
-    ASSERT_TRUE(run.Start({TESSERA_RUN, "floor"}, (folder / "desktop").string(),
-                          {display.Variable(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string(),
-                           "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + soundFile.string()},
-                          (folder / "tessera.log").string()));
+    ASSERT_TRUE(run.Start(
+        {TESSERA_RUN, "floor"}, (folder / "desktop").string(),
+        ProgramEnvironment({"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + soundFile.string()}),
+        (folder / "tessera.log").string()));
     ASSERT_TRUE(desktop_test::WaitUntil(
         30s, [&] { return display.FindWindow("Tessera Run") != 0 || !run.Running(); }));
     ASSERT_TRUE(run.Running()) << "the play-test ended before showing its window";
