@@ -9,9 +9,13 @@
 
 namespace platform {
 
-std::string MakePrivateFolder(const char* prefix) {
+std::string TemporaryFolder() {
     const char* root = std::getenv("TMPDIR");
-    std::string pattern = root && *root ? root : "/tmp";
+    return root && *root ? root : "/tmp";
+}
+
+std::string MakePrivateFolder(const char* prefix) {
+    std::string pattern = TemporaryFolder();
     if (pattern.back() != '/') pattern += '/';
     pattern += prefix;
     pattern += "XXXXXX";

@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// The system's temporary folder: TMPDIR, or /tmp when it is not set.
+std::string TemporaryFolder();
+
 // Makes a new, empty folder readable and writable by this user only, under
 // TMPDIR (or /tmp when it is not set), named `prefix` and six random
 // characters. Its path, or "" with the cause in errno.

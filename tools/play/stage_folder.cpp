@@ -1,8 +1,9 @@
 // The player's private folder, made under the system's temporary folder.
 #include "tools/play/stage_folder.h"
 
+#include "platform/private_folder.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -10,15 +11,13 @@
 namespace fs = std::filesystem;
 
 bool MakeStageFolder(const char* programFolder, StageFolder& stage, std::string& error) {
-    const char* given = std::getenv("TMPDIR");
-    const std::string temporary = given && given[0] ? given : "/tmp";
-    std::string pattern = (fs::path(temporary) / "tessera-play-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        error = "cannot make a temporary folder in " + temporary + ": " + std::strerror(errno);
+    stage.path = platform::MakePrivateFolder("tessera-play-");
+    if (stage.path.empty()) {
+        error = "cannot make a temporary folder in " + platform::TemporaryFolder() + ": " +
+                std::strerror(errno);
         return false;
     }
     std::error_code failure;
-    stage.path = pattern;
     fs::path relative = fs::relative(stage.path, programFolder, failure);
     if (failure || relative.empty()) {
         error = "cannot reach the temporary folder from the program's folder";
@@ -39,6 +38,5 @@ bool LinkIntoStage(const StageFolder& stage, const std::string& target, const st
 }
 
 void RemoveStageFolder(const StageFolder& stage) {
-    std::error_code ignored;
-    if (!stage.path.empty()) fs::remove_all(stage.path, ignored);
+    if (!stage.path.empty()) platform::RemoveFolder(stage.path);
 }
