@@ -74,45 +74,35 @@ void ScrollView(int& position, int by) {
     ViewScrolled = 1;
 }
 
-// Both view bars clamp the view in every handled frame, wherever the pointer is.
-void ViewVerticalBar(int y, bool active) {
+// One view bar, vertical or not, with the pointer at `at` along it: its arrows
+// step a cell, the track on either side of its middle pages. Both bars clamp
+// the view in every handled frame, wherever the pointer is.
+void ViewBar(bool vertical, int at, bool active) {
+    int& position = vertical ? ViewY : ViewX;
+    const PanelControl back = vertical ? VIEW_UP : VIEW_LEFT;
+    const PanelControl forward = vertical ? VIEW_DOWN : VIEW_RIGHT;
     if (active) {
-        const PanelRect up = Screen(VIEW_UP), down = Screen(VIEW_DOWN);
-        const int middle = BarRect(VIEW_VERTICAL_BAR).Bottom() / 2;
-        if (y >= up.y && y <= up.Bottom()) {
-            ScrollView(ViewY, -1);
-            ButtonLit[VIEW_UP] = 1;
-        } else if (y > down.y) {
-            ScrollView(ViewY, 1);
-            ButtonLit[VIEW_DOWN] = 1;
-        } else if (y > up.Bottom() && y <= middle) {
-            ScrollView(ViewY, -PAGE_ROWS);
-        } else if (y > middle) {
-            ScrollView(ViewY, PAGE_ROWS);
+        const auto start = [vertical](const PanelRect& r) { return vertical ? r.y : r.x; };
+        const auto end = [vertical](const PanelRect& r) {
+            return vertical ? r.Bottom() : r.Right();
+        };
+        const PanelRect backArrow = Screen(back);
+        const int middle = end(BarRect(vertical ? VIEW_VERTICAL_BAR : VIEW_HORIZONTAL_BAR)) / 2;
+        const int page = vertical ? PAGE_ROWS : PAGE_COLUMNS;
+        if (at >= start(backArrow) && at <= end(backArrow)) {
+            ScrollView(position, -1);
+            ButtonLit[back] = 1;
+        } else if (at > start(Screen(forward))) {
+            ScrollView(position, 1);
+            ButtonLit[forward] = 1;
+        } else if (at > end(backArrow) && at <= middle) {
+            ScrollView(position, -page);
+        } else if (at > middle) {
+            ScrollView(position, page);
         }
     }
-    ViewY = std::max(ViewY, 0);
-    ViewY = std::min(ViewY, ViewYMax());
-}
-
-void ViewHorizontalBar(int x, bool active) {
-    if (active) {
-        const PanelRect left = Screen(VIEW_LEFT), right = Screen(VIEW_RIGHT);
-        const int middle = BarRect(VIEW_HORIZONTAL_BAR).Right() / 2;
-        if (x >= left.x && x <= left.Right()) {
-            ScrollView(ViewX, -1);
-            ButtonLit[VIEW_LEFT] = 1;
-        } else if (x > right.x) {
-            ScrollView(ViewX, 1);
-            ButtonLit[VIEW_RIGHT] = 1;
-        } else if (x > left.Right() && x <= middle) {
-            ScrollView(ViewX, -PAGE_COLUMNS);
-        } else if (x > middle) {
-            ScrollView(ViewX, PAGE_COLUMNS);
-        }
-    }
-    ViewX = std::min(ViewX, ViewXMax());
-    ViewX = std::max(ViewX, 0);
+    // The largest first position is never negative: maps are a screen at least.
+    position = std::clamp(position, 0, vertical ? ViewYMax() : ViewXMax());
 }
 
 void PaletteVerticalBar(int y, bool active) {
@@ -323,10 +313,10 @@ void HandlePanel() {
     // The view's bars take the pixel past their left or top edge, not their
     // first one; the palette's take their own rectangle.
     const PanelRect viewV = BarRect(VIEW_VERTICAL_BAR), viewH = BarRect(VIEW_HORIZONTAL_BAR);
-    ViewVerticalBar(y, LeftHeld && x > viewV.x && x <= viewV.Right() && y < viewV.Bottom() &&
-                           controlsFree);
-    ViewHorizontalBar(x, LeftHeld && y > viewH.y && y <= viewH.Bottom() && x < viewH.Right() &&
-                             controlsFree);
+    ViewBar(true, y,
+            LeftHeld && x > viewV.x && x <= viewV.Right() && y < viewV.Bottom() && controlsFree);
+    ViewBar(false, x,
+            LeftHeld && y > viewH.y && y <= viewH.Bottom() && x < viewH.Right() && controlsFree);
     PaletteVerticalBar(y, LeftHeld && BarRect(PALETTE_VERTICAL_BAR).Holds(x, y) && controlsFree);
     PaletteHorizontalBar(x,
                          LeftHeld && BarRect(PALETTE_HORIZONTAL_BAR).Holds(x, y) && controlsFree);
