@@ -5,6 +5,7 @@
 // run/sounds.pak) and its tune; and the editor's icon in every size of the icon
 // theme, icons/hicolor/SIZExSIZE/apps/tessera.png.
 #include "draw/draw.h"
+#include "map/map_model.h"
 #include "sound/sound.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
@@ -15,6 +16,8 @@
 #include "tools/assets/sound_effects.h"
 #include "tools/assets/tune.h"
 #include "tools/png/png_rows.h"
+#include "tools/run/run_draw.h"
+#include "tools/run/run_sounds.h"
 
 #include "platform/file_replacement.h"
 
@@ -29,6 +32,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// A file the programs load by a name in their folder ("bmp\\m_cp00.BMP"), under `root`.
+fs::path Beside(const fs::path& root, std::string name) {
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    return root / name;
+}
 
 bool Fail(const fs::path& path) {
     std::fprintf(stderr, "tessera-assets: cannot write %s\n", path.string().c_str());
@@ -91,26 +101,23 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = fs::absolute(argv[1]), bmp = root / "bmp", chars = root / "char",
-                   run = root / "run", wav = run / "wav";
+                   wav = root / "run" / "wav";
     std::error_code error;
     for (const fs::path& folder : {bmp, chars, wav}) fs::create_directories(folder, error);
 
     bool ok = Write(bmp / "edita.bmp", assets::DrawPanelImage());
     const auto sheets = assets::DrawChipSheets();
-    ok = Write(bmp / "m_cp00.BMP", sheets[0]) && ok;
-    ok = Write(bmp / "m_cp01.BMP", sheets[1]) && ok;
+    for (int i = 0; i < 2; ++i) ok = Write(Beside(root, CHIP_SHEET_FILES[i]), sheets[i]) && ok;
     ok = Write(bmp / "kurowaku.bmp", assets::DrawDimmingImage()) && ok;
-    for (int i = 0; i < assets::kEnemyCount; ++i) {
-        const std::string name = "char0" + std::to_string(i) + ".BMP";
-        ok = Write(chars / name, assets::DrawEnemy(i)) && ok;
-    }
+    for (int i = 0; i < assets::kEnemyCount; ++i)
+        ok = Write(Beside(root, ENEMY_SPRITE_FILES[i]), assets::DrawEnemy(i)) && ok;
 
-    ok = Write(run / "player.BMP", assets::DrawPlayerSheet()) && ok;
+    ok = Write(Beside(root, PLAYER_FILE), assets::DrawPlayerSheet()) && ok;
     bool sounds = true;
     for (const assets::SoundEffect& effect : assets::SynthesiseEffects())
         sounds = Write(wav / effect.file, assets::WaveFileBytes(effect.samples)) && sounds;
-    ok = sounds && Pack(run / "sounds.pak", wav) && ok;
-    ok = Write(run / "tune.mid", assets::TuneBytes()) && ok;
+    ok = sounds && Pack(Beside(root, SOUND_PACK_FILE), wav) && ok;
+    ok = Write(Beside(root, TUNE_FILE), assets::TuneBytes()) && ok;
     for (const int size : assets::kIconSizes) {
         const std::string side = std::to_string(size);
         const fs::path folder = root / "icons/hicolor" / (side + "x" + side) / "apps";

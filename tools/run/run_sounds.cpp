@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr const char* PACK_FILE = "run\\sounds.pak";
-constexpr const char* TUNE_FILE = "run\\tune.mid";
 constexpr const char* EFFECT_RECORDS[EFFECT_COUNT] = {"JUMP.WAV", "STOMP.WAV", "MISS.WAV",
                                                       "CLEAR.WAV"};
 // Two buffers each, so that an effect can start again before it has ended.
@@ -18,7 +16,7 @@ int EffectSounds[EFFECT_COUNT] = {-1, -1, -1, -1};
 
 void StartSounds() {
     if (elSound::SoundAvailable) {
-        elSound::SetPack(PACK_FILE);
+        elSound::SetPack(SOUND_PACK_FILE);
         for (int i = 0; i < EFFECT_COUNT; ++i)
             EffectSounds[i] = elSound::LoadPack(EFFECT_RECORDS[i], EFFECT_MIX);
     }

@@ -1,6 +1,10 @@
 // The play-test's sound effects, from its sound pack, and its music.
 #pragma once
 
+// The effects' pack and the tune, in the program's folder.
+constexpr const char* SOUND_PACK_FILE = "run\\sounds.pak";
+constexpr const char* TUNE_FILE = "run\\tune.mid";
+
 enum EffectNo { EFFECT_JUMP, EFFECT_STOMP, EFFECT_MISS, EFFECT_CLEAR, EFFECT_COUNT };
 
 // Loads the effects from the pack and starts the tune, looping. Without a
