@@ -16,6 +16,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -193,10 +194,10 @@ template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
             return 1;
         }
         held += static_cast<std::size_t>(n);
-        const void* lastEnd = memrchr(start, '\n', held);
-        if (!lastEnd) continue;
-        const std::size_t whole =
-            static_cast<std::size_t>(static_cast<const char*>(lastEnd) - start) + 1;
+        const std::string_view read(start, held);
+        const std::size_t lastEnd = read.rfind('\n');
+        if (lastEnd == std::string_view::npos) continue;
+        const std::size_t whole = lastEnd + 1;
         use(start, start + whole);
         std::memmove(start, start + whole, held - whole);
         held -= whole;
