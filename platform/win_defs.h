@@ -8,7 +8,11 @@ namespace platform {
 struct Window;
 // Result of the display and sound calls: 0 for success, negative for errors.
 using HRESULT = std::int32_t;
-} // namespace platform
+
+// The window system's own names. The framework sees them at global scope, as
+// its code was written; the native Windows backend, which includes the system's
+// headers too, leaves them here and takes the system's own at global scope.
+inline namespace window_system {
 
 using HWND = platform::Window*;
 using HINSTANCE = void*;
@@ -172,3 +176,10 @@ constexpr UINT MB_ICONMASK = 0xF0; // the icon part of a type
 constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+
+} // namespace window_system
+} // namespace platform
+
+#ifndef TESSERA_NATIVE_WINDOWS
+using namespace platform::window_system;
+#endif
