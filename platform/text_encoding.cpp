@@ -1,8 +1,6 @@
 #include "platform/text_encoding.h"
+#include "platform/cp932_system.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 
@@ -11,48 +9,29 @@ namespace platform {
 namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
-constexpr char32_t NoCharacter = 0xFFFFFFFF;
 
 // Row of a lead byte in the two-byte table: 0x81-0x9F, then 0xE0-0xFC.
 int LeadRow(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
 
-// Every CP932 code and its code point, asked of the C library once.
+// Every CP932 code and its code point, asked of the system once.
 struct Cp932Table {
     char32_t single[256];
     char32_t pair[60][256];
 };
 
-char32_t AskConverter(iconv_t converter, const char* bytes, std::size_t size) {
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(bytes);
-    unsigned char out[8];
-    char* outPointer = reinterpret_cast<char*>(out);
-    std::size_t outLeft = sizeof out;
-    if (iconv(converter, &in, &size, &outPointer, &outLeft) == static_cast<std::size_t>(-1) ||
-        size != 0 || outLeft != 4)
-        return NoCharacter;
-    return out[0] | out[1] << 8 | out[2] << 16 | static_cast<char32_t>(out[3]) << 24;
-}
-
 std::unique_ptr<Cp932Table> BuildTable() {
     auto table = std::make_unique<Cp932Table>();
-    iconv_t converter = iconv_open("UTF-32LE", "CP932");
-    const bool usable = converter != reinterpret_cast<iconv_t>(-1);
     for (int byte = 0; byte < 256; ++byte) {
         const char in[1] = {static_cast<char>(byte)};
-        // Without a converter only plain ASCII survives.
-        table->single[byte] = usable ? AskConverter(converter, in, 1)
-                                     : (byte < 0x80 ? static_cast<char32_t>(byte) : NoCharacter);
+        table->single[byte] = SystemCodePoint(in, 1);
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (!IsCp932Lead(static_cast<unsigned char>(lead))) continue;
         for (int trail = 0; trail < 256; ++trail) {
             const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            table->pair[LeadRow(static_cast<unsigned char>(lead))][trail] =
-                usable ? AskConverter(converter, in, 2) : NoCharacter;
+            table->pair[LeadRow(static_cast<unsigned char>(lead))][trail] = SystemCodePoint(in, 2);
         }
     }
-    if (usable) iconv_close(converter);
     return table;
 }
 
@@ -128,22 +107,6 @@ std::string Cp932ToUtf8(std::string_view text) {
     return result;
 }
 
-bool Utf8ToCp932(std::string_view text, std::string& out) {
-    static iconv_t converter = iconv_open("CP932", "UTF-8");
-    out.clear();
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char buffer[256];
-    while (inLeft > 0) {
-        char* outPointer = buffer;
-        std::size_t outLeft = sizeof buffer;
-        std::size_t done = iconv(converter, &in, &inLeft, &outPointer, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPointer - buffer));
-        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
-    }
-    return true;
-}
+bool Utf8ToCp932(std::string_view text, std::string& out) { return SystemUtf8ToCp932(text, out); }
 
 } // namespace platform
