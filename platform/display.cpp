@@ -150,7 +150,7 @@ Surface* NewSurface(DWORD caps, int width, int height) {
     s->height = height;
     s->caps = caps;
     s->format = displayFormat;
-    s->pitch = width * BytesPerPixel(*s);
+    s->pitch = (width * BytesPerPixel(*s) + 3) / 4 * 4;
     s->memory.assign(static_cast<std::size_t>(s->pitch) * static_cast<std::size_t>(height), 0);
     surfaces.insert(s);
     return s;

@@ -4,6 +4,7 @@
 
 #include "platform/win_defs.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -50,12 +51,33 @@ struct PixelFormat {
     std::uint32_t redMask = 0, greenMask = 0, blueMask = 0;
 };
 
-// A rectangle of pixels in memory. Rows are `pitch` bytes apart.
+#ifdef _WIN32
+// On Windows surface memory is memory the system's GDI can draw on as well
+// (platform/windows/surface_memory.cpp).
+void* AllocateSurfaceMemory(std::size_t bytes);
+void FreeSurfaceMemory(void* memory);
+template <typename T> struct SurfaceAllocator {
+    using value_type = T;
+    SurfaceAllocator() = default;
+    template <typename U> SurfaceAllocator(const SurfaceAllocator<U>&) {}
+    T* allocate(std::size_t count) {
+        return static_cast<T*>(AllocateSurfaceMemory(count * sizeof(T)));
+    }
+    void deallocate(T* memory, std::size_t) { FreeSurfaceMemory(memory); }
+    friend bool operator==(const SurfaceAllocator&, const SurfaceAllocator&) { return true; }
+};
+using SurfaceMemory = std::vector<std::uint8_t, SurfaceAllocator<std::uint8_t>>;
+#else
+using SurfaceMemory = std::vector<std::uint8_t>;
+#endif
+
+// A rectangle of pixels in memory. Rows are `pitch` bytes apart and start on
+// 4-byte boundaries, as the rows of the system's bitmaps do.
 struct Surface {
     int width = 0, height = 0, pitch = 0;
     DWORD caps = 0;
     PixelFormat format;
-    std::vector<std::uint8_t> memory;
+    SurfaceMemory memory;
     bool lost = false;
     bool hasKey = false;
     std::uint32_t keyLow = 0, keyHigh = 0;

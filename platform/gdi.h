@@ -29,6 +29,9 @@ struct DeviceContext {
     COLORREF backColor = 0xFFFFFF;
     int backMode = OPAQUE;
     int currentX = 0, currentY = 0;
+    // The system's own context on the surface, where the backend draws with
+    // the system's GDI (the native Windows backend); null elsewhere.
+    void* native = nullptr;
 };
 using HDC = DeviceContext*;
 

@@ -157,6 +157,9 @@ class SoundBuffer {
     bool looping = false;
     // Play position in frames, 32.32 fixed point: whole frames above, fraction below.
     std::uint64_t position = 0;
+    // The system's own buffer, where the system's sound device plays the voice
+    // (the native Windows backend); null elsewhere.
+    void* native = nullptr;
 };
 
 // A source mixed into the output after the voices (the MIDI synthesiser): it
