@@ -1,0 +1,42 @@
+// What the native backend's files share: the real window that shows the
+// logical screen, scaled to fit and centred.
+#pragma once
+
+#include "platform/display.h"
+#include "platform/messages.h"
+
+#include "platform/windows/win32.h"
+
+namespace platform::windows {
+
+// The system's window behind a framework window; null for none.
+::HWND NativeOf(HWND window);
+// The framework window that shows the screen, or null.
+HWND ScreenWindow();
+
+// Size of the logical screen the window shows: the display mode's (1024 x 768
+// until a mode is set).
+int LogicalWidth();
+int LogicalHeight();
+void SetLogicalSize(int width, int height);
+
+// Where the logical screen lies in the window's client area: scaled by the
+// same factor both ways, as large as fits, centred.
+struct Letterbox {
+    int left, top, width, height;
+};
+Letterbox LetterboxIn(::HWND window);
+// A client-area point as a point of the logical screen, held on the screen.
+::POINT ToLogical(::HWND window, int x, int y);
+// A point of the logical screen as a point of the display.
+::POINT ToDisplay(::HWND window, int x, int y);
+
+// The system's memory context that draws on the surface's own memory (rows
+// start on 4-byte boundaries, as the system's bitmaps' do); null when the
+// memory is not the system's to draw on.
+::HDC SurfaceContext(Surface& surface);
+
+// Draws the last picture again, whole: the window was uncovered or resized.
+void RepaintWindow(::HWND window);
+
+} // namespace platform::windows
