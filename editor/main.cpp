@@ -1,7 +1,7 @@
 // The editor on the desktop. It takes no options; --help and --version answer
-// without opening a window. Started from the menu (the desktop entry sets
-// TESSERA_FROM_MENU=1) it keeps its maps in the user's data folder, under
-// tessera/maps; from a terminal, in the current folder.
+// without opening a window. Started from the menu it keeps its maps in the
+// user's data folder (platform::MenuMapsFolder); from a terminal, in the
+// current folder.
 #include "editor/edit_scene.h"
 #include "platform/files.h"
 #include "system/system.h"
@@ -16,20 +16,17 @@ const CommandUsage USAGE{
     "tessera",
     "",
     "The tile-map editor, full-screen at 1024 x 768. It takes no options. Maps are\n"
-    "saved and loaded in the current folder or, started from the menu, in\n"
-    "$XDG_DATA_HOME/tessera/maps (~/.local/share/tessera/maps).\n",
+    "saved and loaded in the current folder or, started from the menu, "
+    "in\n" TESSERA_MENU_MAPS_FOLDER ".\n",
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (const int status = AnswerHelpOrVersion(argc, argv, USAGE); status >= 0) return status;
-    if (platform::EnvironmentValue("TESSERA_FROM_MENU") == "1") {
-        const std::string data = platform::UserDataFolder();
-        const std::string maps =
-            data.empty() ? "$XDG_DATA_HOME/tessera/maps" : data + "/tessera/maps";
-        std::string error = "neither XDG_DATA_HOME nor HOME is set";
-        if (data.empty() || !platform::EnterFolder(maps, error)) {
+    if (platform::StartedFromMenu()) {
+        std::string maps, error;
+        if (!platform::MenuMapsFolder(maps, error) || !platform::EnterFolder(maps, error)) {
             std::fprintf(stderr, "tessera: cannot use the maps folder %s (%s)\n", maps.c_str(),
                          error.c_str());
             return 1;

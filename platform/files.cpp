@@ -127,11 +127,26 @@ std::string EnvironmentValue(const char* name) {
     return value ? value : "";
 }
 
+namespace {
+
+// The user's own data folder ($XDG_DATA_HOME when it is an absolute path, else
+// ~/.local/share), without a trailing '/'; empty when no home folder is known.
 std::string UserDataFolder() {
     const std::string data = EnvironmentValue("XDG_DATA_HOME");
     if (data.starts_with('/')) return data;
     const std::string home = EnvironmentValue("HOME");
     return home.empty() ? "" : home + "/.local/share";
+}
+
+} // namespace
+
+bool StartedFromMenu() { return EnvironmentValue("TESSERA_FROM_MENU") == "1"; }
+
+bool MenuMapsFolder(std::string& path, std::string& error) {
+    const std::string data = UserDataFolder();
+    path = data.empty() ? "$XDG_DATA_HOME/tessera/maps" : data + "/tessera/maps";
+    if (data.empty()) error = "neither XDG_DATA_HOME nor HOME is set";
+    return !data.empty();
 }
 
 bool EnterFolder(const std::string& path, std::string& error) {

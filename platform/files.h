@@ -29,9 +29,21 @@ std::string ExecutableFolder();
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);
 
-// The user's own data folder ($XDG_DATA_HOME when it is an absolute path, else
-// ~/.local/share), without a trailing '/'; empty when no home folder is known.
-std::string UserDataFolder();
+// Whether the program was started from the desktop's menu: its desktop entry
+// sets TESSERA_FROM_MENU=1 on Linux; on Windows the system says so of a program
+// started from a shortcut.
+bool StartedFromMenu();
+
+// Where a program started from the menu keeps the user's maps, in the user's
+// data folder: true with the folder in `path`; false when the data folder is
+// unknown, with the folder as the help names it in `path` and the cause in
+// `error`. The help names it so:
+#ifdef _WIN32
+#define TESSERA_MENU_MAPS_FOLDER "%APPDATA%\\Tessera\\maps"
+#else
+#define TESSERA_MENU_MAPS_FOLDER "$XDG_DATA_HOME/tessera/maps (~/.local/share/tessera/maps)"
+#endif
+bool MenuMapsFolder(std::string& path, std::string& error);
 
 // Makes `path` and the missing folders above it, then makes it the current
 // folder. False with the cause in `error`.

@@ -152,7 +152,19 @@ std::string EnvironmentValue(const char* name) {
     return value ? windows::Utf8FromWide(value) : "";
 }
 
-std::string UserDataFolder() { return KnownFolder(FOLDERID_RoamingAppData); }
+bool StartedFromMenu() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return (startup.dwFlags & STARTF_TITLEISLINKNAME) != 0;
+}
+
+bool MenuMapsFolder(std::string& path, std::string& error) {
+    const std::string data = KnownFolder(FOLDERID_RoamingAppData);
+    path = data.empty() ? "%APPDATA%\\Tessera\\maps" : data + "\\Tessera\\maps";
+    if (data.empty()) error = "the user's application data folder is unknown";
+    return !data.empty();
+}
 
 bool EnterFolder(const std::string& path, std::string& error) {
     const std::wstring wide = windows::WideFromUtf8(ResolvePath(path.c_str()));
