@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Tessera, builds it, and starts the editor
 # (`./tessera.sh run`), runs every test, plainly and under the sanitizers
-# (`./tessera.sh test`), or makes the Debian package (`./tessera.sh package`).
+# (`./tessera.sh test`), makes the Debian package (`./tessera.sh package`), or
+# cross-builds the Windows programs into a zip and an installer
+# (`./tessera.sh windows`).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -21,6 +23,12 @@ package_packages=(dpkg-dev)
 test_packages=(xvfb libx11-dev libxtst-dev sox "${package_packages[@]}"
   lintian desktop-file-utils appstream man-db)
 
+# The Windows programs: MinGW-w64 builds them, NSIS makes their installer, and
+# Wine runs their tests on a private X server. Installed without what the
+# packages merely recommend (Wine's recommendations alone are hundreds of MB).
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64 libz-mingw-w64-dev nsis)
+wine_packages=(wine wine64 xvfb)
+
 install_missing() { # install_missing [extra packages...]
   local missing=()
   for p in "${packages[@]}" "$@"; do
@@ -31,7 +39,8 @@ install_missing() { # install_missing [extra packages...]
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq ${plain:+--no-install-recommends} \
+    "${missing[@]}"
 }
 
 build() { # build FOLDER [cmake options...]
@@ -47,6 +56,16 @@ package() { # package [cmake options...]
   (cd build-release && cpack -G DEB)
 }
 
+# The Windows programs in build-windows, with the images the asset generator of
+# the Release build draws, then tessera-VERSION-win64.zip and its installer.
+windows() { # windows [cmake options...]
+  [ -d build-release ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -C build-release tessera_assets
+  build build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DTESSERA_HOST_BUILD="$PWD/build-release" "$@"
+  (cd build-windows && cpack -G ZIP && cpack -G NSIS)
+}
+
 case "${1:-}" in
 run)
   install_missing
@@ -55,6 +74,7 @@ run)
   ;;
 test)
   install_missing "${test_packages[@]}"
+  plain=1 install_missing "${windows_packages[@]}" "${wine_packages[@]}"
   build build -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
   (cd build && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== again under AddressSanitizer and UndefinedBehaviorSanitizer =="
@@ -66,6 +86,9 @@ test)
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== the Debian package: lintian, its files, and its programs unpacked =="
   tests/package/package_test.sh build-release
+  echo "== the Windows programs, cross-built, packed and run under Wine =="
+  windows -DTESSERA_WERROR=ON
+  (cd build-windows && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== where threads meet the main thread (sound, the play-test's map load), under ThreadSanitizer =="
   thread_tests=(desktop_sound_test desktop_midi_test sound_mixer_test run_rules_test)
   cmake -S . -B build-thread -G Ninja -DTESSERA_SANITIZE_THREAD=ON -DTESSERA_WERROR=ON >/dev/null
@@ -80,8 +103,13 @@ package)
   install_missing "${package_packages[@]}"
   package
   ;;
+windows)
+  install_missing
+  plain=1 install_missing "${windows_packages[@]}"
+  windows
+  ;;
 *)
-  echo "usage: $0 run|test|package" >&2
+  echo "usage: $0 run|test|package|windows" >&2
   exit 2
   ;;
 esac
