@@ -52,7 +52,9 @@ EOF
     wine regedit /S "$(winepath -w "$making/settings.reg")" >/dev/null 2>&1
     wineserver -w
   ) || die "cannot prepare a Wine folder in $making"
-  mv "$making/prefix" "$folder"
+  # Another run may have finished one meanwhile; either will do.
+  mv -T "$making/prefix" "$folder" 2>/dev/null || [ -f "$folder/system.reg" ] ||
+    die "cannot put the Wine folder in place at $folder"
   rm -rf "$making"
   trap - EXIT
 }
