@@ -23,7 +23,14 @@ std::FILE* OpenForReading(const char* name);
 // letters match in either case. Sorted ignoring case; empty when the folder is missing.
 std::vector<std::string> FindFiles(const char* pattern);
 
-// Folder of the running executable, ending in '/'.
+// The separator of folders in this system's paths.
+#ifdef _WIN32
+constexpr char PATH_SEPARATOR = '\\';
+#else
+constexpr char PATH_SEPARATOR = '/';
+#endif
+
+// Folder of the running executable, ending in PATH_SEPARATOR.
 std::string ExecutableFolder();
 
 // The value of an environment variable; empty when it is not set.
