@@ -25,9 +25,22 @@ struct FrameMapping {
     int top, bottom;
 };
 
+// How the editor's text may differ from the headless rendering's. An editor
+// whose text another rasteriser draws (GDI, on Windows) draws the same text in
+// the same colours, on the same boxes, with glyphs a little different and
+// boxes a few pixels wider or narrower.
+enum class TextRendering {
+    Same,       // every pixel as in the headless frame
+    Rasterised, // pixels within TEXT_MARGIN of a pixel in a text colour, in
+                // either picture, may differ, up to TEXT_LIMIT of the frame
+};
+constexpr int TEXT_MARGIN = 4;
+constexpr int TEXT_LIMIT = FrameWidth * FrameHeight / 50;
+
 struct FrameMatch {
     int compared = 0;             // frame pixels on the screen, compared
     int different = 0;            // of those, the ones that differ beyond the scaling's rounding
+    int textDifferent = 0;        // of those, the ones that differ in text, where allowed
     int barsLit = 0;              // pixels of the letterbox bars on the screen that are not black
     int firstX = -1, firstY = -1; // the first differing frame pixel
 
@@ -37,6 +50,7 @@ struct FrameMatch {
 };
 
 FrameMatch MatchFrame(const platform::DecodedImage& screen, const Placement& window,
-                      const platform::DecodedImage& frame);
+                      const platform::DecodedImage& frame,
+                      TextRendering text = TextRendering::Same);
 
 } // namespace desktop_test

@@ -127,6 +127,9 @@ else
   unset DISPLAY WAYLAND_DISPLAY
 fi
 
+# In the background, so that a signal ends this script (and so the server and
+# every program under it) at once rather than when the program ends.
+wine "$@" &
 status=0
-wine "$@" || status=$?
+wait $! || status=$?
 exit "$status"
