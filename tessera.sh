@@ -57,12 +57,14 @@ package() { # package [cmake options...]
 }
 
 # The Windows programs in build-windows, with the images the asset generator of
-# the Release build draws, then tessera-VERSION-win64.zip and its installer.
-windows() { # windows [cmake options...]
-  [ -d build-release ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  ninja -C build-release tessera_assets
+# a Linux build folder draws, then tessera-VERSION-win64.zip and its installer.
+windows() { # windows LINUX_FOLDER [cmake options...]
+  local host=$1
+  shift
+  [ -d "$host" ] || cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -C "$host" tessera_assets
   build build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DTESSERA_HOST_BUILD="$PWD/build-release" "$@"
+    -DCMAKE_BUILD_TYPE=Release -DTESSERA_HOST_BUILD="$PWD/$host" "$@"
   (cd build-windows && cpack -G ZIP && cpack -G NSIS)
 }
 
@@ -75,7 +77,10 @@ run)
 test)
   install_missing "${test_packages[@]}"
   plain=1 install_missing "${windows_packages[@]}" "${wine_packages[@]}"
-  build build -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
+  # The desktop suite runs the Windows editor under Wine as well.
+  build build -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON -DTESSERA_WINDOWS_BUILD="$PWD/build-windows"
+  echo "== the Windows programs, cross-built and packed =="
+  windows build -DTESSERA_WERROR=ON
   (cd build && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== again under AddressSanitizer and UndefinedBehaviorSanitizer =="
   build build-sanitize -DTESSERA_SANITIZE=ON -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON
@@ -86,8 +91,7 @@ test)
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== the Debian package: lintian, its files, and its programs unpacked =="
   tests/package/package_test.sh build-release
-  echo "== the Windows programs, cross-built, packed and run under Wine =="
-  windows -DTESSERA_WERROR=ON
+  echo "== the Windows programs' own suite and their installer, under Wine =="
   (cd build-windows && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== where threads meet the main thread (sound, the play-test's map load), under ThreadSanitizer =="
   thread_tests=(desktop_sound_test desktop_midi_test sound_mixer_test run_rules_test)
@@ -106,7 +110,7 @@ package)
 windows)
   install_missing
   plain=1 install_missing "${windows_packages[@]}"
-  windows
+  windows build-release
   ;;
 *)
   echo "usage: $0 run|test|package|windows" >&2
