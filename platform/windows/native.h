@@ -7,6 +7,8 @@
 
 #include "platform/windows/win32.h"
 
+#include <vector>
+
 namespace platform::windows {
 
 // The system's window behind a framework window; null for none.
@@ -35,6 +37,12 @@ Letterbox LetterboxIn(::HWND window);
 // start on 4-byte boundaries, as the system's bitmaps' do); null when the
 // memory is not the system's to draw on.
 ::HDC SurfaceContext(Surface& surface);
+
+// The programs this one started whose end has not been noticed yet; and
+// whether one of them has ended since the last call (it is still reaped by
+// ProgramEnded).
+std::vector<::HANDLE> RunningPrograms();
+bool TakeProgramEnd();
 
 // Draws the last picture again, whole: the window was uncovered or resized.
 void RepaintWindow(::HWND window);

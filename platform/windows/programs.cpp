@@ -2,7 +2,7 @@
 // are noticed without waiting.
 #include "platform/backend.h"
 
-#include "platform/windows/win32.h"
+#include "platform/windows/native.h"
 
 #include <map>
 
@@ -10,8 +10,12 @@ namespace platform {
 
 namespace {
 
-// Started programs not yet reaped, by id.
-std::map<int, HANDLE> started;
+// Started programs not yet reaped, by id, and whether their end was noticed.
+struct Started {
+    ::HANDLE process;
+    bool endNoticed = false;
+};
+std::map<int, Started> started;
 
 // One argument as the C runtime of the started program splits it again.
 void AppendQuoted(std::wstring& line, const std::wstring& argument) {
@@ -38,8 +42,33 @@ void AppendQuoted(std::wstring& line, const std::wstring& argument) {
 
 } // namespace
 
+namespace windows {
+
+std::vector<::HANDLE> RunningPrograms() {
+    std::vector<::HANDLE> running;
+    for (const auto& [id, program] : started)
+        if (!program.endNoticed) running.push_back(program.process);
+    return running;
+}
+
+bool TakeProgramEnd() {
+    for (auto& [id, program] : started)
+        if (!program.endNoticed && WaitForSingleObject(program.process, 0) != WAIT_TIMEOUT) {
+            program.endNoticed = true;
+            return true;
+        }
+    return false;
+}
+
+} // namespace windows
+
 int StartProgram(const std::string& path, const std::vector<std::string>& arguments) {
-    const std::wstring program = windows::WideFromUtf8(path);
+    std::wstring program = windows::WideFromUtf8(path);
+    // A program named without its extension is its .exe, as a command prompt
+    // finds it.
+    const std::size_t name = program.find_last_of(L"\\/");
+    if (program.find(L'.', name == std::wstring::npos ? 0 : name) == std::wstring::npos)
+        program += L".exe";
     std::wstring line;
     AppendQuoted(line, program);
     for (const std::string& argument : arguments)
@@ -52,7 +81,7 @@ int StartProgram(const std::string& path, const std::vector<std::string>& argume
         return 0;
     CloseHandle(process.hThread);
     const int id = static_cast<int>(process.dwProcessId);
-    started[id] = process.hProcess;
+    started[id] = Started{process.hProcess};
     return id;
 }
 
@@ -63,10 +92,11 @@ bool ProgramEnded(int id, int* status) {
         *status = -1;
         return true;
     }
-    if (WaitForSingleObject(found->second, 0) == WAIT_TIMEOUT) return false;
+    const ::HANDLE process = found->second.process;
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) return false;
     ::DWORD code = 0;
-    *status = GetExitCodeProcess(found->second, &code) ? static_cast<int>(code) : -1;
-    CloseHandle(found->second);
+    *status = GetExitCodeProcess(process, &code) ? static_cast<int>(code) : -1;
+    CloseHandle(process);
     started.erase(found);
     return true;
 }

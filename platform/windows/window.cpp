@@ -210,7 +210,17 @@ BOOL PeekMessage(MSG* msg) {
     return 1;
 }
 
-BOOL WaitMessage() { return ::WaitMessage(); }
+BOOL WaitMessage() {
+    // The end of a program this one started wakes it too: the window comes to
+    // the front again, as the system gives the focus back when the window in
+    // front closes, and the program's end is noticed.
+    const std::vector<::HANDLE> running = windows::RunningPrograms();
+    MsgWaitForMultipleObjects(static_cast<::DWORD>(running.size()), running.data(), FALSE, INFINITE,
+                              QS_ALLINPUT);
+    if (windows::TakeProgramEnd())
+        if (::HWND native = windows::NativeOf(MainWindow())) ::SetForegroundWindow(native);
+    return 1;
+}
 
 // The message last taken, when `msg` is it.
 const ::MSG* Taken(const MSG* msg) {
