@@ -8,12 +8,13 @@
 #       placed by the program alone (no window manager runs on the test
 #       servers) and whose sound goes through ALSA.
 #   wine_run.sh --template FOLDER [--xvfb | --display :N] [--sound FILE]
-#               [--keep-output FOLDER] [--] PROGRAM.exe [ARGUMENTS...]
+#               [--temp FOLDER] [--] PROGRAM.exe [ARGUMENTS...]
 #       Runs the program in the current folder on a copy of FOLDER and ends
 #       with its exit status. Without --xvfb or --display it has no display.
 #       --xvfb starts a private X server (1280 x 1024) for the run; --display
 #       uses one the caller started. --sound FILE sends the sound card's output
-#       into FILE as a WAV file (ALSA's file plugin), else into nothing. Only
+#       into FILE as a WAV file (ALSA's file plugin), else into nothing.
+#       --temp FOLDER makes FOLDER the Windows programs' temporary folder. Only
 #       Wine's own fonts and the ones the program adds are seen.
 set -euo pipefail
 
@@ -59,7 +60,7 @@ EOF
   trap - EXIT
 }
 
-template="" xvfb=0 display="" sound=""
+template="" xvfb=0 display="" sound="" temp=""
 while [ $# -gt 0 ]; do
   case $1 in
   --make-template)
@@ -71,6 +72,7 @@ while [ $# -gt 0 ]; do
   --xvfb) xvfb=1 && shift ;;
   --display) display=$2 && shift 2 ;;
   --sound) sound=$2 && shift 2 ;;
+  --temp) temp=$2 && shift 2 ;;
   --) shift && break ;;
   -*) die "unknown option $1" ;;
   *) break ;;
@@ -97,6 +99,20 @@ for hive in "$template"/*.reg; do
   cp --remove-destination "$hive" "$work/prefix/${hive##*/}"
 done
 export WINEPREFIX="$work/prefix"
+# Wine's own server keeps its socket in TMPDIR: in the run's folder, not the
+# caller's. The programs' temporary folder is the registry's to say.
+export TMPDIR="$work"
+if [ -n "$temp" ]; then
+  single="Z:$(realpath -m "$temp" | tr / '\\')"
+  doubled=${single//\\/\\\\} # as the registry file writes a backslash
+  while IFS= read -r line; do
+    case $line in
+    '"TEMP"='* | '"TMP"='*) printf '%s="%s"\n' "${line%%=*}" "$doubled" ;;
+    *) printf '%s\n' "$line" ;;
+    esac
+  done <"$WINEPREFIX/user.reg" >"$work/user.reg"
+  mv "$work/user.reg" "$WINEPREFIX/user.reg"
+fi
 
 mkdir "$work/home" "$work/fontconfig"
 export HOME="$work/home"
