@@ -7,9 +7,20 @@
 #include "platform/windows/native.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <vector>
+
+// A program of the desktop started from a command prompt writes its --help,
+// --version and errors into that prompt, as the Linux programs write into their
+// terminal; started otherwise it has nowhere to write, as any desktop program.
+static const bool ConsoleOfParent = [] {
+    if (GetStdHandle(STD_ERROR_HANDLE) || !AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+    return true;
+}();
 
 // The system's macro names its own window type, which platform's hides.
 static const ::HWND MessageOnlyParent = HWND_MESSAGE;
