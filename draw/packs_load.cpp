@@ -3,7 +3,7 @@
 #include "draw/draw_state.h"
 #include "draw/packs_format.h"
 #include "platform/files.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 #include "system/system.h"
 
 #include <cstdio>

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "platform/display.h"
+#include "platform/formats/midi_file.h"
 #include "platform/joystick.h"
 #include "platform/messages.h"
-#include "platform/midi_file.h"
 #include "platform/sound.h"
 #include "platform/system_info.h"
 #include "platform/win_defs.h"

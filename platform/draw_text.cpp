@@ -1,6 +1,6 @@
 // Text in a rectangle: lines broken at line ends and, on request, to fit the
 // width; aligned left, centred or right; or only measured.
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/text_line.h"
 
 #include <algorithm>

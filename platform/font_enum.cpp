@@ -1,7 +1,7 @@
 // Typeface enumeration: the system's own face names, then every installed
 // family under a CP932 name, Japanese name first where the family has one.
 #include "platform/font_match.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 
 #include <fontconfig/fontconfig.h>
 

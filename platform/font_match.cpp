@@ -1,5 +1,5 @@
 #include "platform/font_match.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 
 #include <fontconfig/fontconfig.h>
 

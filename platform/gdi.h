@@ -2,8 +2,8 @@
 // copies with colours given as 0x00BBGGRR.
 #pragma once
 
-#include "platform/bmp.h"
 #include "platform/display.h"
+#include "platform/formats/bmp.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 #include "platform/text_line.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>

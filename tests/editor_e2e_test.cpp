@@ -2,7 +2,7 @@
 // a fresh folder; their screenshots, map files, box lines and exit codes are
 // checked here.
 #include "map/map_files.h"
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // underline, word-wrapped boxes, clipping, and CP932 that forms no character.
 #include "platform/font_match.h"
 #include "platform/fonts.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/gdi_shapes.h"
 #include "platform/headless/headless.h"
-#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 

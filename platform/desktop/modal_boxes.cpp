@@ -4,7 +4,7 @@
 
 #include "platform/cursor.h"
 #include "platform/desktop/desktop.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,5 @@
 // Screenshots of what the last present showed: the primary surface.
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 #include "platform/gdi.h"
 #include "platform/headless/headless.h"
 

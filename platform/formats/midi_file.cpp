@@ -1,4 +1,4 @@
-#include "platform/midi_file.h"
+#include "platform/formats/midi_file.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 
 #include <iconv.h>
 
