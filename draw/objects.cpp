@@ -1,7 +1,7 @@
 // Sprite objects: BMP images and empty surfaces in slots of the object table.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/gdi.h"
 #include "system/system.h"
 

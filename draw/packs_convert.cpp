@@ -1,6 +1,6 @@
 // Building a draw pack from the BMP files of a folder.
 #include "draw/draw.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/formats/text_encoding.h"
 #include "platform/gdi.h"
 #include "system/system.h"

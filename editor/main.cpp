@@ -3,7 +3,7 @@
 // TESSERA_FROM_MENU=1) it keeps its maps in the user's data folder, under
 // tessera/maps; from a terminal, in the current folder.
 #include "editor/edit_scene.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "system/system.h"
 #include "tools/command_line/command_line.h"
 

@@ -6,7 +6,7 @@
 #include "input/input.h"
 #include "map/map_files.h"
 #include "platform/backend.h"
-#include "platform/private_folder.h"
+#include "platform/files/private_folder.h"
 #include "system/system.h"
 
 #include <algorithm>

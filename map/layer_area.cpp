@@ -1,6 +1,6 @@
 #include "map/layer_area.h"
 
-#include "platform/memory.h"
+#include "platform/files/memory.h"
 
 #include <algorithm>
 #include <cstring>

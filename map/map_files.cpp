@@ -1,10 +1,10 @@
 #include "map/map_files.h"
 
 #include "map/map_model.h"
-#include "platform/file_io.h"
-#include "platform/file_lock.h"
-#include "platform/file_replacement.h"
-#include "platform/files.h"
+#include "platform/files/file_io.h"
+#include "platform/files/file_lock.h"
+#include "platform/files/file_replacement.h"
+#include "platform/files/files.h"
 
 #include <algorithm>
 #include <array>

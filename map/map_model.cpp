@@ -1,6 +1,6 @@
 #include "map/map_model.h"
 
-#include "platform/memory.h"
+#include "platform/files/memory.h"
 
 #include <cstddef>
 

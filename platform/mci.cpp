@@ -3,7 +3,7 @@
 #include "platform/mci.h"
 
 #include "platform/backend.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/mci_words.h"
 #include "platform/messages.h"
 #include "platform/sequencer.h"

@@ -1,6 +1,6 @@
 // Sounds played to their end on a device of their own: PCM data, and the
 // contents of WAV files (the PCM format and data of a RIFF "WAVE" file).
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/sound_mixer.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "platform/system_info.h"
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 #include <sys/statvfs.h>
 #include <sys/sysinfo.h>

@@ -1,5 +1,5 @@
 // Building a sound pack from the WAV files of a folder.
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/formats/text_encoding.h"
 #include "sound/buffers.h"
 #include "system/system.h"

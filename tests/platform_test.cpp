@@ -1,5 +1,5 @@
 // Platform services: file names with the framework's rules, named locks.
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/held_file.h"
 #include "platform/messages.h"
 #include "platform/present_pacing.h"

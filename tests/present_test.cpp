@@ -3,7 +3,7 @@
 // screen shots.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/formats/bmp.h"
 #include "system/input_state.h"
 #include "tests/scripted_run.h"

@@ -4,7 +4,7 @@
 #include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/cursor.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/system_info.h"
 #include "tests/scripted_run.h"
 #include "tests/test_folder.h"

@@ -19,7 +19,7 @@
 #include "tools/run/run_draw.h"
 #include "tools/run/run_sounds.h"
 
-#include "platform/file_replacement.h"
+#include "platform/files/file_replacement.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
 #include "platform/display.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "platform/formats/bmp.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"

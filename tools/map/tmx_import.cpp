@@ -1,6 +1,6 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
-#include "platform/file_io.h"
+#include "platform/files/file_io.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/tmx.h"
 #include "tools/map/tmx_read.h"

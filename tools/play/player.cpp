@@ -6,7 +6,7 @@
 
 #include "draw/draw.h"
 #include "platform/backend.h"
-#include "platform/file_io.h"
+#include "platform/files/file_io.h"
 #include "platform/formats/midi_file.h"
 #include "platform/mci.h"
 #include "platform/messages.h"

@@ -1,7 +1,7 @@
 #include "tools/png/png_rows.h"
 
-#include "platform/file_io.h"
-#include "platform/file_replacement.h"
+#include "platform/files/file_io.h"
+#include "platform/files/file_replacement.h"
 #include "tools/png/deflate_block.h"
 
 #include <zlib.h>

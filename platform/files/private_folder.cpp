@@ -1,4 +1,4 @@
-#include "platform/private_folder.h"
+#include "platform/files/private_folder.h"
 
 #include <stdlib.h>
 

@@ -1,4 +1,4 @@
-#include "platform/file_replacement.h"
+#include "platform/files/file_replacement.h"
 
 #include <dirent.h>
 #include <fcntl.h>

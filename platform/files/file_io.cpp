@@ -1,4 +1,4 @@
-#include "platform/file_io.h"
+#include "platform/files/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

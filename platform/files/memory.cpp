@@ -1,4 +1,4 @@
-#include "platform/memory.h"
+#include "platform/files/memory.h"
 
 #include <sys/mman.h>
 

@@ -1,4 +1,4 @@
-#include "platform/file_lock.h"
+#include "platform/files/file_lock.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
