@@ -1,8 +1,8 @@
 // elDraw: the screen, the sprite-object table, loaders, blits and colour keys.
 #pragma once
 
-#include "platform/gdi.h"
-#include "platform/gdi_shapes.h"
+#include "platform/win/gdi.h"
+#include "platform/win/gdi_shapes.h"
 
 #include <cstdint>
 

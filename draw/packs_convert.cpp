@@ -2,7 +2,7 @@
 #include "draw/draw.h"
 #include "platform/files/files.h"
 #include "platform/formats/text_encoding.h"
-#include "platform/gdi.h"
+#include "platform/win/gdi.h"
 #include "system/system.h"
 
 #include <cstdio>

@@ -3,13 +3,13 @@
 // one backend library is linked into a program.
 #pragma once
 
-#include "platform/display.h"
 #include "platform/formats/midi_file.h"
-#include "platform/joystick.h"
-#include "platform/messages.h"
-#include "platform/sound.h"
-#include "platform/system_info.h"
-#include "platform/win_defs.h"
+#include "platform/win/display.h"
+#include "platform/win/joystick.h"
+#include "platform/win/messages.h"
+#include "platform/win/sound.h"
+#include "platform/win/system_info.h"
+#include "platform/win/win_defs.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,7 +3,7 @@
 #include "sound/midi.h"
 
 #include "draw/draw.h"
-#include "platform/mci.h"
+#include "platform/win/mci.h"
 #include "system/system.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Orderly shutdown, run at most once whichever way it is reached.
 #include "draw/draw.h"
-#include "platform/held_file.h"
-#include "platform/messages.h"
+#include "platform/win/held_file.h"
+#include "platform/win/messages.h"
 #include "sound/sound.h"
 #include "system/system.h"
 #include "text/text.h"

@@ -2,7 +2,7 @@
 // shutdown, with the global state that scenes read.
 #pragma once
 
-#include "platform/win_defs.h"
+#include "platform/win/win_defs.h"
 
 #include <cstdint>
 

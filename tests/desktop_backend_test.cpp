@@ -2,7 +2,7 @@
 // point runs with the real window, event translation and present, no display.
 #include "draw/draw.h"
 #include "platform/desktop/desktop.h"
-#include "platform/held_file.h"
+#include "platform/win/held_file.h"
 #include "system/input_state.h"
 #include "system/system.h"
 

@@ -3,7 +3,7 @@
 #include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
-#include "platform/mci.h"
+#include "platform/win/mci.h"
 #include "sound/midi.h"
 #include "tests/midi_writer.h"
 #include "tests/scripted_run.h"

@@ -1,8 +1,8 @@
 // Platform services: file names with the framework's rules, named locks.
 #include "platform/files/files.h"
-#include "platform/held_file.h"
-#include "platform/messages.h"
-#include "platform/present_pacing.h"
+#include "platform/win/held_file.h"
+#include "platform/win/messages.h"
+#include "platform/win/present_pacing.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -9,7 +9,7 @@
 #include "map/map_files.h"
 #include "map/undo_history.h"
 #include "platform/headless/headless.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
 #include "undo_test_support.h"

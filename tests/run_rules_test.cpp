@@ -3,7 +3,7 @@
 // what the player, the enemies and the camera did in every frame.
 #include "map/map_files.h"
 #include "platform/headless/headless.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
 #include "tools/run/bodies.h"

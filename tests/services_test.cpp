@@ -3,9 +3,9 @@
 // watched key.
 #include "draw/draw.h"
 #include "platform/backend.h"
-#include "platform/cursor.h"
 #include "platform/files/files.h"
-#include "platform/system_info.h"
+#include "platform/win/cursor.h"
+#include "platform/win/system_info.h"
 #include "tests/scripted_run.h"
 #include "tests/test_folder.h"
 

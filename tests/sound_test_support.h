@@ -6,7 +6,7 @@
 #include "draw/draw.h"
 #include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/sound.h"
+#include "platform/win/sound.h"
 #include "sound/sound.h"
 #include "system/system.h"
 

@@ -4,7 +4,7 @@
 #include "editor/edit_scene.h"
 #include "editor/editor_state.h"
 #include "map/undo_history.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
 #include "undo_test_support.h"

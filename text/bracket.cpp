@@ -2,7 +2,7 @@
 // colours, text at a point or in a box, and the end that gives everything back.
 #include "draw/draw.h"
 #include "platform/formats/text_encoding.h"
-#include "platform/gdi_shapes.h"
+#include "platform/win/gdi_shapes.h"
 #include "text/font_bracket.h"
 #include "text/text.h"
 

@@ -2,9 +2,9 @@
 
 #include "map/map_files.h"
 #include "map/map_model.h"
-#include "platform/display.h"
 #include "platform/files/files.h"
 #include "platform/formats/bmp.h"
+#include "platform/win/display.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
 #include "tools/png/png_rows.h"
