@@ -5,7 +5,7 @@
 // for frames not presented, the vertical-blank wait is timed.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
-#include "platform/win/present_pacing.h"
+#include "platform/desktop/present_pacing.h"
 
 #include <time.h>
 

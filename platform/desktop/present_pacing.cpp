@@ -1,4 +1,4 @@
-#include "platform/win/present_pacing.h"
+#include "platform/desktop/present_pacing.h"
 
 namespace platform {
 
