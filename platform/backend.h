@@ -3,12 +3,6 @@
 // one backend library is linked into a program.
 #pragma once
 
-#include "platform/formats/midi_file.h"
-#include "platform/win/display.h"
-#include "platform/win/joystick.h"
-#include "platform/win/messages.h"
-#include "platform/win/sound.h"
-#include "platform/win/system_info.h"
 #include "platform/win/win_defs.h"
 
 #include <cstdint>
@@ -17,6 +11,16 @@
 #include <vector>
 
 namespace platform {
+
+// The types the functions take, each defined with the code that uses it
+// (win/, formats/); callers include those headers for what they use.
+struct JOYINFOEX;
+struct MidiSong;
+struct OSVERSIONINFOA;
+struct RECT;
+struct Surface;
+struct SYSTEMTIME;
+struct WAVEFORMATEX;
 
 // ---- Window and events ----
 

@@ -6,6 +6,7 @@
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/present_pacing.h"
+#include "platform/win/display.h"
 
 #include <time.h>
 

@@ -4,6 +4,7 @@
 
 #include "platform/backend.h"
 #include "platform/files/files.h"
+#include "platform/formats/midi_file.h"
 #include "platform/win/mci_words.h"
 #include "platform/win/messages.h"
 #include "platform/win/sequencer.h"
