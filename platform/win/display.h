@@ -2,6 +2,7 @@
 // lost surfaces. The desktop backend shows the primary surface on the window.
 #pragma once
 
+#include "platform/formats/pixel_format.h"
 #include "platform/win/win_defs.h"
 
 #include <cstdint>
@@ -42,12 +43,6 @@ constexpr DWORD DDSCL_EXCLUSIVE = 0x10;
 
 struct RECT {
     int left, top, right, bottom;
-};
-
-// Layout of a pixel: bits per pixel and the channel masks.
-struct PixelFormat {
-    int bits = 0;
-    std::uint32_t redMask = 0, greenMask = 0, blueMask = 0;
 };
 
 // A rectangle of pixels in memory. Rows are `pitch` bytes apart.
@@ -111,9 +106,5 @@ HRESULT Restore(Surface* surface);
 void LoseAllSurfaces();
 // Waits for the display's vertical blank.
 void WaitForVerticalBlank();
-
-// Raw pixel value of a colour (0x00BBGGRR) in a format, and back.
-std::uint32_t PackColor(const PixelFormat& format, COLORREF color);
-COLORREF UnpackColor(const PixelFormat& format, std::uint32_t value);
 
 } // namespace platform
