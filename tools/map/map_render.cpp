@@ -4,7 +4,7 @@
 #include "map/map_model.h"
 #include "platform/files/files.h"
 #include "platform/formats/bmp.h"
-#include "platform/win/display.h"
+#include "platform/formats/pixel_format.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
 #include "tools/png/png_rows.h"
@@ -76,8 +76,9 @@ std::string ParseOptions(int argc, char** argv, RenderOptions& options) {
 // The editor's 16-bit screen: what an 0x00RRGGBB pixel looks like once drawn there.
 std::uint32_t AsDisplayed(std::uint32_t rgb) {
     const platform::PixelFormat screen{16, 0xF800, 0x07E0, 0x001F};
-    const COLORREF color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
-    const COLORREF shown = platform::UnpackColor(screen, platform::PackColor(screen, color));
+    // Colours as 0x00BBGGRR.
+    const std::uint32_t color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+    const std::uint32_t shown = platform::UnpackColor(screen, platform::PackColor(screen, color));
     return (shown & 0xFF) << 16 | (shown & 0xFF00) | (shown >> 16 & 0xFF);
 }
 
