@@ -55,7 +55,7 @@ void DrawLabels() {
 
 void EditorStartup() {
     // Every frame reads the layers: without them the editor cannot run at all.
-    if (!AllocateLayers()) {
+    if (!AllocateLayers(EditorMap)) {
         elSystem::Error("EditorStartup", "メモリを確保できません");
         elSystem::Shutdown();
         std::exit(EXIT_FAILURE);

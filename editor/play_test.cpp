@@ -41,7 +41,7 @@ void StartPlayTest() {
     PlayTestFolder = platform::MakePrivateFolder("tessera-play-");
     if (PlayTestFolder.empty()) return CannotPlay();
     const std::string copy = PlayTestFolder + "/" + COPY_NAME;
-    if (SaveMap(copy.c_str()))
+    if (SaveMap(EditorMap, copy.c_str()))
         PlayTestProgram =
             platform::StartProgram(std::string(elSystem::ProgramFolder(0)) + "tessera-run",
                                    {copy, "--screen", StartScreen()});

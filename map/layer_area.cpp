@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tessera {
+
 namespace {
 
 // The part of a width x height area at (left, top) that lies inside the arrays,
@@ -66,3 +68,5 @@ void WriteArea(LayerRow* layer, const AreaImage& image, int left, int top, int w
         std::memcpy(&layer[top + i][left + clip.firstColumn], &image[i * width + clip.firstColumn],
                     rowBytes);
 }
+
+} // namespace tessera

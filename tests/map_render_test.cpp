@@ -57,7 +57,7 @@ class MapRender : public TestFolder {
                         " ";
                 text += "\r\n";
             }
-            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
+            std::ofstream(folder / tessera::MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 

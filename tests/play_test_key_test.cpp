@@ -42,7 +42,7 @@ std::string ReadFile(const fs::path& path) {
 std::vector<std::string> MapFiles(const std::string& name) {
     std::vector<std::string> files;
     for (int file = 0; file < MAP_FILE_COUNT; ++file)
-        files.push_back(ReadFile(MapFileName(name, file)));
+        files.push_back(ReadFile(tessera::MapFileName(name, file)));
     return files;
 }
 
@@ -63,8 +63,8 @@ class PlayTestKey : public TestFolder {
         fs::current_path(user);
 
         RegisterEditor();
-        ASSERT_EQ(AllocateLayers(), 1);
-        ClearHistoryForTest();
+        ASSERT_EQ(AllocateLayers(EditorMap), 1);
+        EditorHistory = tessera::UndoHistory{};
         PlayTestProgram = 0;
         PlayTestFolder.clear();
         PlayTestKeyState = KEY_FREE;
@@ -72,8 +72,8 @@ class PlayTestKey : public TestFolder {
         // A 4 x 3 map with something in every layer, to its last cell.
         MapWidth = 4;
         MapHeight = 3;
-        FillArea(0, 0, 384, 216, 0);
-        StampArea(100, 80, 3, 2, 7);
+        FillArea(EditorMap, 0, 0, 384, 216, 0);
+        StampArea(EditorMap, EditorHistory, 100, 80, 3, 2, 7);
         for (LayerRow* layer : {AttrLayer, EnemyLayer}) {
             for (int row = 0; row < 216; ++row)
                 for (int column = 0; column < 384; ++column) SetCell(layer, row, column, 0);
@@ -82,8 +82,8 @@ class PlayTestKey : public TestFolder {
         SetCell(EnemyLayer, 100, 200, 3);
         ViewX = 2 * SCREEN_COLUMNS + 5; // screen 2, 1
         ViewY = SCREEN_ROWS + 10;
-        undoCount = UndoCount;
-        undoCurrent = UndoCurrent;
+        undoCount = EditorHistory.count;
+        undoCurrent = EditorHistory.current;
 
         UseStandIn(1);
     }
@@ -110,7 +110,6 @@ class PlayTestKey : public TestFolder {
         platform::headless::SetProgramStandIn(nullptr, 0);
         fs::current_path(previous);
         unsetenv("TMPDIR");
-        ClearHistoryForTest();
         TestFolder::TearDown();
     }
 
@@ -128,8 +127,8 @@ class PlayTestKey : public TestFolder {
     // Nothing of the editor changed, nothing was left in the user's folder or
     // the temporary one.
     void ExpectNothingChanged() {
-        EXPECT_EQ(UndoCount, undoCount);
-        EXPECT_EQ(UndoCurrent, undoCurrent);
+        EXPECT_EQ(EditorHistory.count, undoCount);
+        EXPECT_EQ(EditorHistory.current, undoCurrent);
         EXPECT_EQ(ViewX, 2 * SCREEN_COLUMNS + 5);
         EXPECT_EQ(ViewY, SCREEN_ROWS + 10);
         EXPECT_EQ(MapWidth, 4);
@@ -141,7 +140,7 @@ class PlayTestKey : public TestFolder {
 
     fs::path user, temporary, previous;
     int undoCount = 0;
-    UndoRecord* undoCurrent = nullptr;
+    tessera::UndoRecord* undoCurrent = nullptr;
     int exitStatus = 0;
     // What the stand-in saw at each start.
     std::vector<std::string> paths;
@@ -165,7 +164,7 @@ TEST_F(PlayTestKey, F5PlaysAPrivateCopyAtTheViewsScreenAndChangesNothing) {
     EXPECT_EQ(argumentLists[0][2], "2,1");
     EXPECT_EQ(folderModes[0], 0700u);
     // The copy is what a save of the editor's map writes.
-    ASSERT_EQ(SaveMap((folder / "expected").c_str()), 1);
+    ASSERT_EQ(SaveMap(EditorMap, (folder / "expected").c_str()), 1);
     EXPECT_EQ(copies[0], MapFiles((folder / "expected").string()));
     EXPECT_TRUE(platform::headless::BoxLog().empty());
     ExpectNothingChanged();

@@ -69,7 +69,7 @@ class RunRules : public TestFolder {
         const std::string name = (folder / "level").string();
         const std::vector<int>* layers[3] = {&map.attributes, &map.attributes, &map.enemies};
         for (int file = 0; file < MAP_FILE_COUNT; ++file) {
-            std::ofstream out(MapFileName(name, file), std::ios::binary);
+            std::ofstream out(tessera::MapFileName(name, file), std::ios::binary);
             for (int i = 0; i < map.Cells(); ++i) {
                 const int value = (*layers[file])[i];
                 out << (file == CHIP_FILE && value ? 33 : value) << ' ';
@@ -304,7 +304,7 @@ TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
     TestMap map = Ground(2, 1);
     OpenPlayMapMeanwhile(Write(map).c_str(), 1, 0);
     Replay("frames 60\n");
-    EXPECT_EQ(MapWidth, 2);
+    EXPECT_EQ(RunMap->width, 2);
     EXPECT_EQ(Frames.front().cameraX, GAME_WIDTH); // at the start screen given
     EXPECT_EQ(Last().y, FLOOR_Y);
     // A map that cannot be read ends the program at start-up, named. The

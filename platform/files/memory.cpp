@@ -16,6 +16,10 @@ void* ReserveZeroedMemory(std::size_t bytes, bool hugePages) {
     return block;
 }
 
+void ReleaseReservedMemory(void* block, std::size_t bytes) {
+    if (block) munmap(block, bytes);
+}
+
 void AdviseHugePages(void* start, std::size_t bytes) {
     constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t{2} << 20;
     const auto begin = reinterpret_cast<std::uintptr_t>(start);

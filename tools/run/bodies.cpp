@@ -4,8 +4,9 @@
 
 int IsSolidCell(int row, int column) {
     if (column < 0) return 1;
-    if (column >= MapWidth * SCREEN_COLUMNS || row < 0 || row >= MapHeight * SCREEN_ROWS) return 0;
-    return AttrLayer[row][column] == SOLID_ATTRIBUTE;
+    if (column >= RunMap->width * SCREEN_COLUMNS || row < 0 || row >= RunMap->height * SCREEN_ROWS)
+        return 0;
+    return RunMap->attributes[row][column] == SOLID_ATTRIBUTE;
 }
 
 int BoxHitsSolid(int left, int top, int width, int height) {

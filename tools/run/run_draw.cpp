@@ -40,11 +40,11 @@ void DrawWorld(int frame) {
     const ObjectNo sheet = RunChipSheets[frame];
     for (int r = 0; r <= SCREEN_ROWS; ++r) {
         const int row = firstRow + r;
-        if (row >= MapHeight * SCREEN_ROWS) break;
+        if (row >= RunMap->height * SCREEN_ROWS) break;
         for (int c = 0; c <= SCREEN_COLUMNS; ++c) {
             const int column = firstColumn + c;
-            if (column >= MapWidth * SCREEN_COLUMNS) break;
-            const int n = ChipLayer[row][column];
+            if (column >= RunMap->width * SCREEN_COLUMNS) break;
+            const int n = RunMap->chips[row][column];
             // Numbers beyond the sheet, from hand-edited files, show chip 0.
             const int chip = n >= 0 && n < CHIP_COUNT ? n : 0;
             elDraw::Draw(c * CELL_SIZE - offsetX, r * CELL_SIZE - offsetY, sheet, ChipLeft(chip),
@@ -57,11 +57,12 @@ void DrawAttributeTints() {
     const std::uint32_t solid = elDraw::PixelFormat.Red.Mask;
     const std::uint32_t other = elDraw::PixelFormat.Green.Mask | elDraw::PixelFormat.Blue.Mask;
     const int firstColumn = CameraX / CELL_SIZE, firstRow = CameraY / CELL_SIZE;
-    const int lastColumn = std::min(firstColumn + SCREEN_COLUMNS, MapWidth * SCREEN_COLUMNS - 1);
-    const int lastRow = std::min(firstRow + SCREEN_ROWS, MapHeight * SCREEN_ROWS - 1);
+    const int lastColumn =
+        std::min(firstColumn + SCREEN_COLUMNS, RunMap->width * SCREEN_COLUMNS - 1);
+    const int lastRow = std::min(firstRow + SCREEN_ROWS, RunMap->height * SCREEN_ROWS - 1);
     for (int row = firstRow; row <= lastRow; ++row)
         for (int column = firstColumn; column <= lastColumn; ++column)
-            if (const int value = AttrLayer[row][column])
+            if (const int value = RunMap->attributes[row][column])
                 Tint(column * CELL_SIZE - CameraX, row * CELL_SIZE - CameraY,
                      value == SOLID_ATTRIBUTE ? solid : other);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+const tessera::MapLayers* RunMap;
 int StartScreenX, StartScreenY;
 Body Player;
 int PlayerFacing = 1;
@@ -20,8 +21,8 @@ namespace {
 // Every enemy as the map places it.
 std::vector<Enemy> Placed;
 
-int StartScreenLeft() { return std::clamp(StartScreenX, 0, MapWidth - 1) * GAME_WIDTH; }
-int StartScreenTop() { return std::clamp(StartScreenY, 0, MapHeight - 1) * GAME_HEIGHT; }
+int StartScreenLeft() { return std::clamp(StartScreenX, 0, RunMap->width - 1) * GAME_WIDTH; }
+int StartScreenTop() { return std::clamp(StartScreenY, 0, RunMap->height - 1) * GAME_HEIGHT; }
 
 // The top-left pixel the player starts at: scanning the start screen's columns
 // from the left, the first place, top-most in its column, where the player's
@@ -129,12 +130,15 @@ void FollowPlayer() {
 
 } // namespace
 
-void FindEnemies() {
+void PlayMap(const tessera::MapLayers& map, int screenX, int screenY) {
+    RunMap = &map;
+    StartScreenX = screenX;
+    StartScreenY = screenY;
     Placed.clear();
-    const int rows = MapHeight * SCREEN_ROWS, columns = MapWidth * SCREEN_COLUMNS;
+    const int rows = RunMap->height * SCREEN_ROWS, columns = RunMap->width * SCREEN_COLUMNS;
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column) {
-            const int type = EnemyLayer[row][column];
+            const int type = RunMap->enemies[row][column];
             if (type < 1 || type > 8) continue;
             if (Placed.size() == ENEMIES_MAX) {
                 std::fprintf(stderr, "tessera-run: more than %d enemies; the rest are left out\n",

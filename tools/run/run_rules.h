@@ -33,9 +33,11 @@ constexpr int CAMERA_EASE = 8;
 // Enemies beyond the first this many of the map are left out.
 constexpr int ENEMIES_MAX = 4096;
 
-// Finds the enemies of types 1 to 8 in the map's enemy layer; each stands
-// with its top-left corner on its cell. Call once the map is loaded.
-void FindEnemies();
+// Makes `map` the one the run plays, from game screen (screenX, screenY), held
+// inside the map, and finds its enemies of types 1 to 8, each standing with
+// its top-left corner on its cell. The map must stay unchanged and in place
+// while the run lasts.
+void PlayMap(const tessera::MapLayers& map, int screenX, int screenY);
 
 // Starts the run: the player drops in at the start screen's left-most column
 // with room, every enemy back in its place and asleep, the camera on the

@@ -53,7 +53,8 @@ struct SceneState {
 };
 SceneState State;
 ObjectNo FadeCapture;
-// The map's load while start-up runs, and its result.
+// The map read from its files, and its load while start-up runs, and its result.
+tessera::MapLayers LoadedMap;
 std::thread Loading;
 int LoadResult = 1;
 
@@ -129,19 +130,17 @@ int ParseStartScreen(const char* text, int& x, int& y) {
 }
 
 int OpenPlayMap(const char* name, int screenX, int screenY) {
-    if (!AllocateLayersOnHugePages()) {
+    if (!AllocateLayersOnHugePages(LoadedMap)) {
         std::fprintf(stderr, "tessera-run: not enough memory for the map\n");
         return 0;
     }
     errno = 0;
-    if (!LoadMap(name)) {
+    if (!LoadMap(LoadedMap, name)) {
         std::fprintf(stderr, "tessera-run: cannot read the map %s: %s\n", name,
                      errno ? std::strerror(errno) : "its files hold no map");
         return 0;
     }
-    StartScreenX = screenX;
-    StartScreenY = screenY;
-    FindEnemies();
+    PlayMap(LoadedMap, screenX, screenY);
     return 1;
 }
 

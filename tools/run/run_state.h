@@ -13,7 +13,10 @@ constexpr int STEPS_PER_SECOND = 60;
 constexpr int SUBPIXELS = 256;
 constexpr int SOLID_ATTRIBUTE = 1;
 
-// The game screen the run starts in, as the command line asked.
+// The map the run plays, handed over by PlayMap; it stays unchanged and in
+// place while the run lasts.
+extern const tessera::MapLayers* RunMap;
+// The game screen the run starts in.
 extern int StartScreenX, StartScreenY;
 
 // A moving box: its top-left corner and velocity in subpixels, its size in pixels.
@@ -52,5 +55,5 @@ extern int Restarts;       // runs started again (misses, clears and R)
 extern int ShowAttributes; // 1 while the attribute overlay is on
 
 // Map size in pixels.
-inline int MapPixelWidth() { return MapWidth * GAME_WIDTH; }
-inline int MapPixelHeight() { return MapHeight * GAME_HEIGHT; }
+inline int MapPixelWidth() { return RunMap->width * GAME_WIDTH; }
+inline int MapPixelHeight() { return RunMap->height * GAME_HEIGHT; }
