@@ -3,6 +3,7 @@
 #include "editor/edit_scene.h"
 #include "tools/command_line/command_line.h"
 #include "tools/replay/replay_run.h"
+#include "tools/run/map_load.h"
 #include "tools/run/run_scene.h"
 
 #include <cstring>
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
                           "give one script, after --run NAME [--screen X,Y] for the play-test");
     if (screen && !ParseStartScreen(argv[4], x, y))
         return UsageError(USAGE, "--screen " + std::string(argv[4]) + ": give a game screen X,Y");
+    tessera::MapLayers map;
     if (run) {
-        if (!OpenPlayMap(argv[2], x, y)) return 1;
+        if (!LoadPlayMap(map, argv[2], x, y)) return 1;
         RegisterPlayTest();
     } else {
         RegisterEditor();

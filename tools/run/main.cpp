@@ -2,6 +2,7 @@
 // (0,0 unless given) in a window of its own.
 #include "system/system.h"
 #include "tools/command_line/command_line.h"
+#include "tools/run/map_load.h"
 #include "tools/run/run_scene.h"
 
 #include <cstring>
@@ -30,10 +31,10 @@ int main(int argc, char** argv) {
         return UsageError(USAGE, "give a map NAME, then --screen X,Y to start elsewhere");
     if (screen && !ParseStartScreen(argv[3], x, y))
         return UsageError(USAGE, "--screen " + std::string(argv[3]) + ": give a game screen X,Y");
-    OpenPlayMapMeanwhile(argv[1], x, y);
-    RegisterPlayTest();
+    tessera::MapLayers map;
+    RegisterPlayTestLoading(map, argv[1], x, y);
     const int status = elSystem::RunProgram(1, argv);
     // The program can end before its start-up waited for the map: another
     // play-test runs, or there is no display.
-    return PlayMapOpened() ? status : 1;
+    return PlayMapLoaded() ? status : 1;
 }

@@ -11,19 +11,13 @@
 
 #include "draw/draw.h"
 #include "input/input.h"
-#include "map/map_files.h"
 #include "system/system.h"
 #include "tools/run/run_draw.h"
 #include "tools/run/run_rules.h"
 #include "tools/run/run_sounds.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <thread>
 
 namespace {
 
@@ -53,10 +47,6 @@ struct SceneState {
 };
 SceneState State;
 ObjectNo FadeCapture;
-// The map read from its files, and its load while start-up runs, and its result.
-tessera::MapLayers LoadedMap;
-std::thread Loading;
-int LoadResult = 1;
 
 int IsDown(int state) { return state == KEY_PUSH || state == KEY_HOLD; }
 
@@ -129,33 +119,7 @@ int ParseStartScreen(const char* text, int& x, int& y) {
            x < MAP_SIZE_MAX && y < MAP_SIZE_MAX;
 }
 
-int OpenPlayMap(const char* name, int screenX, int screenY) {
-    if (!AllocateLayersOnHugePages(LoadedMap)) {
-        std::fprintf(stderr, "tessera-run: not enough memory for the map\n");
-        return 0;
-    }
-    errno = 0;
-    if (!LoadMap(LoadedMap, name)) {
-        std::fprintf(stderr, "tessera-run: cannot read the map %s: %s\n", name,
-                     errno ? std::strerror(errno) : "its files hold no map");
-        return 0;
-    }
-    PlayMap(LoadedMap, screenX, screenY);
-    return 1;
-}
-
-void OpenPlayMapMeanwhile(const char* name, int screenX, int screenY) {
-    Loading = std::thread([name = std::string(name), screenX, screenY] {
-        LoadResult = OpenPlayMap(name.c_str(), screenX, screenY);
-    });
-}
-
-int PlayMapOpened() {
-    if (Loading.joinable()) Loading.join();
-    return LoadResult;
-}
-
-void RunStartup() {
+void OpenRunScreen() {
     elDraw::Screen(GAME_WIDTH, GAME_HEIGHT, 1);
     for (int i = 0; i < 2; ++i) RunChipSheets[i] = elDraw::LoadObject(CHIP_SHEET_FILES[i], 2);
     // The sheets are keyed on black; the sprites on their own top-left pixel.
@@ -164,10 +128,9 @@ void RunStartup() {
     PlayerImage = elDraw::LoadObject(PLAYER_FILE, 2);
     FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
     StartSounds();
-    if (!PlayMapOpened()) {
-        elSystem::Shutdown();
-        std::exit(EXIT_FAILURE);
-    }
+}
+
+void BeginRun() {
     State = SceneState{};
     elSystem::WatchKey(VK_ESCAPE);
     Restarts = 0;
@@ -175,6 +138,11 @@ void RunStartup() {
     ResetRun();
     SceneNo = 1;
     PrevSceneNo = 0;
+}
+
+void RunStartup() {
+    OpenRunScreen();
+    BeginRun();
 }
 
 void RunScene() {
