@@ -1,7 +1,7 @@
 // tessera-replay [--run NAME [--screen X,Y]] SCRIPT: runs the editor, or with
 // --run the play-test on the map NAME, in the current folder, driven by a script.
+#include "command_line/command_line.h"
 #include "editor/edit_scene.h"
-#include "tools/command_line/command_line.h"
 #include "tools/replay/replay_run.h"
 #include "tools/run/map_load.h"
 #include "tools/run/run_scene.h"

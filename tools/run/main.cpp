@@ -1,7 +1,7 @@
 // tessera-run NAME [--screen X,Y]: plays the map NAME from game screen X,Y
 // (0,0 unless given) in a window of its own.
+#include "command_line/command_line.h"
 #include "system/system.h"
-#include "tools/command_line/command_line.h"
 #include "tools/run/map_load.h"
 #include "tools/run/run_scene.h"
 
