@@ -6,6 +6,7 @@
 // theme, icons/hicolor/SIZExSIZE/apps/tessera.png.
 #include "draw/draw.h"
 #include "map/map_model.h"
+#include "png/png_rows.h"
 #include "sound/sound.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
@@ -15,7 +16,6 @@
 #include "tools/assets/player.h"
 #include "tools/assets/sound_effects.h"
 #include "tools/assets/tune.h"
-#include "tools/png/png_rows.h"
 #include "tools/run/run_draw.h"
 #include "tools/run/run_sounds.h"
 

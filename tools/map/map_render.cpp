@@ -5,9 +5,9 @@
 #include "platform/files/files.h"
 #include "platform/formats/bmp.h"
 #include "platform/formats/pixel_format.h"
+#include "png/png_rows.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
-#include "tools/png/png_rows.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,11 +3,11 @@
 #include "platform/files/file_io.h"
 #include "platform/files/files.h"
 #include "platform/formats/bmp.h"
+#include "png/png_rows.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
 #include "tools/map/tmx.h"
 #include "tools/map/value_tiles.h"
-#include "tools/png/png_rows.h"
 
 #include <cerrno>
 #include <charconv>

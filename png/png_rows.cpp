@@ -1,8 +1,8 @@
-#include "tools/png/png_rows.h"
+#include "png/png_rows.h"
 
 #include "platform/files/file_io.h"
 #include "platform/files/file_replacement.h"
-#include "tools/png/deflate_block.h"
+#include "png/deflate_block.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "tools/png/deflate_block.h"
+#include "png/deflate_block.h"
 
 #include <algorithm>
 #include <array>
