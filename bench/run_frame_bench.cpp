@@ -2,11 +2,11 @@
 // awake enemies walking in cages and the status line; and the start of
 // tessera-replay --run on a full 64 x 64 map up to its first frame and out.
 #include "map/map_files.h"
+#include "run/run_rules.h"
+#include "run/run_scene.h"
 #include "system/system.h"
 #include "tests/level_map.h"
 #include "tests/spawn_in_folder.h"
-#include "tools/run/run_rules.h"
-#include "tools/run/run_scene.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>

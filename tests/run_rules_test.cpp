@@ -4,12 +4,12 @@
 #include "map/map_files.h"
 #include "platform/headless/headless.h"
 #include "platform/win/messages.h"
+#include "run/bodies.h"
+#include "run/map_load.h"
+#include "run/run_rules.h"
+#include "run/run_scene.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
-#include "tools/run/bodies.h"
-#include "tools/run/map_load.h"
-#include "tools/run/run_rules.h"
-#include "tools/run/run_scene.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,8 @@
 #include "draw/draw.h"
 #include "map/map_model.h"
 #include "png/png_rows.h"
+#include "run/run_draw.h"
+#include "run/run_sounds.h"
 #include "sound/sound.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
@@ -16,8 +18,6 @@
 #include "tools/assets/player.h"
 #include "tools/assets/sound_effects.h"
 #include "tools/assets/tune.h"
-#include "tools/run/run_draw.h"
-#include "tools/run/run_sounds.h"
 
 #include "platform/files/file_replacement.h"
 

@@ -2,9 +2,9 @@
 // --run the play-test on the map NAME, in the current folder, driven by a script.
 #include "command_line/command_line.h"
 #include "editor/edit_scene.h"
+#include "run/map_load.h"
+#include "run/run_scene.h"
 #include "tools/replay/replay_run.h"
-#include "tools/run/map_load.h"
-#include "tools/run/run_scene.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tools/run/run_sounds.h"
+#include "run/run_sounds.h"
 
 #include "sound/midi.h"
 #include "sound/sound.h"

@@ -2,7 +2,7 @@
 // that the player and the enemies share.
 #pragma once
 
-#include "tools/run/run_state.h"
+#include "run/run_state.h"
 
 // 1 when the cell stops a body: attribute 1 inside the map, and every cell
 // left of it (the map's left edge is a wall). Cells above, below and right of

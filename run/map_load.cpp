@@ -1,9 +1,9 @@
-#include "tools/run/map_load.h"
+#include "run/map_load.h"
 
 #include "map/map_files.h"
+#include "run/run_rules.h"
+#include "run/run_scene.h"
 #include "system/system.h"
-#include "tools/run/run_rules.h"
-#include "tools/run/run_scene.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // enemies, touches, the camera, and the ends of a run.
 #pragma once
 
-#include "tools/run/run_state.h"
+#include "run/run_state.h"
 
 // What the controls ask for in a step.
 struct PadInput {

@@ -1,9 +1,9 @@
 // tessera-run NAME [--screen X,Y]: plays the map NAME from game screen X,Y
 // (0,0 unless given) in a window of its own.
 #include "command_line/command_line.h"
+#include "run/map_load.h"
+#include "run/run_scene.h"
 #include "system/system.h"
-#include "tools/run/map_load.h"
-#include "tools/run/run_scene.h"
 
 #include <cstring>
 #include <string>

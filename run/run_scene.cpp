@@ -7,14 +7,14 @@
 //  5. Draw the chips, the overlay, the enemies and the player, the banner of
 //     a cleared run and the status line, fade in while the run is new, and
 //     present the frame.
-#include "tools/run/run_scene.h"
+#include "run/run_scene.h"
 
 #include "draw/draw.h"
 #include "input/input.h"
+#include "run/run_draw.h"
+#include "run/run_rules.h"
+#include "run/run_sounds.h"
 #include "system/system.h"
-#include "tools/run/run_draw.h"
-#include "tools/run/run_rules.h"
-#include "tools/run/run_sounds.h"
 
 #include <cmath>
 #include <cstdio>

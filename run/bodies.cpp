@@ -1,4 +1,4 @@
-#include "tools/run/bodies.h"
+#include "run/bodies.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "tools/run/run_rules.h"
+#include "run/run_rules.h"
 
-#include "tools/run/bodies.h"
-#include "tools/run/run_sounds.h"
+#include "run/bodies.h"
+#include "run/run_sounds.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "tools/run/run_draw.h"
+#include "run/run_draw.h"
 
+#include "run/run_state.h"
 #include "text/text.h"
-#include "tools/run/run_state.h"
 
 #include <algorithm>
 #include <cstdio>
