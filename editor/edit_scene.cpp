@@ -30,7 +30,7 @@
 #include "editor/map_view.h"
 #include "editor/modes.h"
 #include "editor/panel.h"
-#include "editor/play_test.h"
+#include "editor/play_launch.h"
 #include "editor/selection.h"
 #include "input/input.h"
 #include "system/input_state.h"

@@ -1,4 +1,4 @@
-#include "editor/play_test.h"
+#include "editor/play_launch.h"
 
 #include "draw/draw.h"
 #include "editor/dialogues.h"

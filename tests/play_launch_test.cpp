@@ -4,7 +4,7 @@
 #include "editor/dialogues.h"
 #include "editor/edit_scene.h"
 #include "editor/editor_state.h"
-#include "editor/play_test.h"
+#include "editor/play_launch.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "map/undo_history.h"
