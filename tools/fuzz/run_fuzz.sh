@@ -20,7 +20,11 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 case "$target" in
 bmp) source=platform/formats/bmp.cpp max_len=8192 ;;
 pack) source=draw/packs_format.cpp max_len=4096 ;;
-tmx) source="tools/map/tmx_read.cpp tools/map/xml_stream.cpp editor/map_model.cpp" libs="-lz" max_len=8192 ;;
+tmx)
+    source="tools/map/tmx_read.cpp tools/map/xml_stream.cpp map/map_model.cpp platform/files/memory.cpp
+            platform/files/file_io.cpp"
+    libs="-lz" max_len=8192
+    ;;
 midi) source=platform/formats/midi_file.cpp max_len=4096 ;;
 wave) source="sound/wave_read.cpp sound/pack_scan.cpp draw/packs_format.cpp" max_len=4096 ;;
 *)
