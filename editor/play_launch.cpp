@@ -1,6 +1,5 @@
 #include "editor/play_launch.h"
 
-#include "draw/draw.h"
 #include "editor/dialogues.h"
 #include "editor/editor_state.h"
 #include "input/input.h"

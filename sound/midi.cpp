@@ -2,7 +2,6 @@
 // command's result is checked (a missing file simply leaves no music).
 #include "sound/midi.h"
 
-#include "draw/draw.h"
 #include "platform/win/mci.h"
 #include "system/system.h"
 

@@ -1,5 +1,4 @@
 // A decimal number kept in a small text file in the program folder.
-#include "draw/draw.h"
 #include "platform/files/files.h"
 #include "system/system.h"
 

@@ -106,6 +106,10 @@ const char* CommandLine();
 void WatchKey(int code);
 int WatchCount();
 
+// Folder of the program, ending in '\'; with `redirect`, under the data root when set.
+const char* ProgramFolder(int redirect);
+int SetDataRoot(const char* name);
+
 } // namespace elSystem
 
 // The program's own part, given to the frame before the main loop: a start-up

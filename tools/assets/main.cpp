@@ -10,6 +10,7 @@
 #include "run/run_draw.h"
 #include "run/run_sounds.h"
 #include "sound/sound.h"
+#include "system/system.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
 #include "tools/assets/enemies.h"

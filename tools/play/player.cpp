@@ -4,7 +4,6 @@
 // names the file and its cause.
 #include "tools/play/player.h"
 
-#include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/files/file_io.h"
 #include "platform/formats/midi_file.h"

@@ -1,7 +1,7 @@
 // The folder loaders resolve relative names against, optionally moved under a
 // data root read from a file in the system's configuration folder.
-#include "draw/draw.h"
 #include "platform/files/files.h"
+#include "system/system.h"
 
 #include <cstdio>
 #include <cstring>
