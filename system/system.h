@@ -69,6 +69,10 @@ int IsWaitOver(int no);
 void Sleep(std::uint32_t ms);
 void Init();
 int Shutdown();
+// The other modules started once the screen exists, and ended by the
+// shutdown, each in its order (framework_modules.cpp).
+void StartModules();
+void QuitModules();
 
 // Boxes and the debug log. Texts are CP932.
 int Error(const char* operation, const char* message);
