@@ -120,6 +120,15 @@ TEST_F(MapFiles, WritesExactBytes) {
     EXPECT_EQ(fs::status("three_zk.txt").permissions(), fs::perms(0640));
 }
 
+// A map whose layers were never reserved is an empty one-screen map.
+TEST_F(MapFiles, AMapNeverReservedSavesAsAnEmptyOne) {
+    const tessera::MapLayers empty;
+    ASSERT_EQ(SaveMap(empty, "e"), 1);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        EXPECT_EQ(ReadFile(tessera::MapFileName("e", file)), Uniform(72, 96, 0)) << file;
+    EXPECT_EQ(empty.chips, nullptr);
+}
+
 TEST_F(MapFiles, WritesEveryNumberAsPrintfDoes) {
     const int values[] = {0,         7,          -7,      10,      99,         -100,      1000,
                           9999,      10000,      99999,   123456,  -1234567,   12345678,  99999999,
