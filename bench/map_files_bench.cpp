@@ -16,10 +16,13 @@
 
 namespace {
 
-LayerRow* Layer(int i) { return i == 0 ? ChipLayer : i == 1 ? AttrLayer : EnemyLayer; }
+// The benchmark's map.
+tessera::MapLayers Map;
+
+LayerRow* Layer(int i) { return i == 0 ? Map.chips : i == 1 ? Map.attributes : Map.enemies; }
 
 void FillFullMap() {
-    MapWidth = MapHeight = MAP_SIZE_MAX;
+    Map.width = Map.height = MAP_SIZE_MAX;
     unsigned seed = 1;
     for (int i = 0; i < 3; ++i)
         for (int row = 0; row < LAYER_ROWS; ++row)
@@ -31,10 +34,10 @@ void FillFullMap() {
 
 int NaiveSave(const char* name) {
     for (int i = 0; i < 3; ++i) {
-        FILE* f = std::fopen(MapFileName(name, i).c_str(), "w");
+        FILE* f = std::fopen(tessera::MapFileName(name, i).c_str(), "w");
         if (!f) return 0;
-        for (int row = 0; row < MapHeight * SCREEN_ROWS; ++row) {
-            for (int column = 0; column < MapWidth * SCREEN_COLUMNS; ++column)
+        for (int row = 0; row < Map.height * SCREEN_ROWS; ++row) {
+            for (int column = 0; column < Map.width * SCREEN_COLUMNS; ++column)
                 std::fprintf(f, "%d ", GetCell(Layer(i), row, column));
             std::fputs("\r\n", f);
         }
@@ -46,7 +49,7 @@ int NaiveSave(const char* name) {
 int NaiveLoad(const char* name) {
     static char line[1 << 17];
     for (int i = 0; i < 3; ++i) {
-        FILE* f = std::fopen(MapFileName(name, i).c_str(), "r");
+        FILE* f = std::fopen(tessera::MapFileName(name, i).c_str(), "r");
         if (!f) return 0;
         int row = 0;
         while (std::fgets(line, sizeof line, f)) {
@@ -56,18 +59,18 @@ int NaiveLoad(const char* name) {
                 if (std::sscanf(piece, "%d", &value) == 1) SetCell(Layer(i), row, column, value);
                 ++column;
             }
-            if (i == 2) MapWidth = column / SCREEN_COLUMNS;
+            if (i == 2) Map.width = column / SCREEN_COLUMNS;
             ++row;
         }
         std::fclose(f);
-        if (i == 2) MapHeight = row / SCREEN_ROWS;
+        if (i == 2) Map.height = row / SCREEN_ROWS;
     }
     return 1;
 }
 
 void BM_SaveMap(benchmark::State& state) {
     for (auto _ : state)
-        if (!SaveMap("ours")) state.SkipWithError("SaveMap failed");
+        if (!SaveMap(Map, "ours")) state.SkipWithError("SaveMap failed");
 }
 
 void BM_NaiveSave(benchmark::State& state) {
@@ -77,13 +80,13 @@ void BM_NaiveSave(benchmark::State& state) {
 
 void BM_LoadMap(benchmark::State& state) {
     for (auto _ : state)
-        if (!LoadMap("ours") || MapWidth != 64 || MapHeight != 64)
+        if (!LoadMap(Map, "ours") || Map.width != 64 || Map.height != 64)
             state.SkipWithError("LoadMap failed");
 }
 
 void BM_NaiveLoad(benchmark::State& state) {
     for (auto _ : state)
-        if (!NaiveLoad("ours") || MapWidth != 64 || MapHeight != 64)
+        if (!NaiveLoad("ours") || Map.width != 64 || Map.height != 64)
             state.SkipWithError("load failed");
 }
 
@@ -100,9 +103,9 @@ int main(int argc, char** argv) {
     // In TMPDIR when set, to compare file systems.
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/map_files_bench.XXXXXX";
-    if (!mkdtemp(folder.data()) || chdir(folder.c_str()) != 0 || !AllocateLayers()) return 1;
+    if (!mkdtemp(folder.data()) || chdir(folder.c_str()) != 0 || !AllocateLayers(Map)) return 1;
     FillFullMap();
-    if (!SaveMap("ours")) return 1;
+    if (!SaveMap(Map, "ours")) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::filesystem::current_path(previous);

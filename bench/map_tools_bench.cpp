@@ -38,19 +38,20 @@ std::string Folder;
 bool MakeMaps() {
     const pid_t child = fork();
     if (child == 0) {
-        if (!AllocateLayers()) _exit(1);
-        MapWidth = MapHeight = MAP_SIZE_MAX;
+        tessera::MapLayers map;
+        if (!AllocateLayers(map)) _exit(1);
+        map.width = map.height = MAP_SIZE_MAX;
         for (const bool level : {false, true}) {
             for (int row = 0; row < LAYER_ROWS; ++row)
                 for (int column = 0; column < LAYER_COLUMNS; ++column) {
-                    ChipLayer[row][column] =
+                    map.chips[row][column] =
                         level ? LevelChip(row, column) : (row * 977 + column * 131) % 20000;
-                    AttrLayer[row][column] =
+                    map.attributes[row][column] =
                         (row * 7 + column * 3) % 11 == 0 ? (row + column) % 16 : 0;
-                    EnemyLayer[row][column] =
+                    map.enemies[row][column] =
                         row % 37 == 5 && column % 41 == 3 ? 1 + (row + column) % 8 : 0;
                 }
-            if (!SaveMap((Folder + (level ? "/level" : "/full")).c_str())) _exit(1);
+            if (!SaveMap(map, (Folder + (level ? "/level" : "/full")).c_str())) _exit(1);
         }
         _exit(0);
     }
@@ -183,8 +184,9 @@ void BM_ImportElementFlood(benchmark::State& state) {
 // In this process, which it makes large: run last.
 void BM_LoadMap(benchmark::State& state) {
     const std::string name = Folder + "/full";
+    tessera::MapLayers map;
     for (auto _ : state)
-        if (!LoadMap(name.c_str()) || MapWidth != 64 || MapHeight != 64)
+        if (!LoadMap(map, name.c_str()) || map.width != 64 || map.height != 64)
             state.SkipWithError("LoadMap failed");
 }
 

@@ -2,7 +2,7 @@
 // volume, pan and frequency, into 44.1 kHz 16-bit stereo in the desktop's
 // callback-sized pieces. One iteration is one second of sound; core_percent is
 // the CPU time that second takes, as a percentage of one core.
-#include "platform/sound_mixer.h"
+#include "platform/win/sound_mixer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,11 +2,11 @@
 // awake enemies walking in cages and the status line; and the start of
 // tessera-replay --run on a full 64 x 64 map up to its first frame and out.
 #include "map/map_files.h"
+#include "run/run_rules.h"
+#include "run/run_scene.h"
 #include "system/system.h"
 #include "tests/level_map.h"
 #include "tests/spawn_in_folder.h"
-#include "tools/run/run_rules.h"
-#include "tools/run/run_scene.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -19,27 +19,28 @@
 namespace {
 
 // Four floors of eight cages, each holding one enemy that turns at its walls.
-void BuildScreen() {
-    MapWidth = MapHeight = 1;
+void BuildScreen(tessera::MapLayers& map) {
+    map.width = map.height = 1;
     for (int r = 0; r < SCREEN_ROWS; ++r)
         for (int c = 0; c < SCREEN_COLUMNS; ++c) {
-            ChipLayer[r][c] = (r * 131 + c * 17) % CHIP_COUNT;
+            map.chips[r][c] = (r * 131 + c * 17) % CHIP_COUNT;
             const bool floor = r % 16 == 15 || r == SCREEN_ROWS - 1;
             const bool wall = c >= 8 && (c - 8) % 11 == 0 && r % 16 >= 7;
-            AttrLayer[r][c] = floor || wall ? 1 : 0;
-            EnemyLayer[r][c] = r % 16 == 8 && c >= 9 && (c - 9) % 11 == 0 && r < 64
-                                   ? 1 + (r / 16 * 8 + (c - 9) / 11) % 8
-                                   : 0;
+            map.attributes[r][c] = floor || wall ? 1 : 0;
+            map.enemies[r][c] = r % 16 == 8 && c >= 9 && (c - 9) % 11 == 0 && r < 64
+                                    ? 1 + (r / 16 * 8 + (c - 9) / 11) % 8
+                                    : 0;
         }
 }
 
 void RunFrame(benchmark::State& state) {
-    if (!AllocateLayers()) {
+    tessera::MapLayers map;
+    if (!AllocateLayers(map)) {
         state.SkipWithError("no memory for the layers");
         return;
     }
-    BuildScreen();
-    FindEnemies();
+    BuildScreen(map);
+    PlayMap(map, 0, 0);
     RunStartup();
     for (auto _ : state) {
         FrameSeconds = 1.0f / STEPS_PER_SECOND;
@@ -61,16 +62,17 @@ std::string FullMap() {
     std::filesystem::create_directories(folder);
     const pid_t child = fork();
     if (child == 0) {
-        if (!AllocateLayers()) _exit(1);
-        MapWidth = MapHeight = MAP_SIZE_MAX;
+        tessera::MapLayers map;
+        if (!AllocateLayers(map)) _exit(1);
+        map.width = map.height = MAP_SIZE_MAX;
         for (int row = 0; row < LAYER_ROWS; ++row)
             for (int column = 0; column < LAYER_COLUMNS; ++column) {
                 const int chip = LevelChip(row, column);
-                ChipLayer[row][column] = chip;
-                AttrLayer[row][column] = IsSolidChip(chip);
-                EnemyLayer[row][column] = row % 72 == 52 && column % 97 == 40 ? 1 : 0;
+                map.chips[row][column] = chip;
+                map.attributes[row][column] = IsSolidChip(chip);
+                map.enemies[row][column] = row % 72 == 52 && column % 97 == 40 ? 1 : 0;
             }
-        _exit(SaveMap((folder + "/full").c_str()) ? 0 : 1);
+        _exit(SaveMap(map, (folder + "/full").c_str()) ? 0 : 1);
     }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || status != 0) return "";

@@ -22,10 +22,10 @@ namespace {
 
 // A stamp of the whole array, written and recorded as stamping does.
 void StampWholeArray(int value) {
-    AreaImage after(std::size_t{LAYER_COLUMNS} * LAYER_ROWS);
+    tessera::AreaImage after(std::size_t{LAYER_COLUMNS} * LAYER_ROWS);
     for (std::size_t i = 0; i < after.size(); ++i)
         after[i] = static_cast<std::int32_t>((i * 7 + static_cast<std::size_t>(value)) % 20000);
-    WriteStamp(std::move(after), LAYER_COLUMNS, LAYER_ROWS, 0, 0);
+    WriteStamp(EditorMap, EditorHistory, std::move(after), LAYER_COLUMNS, LAYER_ROWS, 0, 0);
 }
 
 double ResidentMiB() {
@@ -39,16 +39,16 @@ double ResidentMiB() {
 }
 
 void Prepare() {
-    AllocateLayers();
-    if (UndoCount == 0) StampWholeArray(1);
+    AllocateLayers(EditorMap);
+    if (EditorHistory.count == 0) StampWholeArray(1);
 }
 
 void BM_UndoWholeArray(benchmark::State& state) {
     Prepare();
     for (auto _ : state) {
-        Undo();
+        Undo(EditorMap, EditorHistory);
         state.PauseTiming();
-        Redo();
+        Redo(EditorMap, EditorHistory);
         state.ResumeTiming();
     }
 }
@@ -58,9 +58,9 @@ void BM_RedoWholeArray(benchmark::State& state) {
     Prepare();
     for (auto _ : state) {
         state.PauseTiming();
-        Undo();
+        Undo(EditorMap, EditorHistory);
         state.ResumeTiming();
-        Redo();
+        Redo(EditorMap, EditorHistory);
     }
 }
 BENCHMARK(BM_RedoWholeArray)->Unit(benchmark::kMillisecond);
@@ -68,7 +68,7 @@ BENCHMARK(BM_RedoWholeArray)->Unit(benchmark::kMillisecond);
 // The same image written back one cell at a time, bounds checked per cell.
 void BM_UndoWholeArrayPerCell(benchmark::State& state) {
     Prepare();
-    const UndoRecord& record = *UndoHistory[UndoCount - 1];
+    const tessera::UndoRecord& record = *EditorHistory.records[EditorHistory.count - 1];
     for (auto _ : state)
         for (int i = 0; i < record.height; ++i)
             for (int j = 0; j < record.width; ++j)
@@ -79,12 +79,12 @@ BENCHMARK(BM_UndoWholeArrayPerCell)->Unit(benchmark::kMillisecond);
 
 // Ten whole-array stamps: the history keeps only what fits in its bound.
 void BM_TenWholeArrayStamps(benchmark::State& state) {
-    AllocateLayers();
+    AllocateLayers(EditorMap);
     for (auto _ : state)
         for (int i = 0; i < 10; ++i) StampWholeArray(i);
     state.counters["resident_MiB"] = ResidentMiB();
-    state.counters["records"] = UndoCount;
-    state.counters["images_MiB"] = static_cast<double>(UndoBytes) / (1024.0 * 1024.0);
+    state.counters["records"] = EditorHistory.count;
+    state.counters["images_MiB"] = static_cast<double>(EditorHistory.bytes) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_TenWholeArrayStamps)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -104,7 +104,7 @@ void BM_StampDragWholeArray(benchmark::State& state) {
     static bool started = false;
     if (!started) {
         elDraw::Screen(1024, 768, 1);
-        AllocateLayers();
+        AllocateLayers(EditorMap);
         started = true;
     }
     MapWidth = MapHeight = MAP_SIZE_MAX;
@@ -116,7 +116,7 @@ void BM_StampDragWholeArray(benchmark::State& state) {
         RightButtonFrame(790, 590, 1, 0);
         RightButtonFrame(790, 590, 0, 0);
     }
-    const UndoRecord& record = *UndoCurrent;
+    const tessera::UndoRecord& record = *EditorHistory.current;
     state.counters["cells"] = static_cast<double>(record.width) * record.height;
 }
 BENCHMARK(BM_StampDragWholeArray)->Unit(benchmark::kMillisecond);

@@ -2,7 +2,7 @@
 // ClipRect; the back-buffer capture; stretched and mirrored copies.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/gdi.h"
+#include "platform/win/gdi.h"
 
 #include <algorithm>
 #include <cstdint>

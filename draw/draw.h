@@ -1,8 +1,8 @@
 // elDraw: the screen, the sprite-object table, loaders, blits and colour keys.
 #pragma once
 
-#include "platform/gdi.h"
-#include "platform/gdi_shapes.h"
+#include "platform/win/gdi.h"
+#include "platform/win/gdi_shapes.h"
 
 #include <cstdint>
 
@@ -200,9 +200,3 @@ platform::HRESULT FillRect(int left, int top, int right, int bottom, int value);
 int ShadeRect(int left, int top, int right, int bottom, int value);
 
 } // namespace elDraw
-
-namespace elSystem {
-// Folder of the program, ending in '\'; with `redirect`, under the data root when set.
-const char* ProgramFolder(int redirect);
-int SetDataRoot(const char* name);
-} // namespace elSystem

@@ -2,7 +2,7 @@
 #include "draw/draw.h"
 #include "draw/draw_state.h"
 #include "platform/backend.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 #include "system/system.h"
 #include "text/text.h"
 

@@ -1,7 +1,7 @@
 // Colour keys: the raw pixel value that keyed blits leave transparent.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/gdi.h"
+#include "platform/win/gdi.h"
 
 #include <algorithm>
 #include <cstring>

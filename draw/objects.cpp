@@ -1,8 +1,8 @@
 // Sprite objects: BMP images and empty surfaces in slots of the object table.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/files.h"
-#include "platform/gdi.h"
+#include "platform/files/files.h"
+#include "platform/win/gdi.h"
 #include "system/system.h"
 
 #include <cstdio>

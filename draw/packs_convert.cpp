@@ -1,8 +1,8 @@
 // Building a draw pack from the BMP files of a folder.
 #include "draw/draw.h"
-#include "platform/files.h"
-#include "platform/gdi.h"
-#include "platform/text_encoding.h"
+#include "platform/files/files.h"
+#include "platform/formats/text_encoding.h"
+#include "platform/win/gdi.h"
 #include "system/system.h"
 
 #include <cstdio>

@@ -2,8 +2,8 @@
 #include "draw/draw.h"
 #include "draw/draw_state.h"
 #include "draw/packs_format.h"
-#include "platform/files.h"
-#include "platform/text_encoding.h"
+#include "platform/files/files.h"
+#include "platform/formats/text_encoding.h"
 #include "system/system.h"
 
 #include <cstdio>

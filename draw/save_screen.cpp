@@ -1,7 +1,7 @@
 // Screen shot: the back buffer's top-left corner written as a 24-bit BMP file.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "system/system.h"
 
 #include <algorithm>

@@ -2,14 +2,10 @@
 // pixel format and lookup tables; lost-surface restore and teardown.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "input/input.h"
-#include "platform/gdi.h"
-#include "platform/messages.h"
-#include "sound/midi.h"
-#include "sound/sound.h"
+#include "platform/win/gdi.h"
+#include "platform/win/messages.h"
 #include "system/input_state.h"
 #include "system/system.h"
-#include "text/text.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -214,16 +210,8 @@ int Screen(int width, int height, int mode) {
     ScrollerTiles = 0;
     PresentSource = {0, 0, width, height};
     PresentRect = {ClientX, ClientY, ClientX + width, ClientY + height};
-    // The screen is the framework's start-up: once it exists, the sound, MIDI,
-    // system, text and joystick modules are started here, in this order, which
-    // is why the draw module calls modules beside it rather than only below.
-    elSound::Init();
-    elSound::ResetTable();
-    elMidi::Init();
-
-    elSystem::Init();
-    elText::Init();
-    elInput::InitJoystick();
+    // The screen is the framework's start-up: once it exists, the other modules start.
+    elSystem::StartModules();
     return 1;
 }
 

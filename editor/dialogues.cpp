@@ -3,6 +3,7 @@
 #include "editor/dialogues.h"
 
 #include "draw/draw.h"
+#include "editor/editor_state.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
@@ -76,6 +77,9 @@ void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const
     if (state != DIALOGUE_CLOSED) DrawDialogue(state);
 }
 
+int SaveEditorMap(const char* name) { return SaveMap(EditorMap, name); }
+int LoadEditorMap(const char* name) { return LoadMap(EditorMap, name); }
+
 } // namespace
 
 char MapName[MAP_NAME_LIMIT + 1] = "map";
@@ -96,13 +100,13 @@ void StartLoad() {
 }
 
 void SaveDialogueStep() {
-    DialogueStep(SaveState, "保存名を指定してください：", SaveMap, "ファイルを保存しました",
+    DialogueStep(SaveState, "保存名を指定してください：", SaveEditorMap, "ファイルを保存しました",
                  "ファイルを保存できませんでした");
 }
 
 void LoadDialogueStep() {
-    DialogueStep(LoadState, "ロード名を指定してください：", LoadMap, "ファイルをロードしました",
-                 "ファイルがみつかりませんでした");
+    DialogueStep(LoadState, "ロード名を指定してください：", LoadEditorMap,
+                 "ファイルをロードしました", "ファイルがみつかりませんでした");
 }
 
 // KeyDown keeps its value while the key is held, so a key adds its character

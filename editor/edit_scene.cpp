@@ -30,7 +30,7 @@
 #include "editor/map_view.h"
 #include "editor/modes.h"
 #include "editor/panel.h"
-#include "editor/play_test.h"
+#include "editor/play_launch.h"
 #include "editor/selection.h"
 #include "input/input.h"
 #include "system/input_state.h"
@@ -55,7 +55,7 @@ void DrawLabels() {
 
 void EditorStartup() {
     // Every frame reads the layers: without them the editor cannot run at all.
-    if (!AllocateLayers()) {
+    if (!AllocateLayers(EditorMap)) {
         elSystem::Error("EditorStartup", "メモリを確保できません");
         elSystem::Shutdown();
         std::exit(EXIT_FAILURE);

@@ -1,5 +1,13 @@
 #include "editor/editor_state.h"
 
+tessera::MapLayers EditorMap;
+tessera::UndoHistory EditorHistory;
+LayerRow*& ChipLayer = EditorMap.chips;
+LayerRow*& AttrLayer = EditorMap.attributes;
+LayerRow*& EnemyLayer = EditorMap.enemies;
+int& MapWidth = EditorMap.width;
+int& MapHeight = EditorMap.height;
+
 int ViewX = 0;
 int ViewY = 0;
 int PaletteX = 0;

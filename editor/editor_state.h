@@ -5,6 +5,17 @@
 
 #include "draw/draw.h"
 #include "map/map_model.h"
+#include "map/undo_history.h"
+
+// The map being edited and its stamp history: the editor's one instance of
+// each. The map's layers and size go by the names the editor's code reads.
+extern tessera::MapLayers EditorMap;
+extern tessera::UndoHistory EditorHistory;
+extern LayerRow*& ChipLayer;
+extern LayerRow*& AttrLayer;
+extern LayerRow*& EnemyLayer;
+extern int& MapWidth;  // in screens, 1 to 64
+extern int& MapHeight; // in screens, 1 to 64
 
 constexpr int VIEW_COLUMNS = 100; // map view on the editor screen, in cells
 constexpr int VIEW_ROWS = 75;

@@ -1,12 +1,12 @@
 #include "editor/history_keys.h"
 
+#include "editor/editor_state.h"
 #include "input/input.h"
-#include "map/undo_history.h"
 
 void UndoRedoKeys(int ctrlState, int zState, int yState) {
     if (ctrlState != KEY_HOLD) return;
     if (zState == KEY_PUSH)
-        Undo();
+        Undo(EditorMap, EditorHistory);
     else if (yState == KEY_PUSH)
-        Redo();
+        Redo(EditorMap, EditorHistory);
 }

@@ -2,10 +2,10 @@
 // without opening a window. Started from the menu it keeps its maps in the
 // user's data folder (platform::MenuMapsFolder); from a terminal, in the
 // current folder.
+#include "command_line/command_line.h"
 #include "editor/edit_scene.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "system/system.h"
-#include "tools/command_line/command_line.h"
 
 #include <cstdio>
 #include <string>

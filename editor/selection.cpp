@@ -173,8 +173,9 @@ std::int32_t SourceChip(const Tile& tile, const Area& area, const std::int32_t* 
 
 // The values the stamp writes over the area, filled row after row, so a map
 // selection overlapping the area repeats the cells already overwritten.
-AreaImage StampImage(const Tile& tile, const Area& area) {
-    AreaImage image = ReservedImage(static_cast<std::size_t>(area.width) * area.height);
+tessera::AreaImage StampImage(const Tile& tile, const Area& area) {
+    tessera::AreaImage image =
+        tessera::ReservedImage(static_cast<std::size_t>(area.width) * area.height);
     std::vector<std::int32_t> row(area.width);
     std::int32_t* out = row.data();
     for (int i = 0; i < area.height; ++i) {
@@ -245,7 +246,8 @@ void Release(const Tile& tile) {
         DragSpan(StampAnchor.row, CurrentCell.row, area.top, area.height);
         StampAnchor = {area.left, area.top};
     }
-    WriteStamp(StampImage(tile, area), area.width, area.height, area.left, area.top);
+    WriteStamp(EditorMap, EditorHistory, StampImage(tile, area), area.width, area.height, area.left,
+               area.top);
     Stamping = 0;
 }
 

@@ -1,7 +1,7 @@
 // The one reading record that every controller read fills.
 #pragma once
 
-#include "platform/joystick.h"
+#include "platform/win/joystick.h"
 
 namespace elInput {
 

@@ -3,7 +3,7 @@
 #include "input/input.h"
 
 #include "draw/draw.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 
 namespace elInput {
 

@@ -1,9 +1,11 @@
 #include "map/layer_area.h"
 
-#include "platform/memory.h"
+#include "platform/files/memory.h"
 
 #include <algorithm>
 #include <cstring>
+
+namespace tessera {
 
 namespace {
 
@@ -66,3 +68,5 @@ void WriteArea(LayerRow* layer, const AreaImage& image, int left, int top, int w
         std::memcpy(&layer[top + i][left + clip.firstColumn], &image[i * width + clip.firstColumn],
                     rowBytes);
 }
+
+} // namespace tessera

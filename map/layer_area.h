@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tessera {
+
 // An area image: height rows of width values, row after row.
 using AreaImage = std::vector<std::int32_t>;
 
@@ -25,3 +27,5 @@ AreaImage ReadArea(const LayerRow* layer, int left, int top, int width, int heig
 // Writes image (width x height values, row after row) over the area; cells
 // beyond the arrays are left out. An image of another size writes nothing.
 void WriteArea(LayerRow* layer, const AreaImage& image, int left, int top, int width, int height);
+
+} // namespace tessera

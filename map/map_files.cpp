@@ -1,10 +1,10 @@
 #include "map/map_files.h"
 
 #include "map/map_model.h"
-#include "platform/file_io.h"
-#include "platform/file_lock.h"
-#include "platform/file_replacement.h"
-#include "platform/files.h"
+#include "platform/files/file_io.h"
+#include "platform/files/file_lock.h"
+#include "platform/files/file_replacement.h"
+#include "platform/files/files.h"
 
 #include <algorithm>
 #include <array>
@@ -21,12 +21,14 @@
 #include <thread>
 #include <vector>
 
+namespace tessera {
+
 namespace {
 
 constexpr int SIZE_FILE = ENEMY_FILE; // the enemy file gives the map size
 
-LayerRow* LayerOfFile(int file) {
-    LayerRow* const layers[MAP_FILE_COUNT] = {ChipLayer, AttrLayer, EnemyLayer};
+LayerRow* LayerOfFile(const MapLayers& map, int file) {
+    LayerRow* const layers[MAP_FILE_COUNT] = {map.chips, map.attributes, map.enemies};
     return layers[file];
 }
 
@@ -107,10 +109,10 @@ inline char* FormatValue(char* out, std::int32_t value) {
     return out + 9 - leadingZeros;
 }
 
-// Writes the map extent of `layer`, in large chunks.
-int WriteLayer(int fd, const LayerRow* layer) {
-    const int rows = MapHeight * SCREEN_ROWS;
-    const int columns = std::max(MapWidth * SCREEN_COLUMNS, 0);
+// Writes the part of `layer` within the map's size, in large chunks.
+int WriteLayer(int fd, const MapLayers& map, const LayerRow* layer) {
+    const int rows = map.height * SCREEN_ROWS;
+    const int columns = std::max(map.width * SCREEN_COLUMNS, 0);
     const std::size_t rowRoom = static_cast<std::size_t>(columns) * VALUE_ROOM + 2;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[WRITE_CHUNK + rowRoom]);
     if (!buffer) {
@@ -133,10 +135,10 @@ int WriteLayer(int fd, const LayerRow* layer) {
 }
 
 // 0 with the cause in errno on failure.
-int WriteTemporary(platform::ReplacedFile& target, const LayerRow* layer) {
+int WriteTemporary(platform::ReplacedFile& target, const MapLayers& map, int file) {
     const int fd = platform::CreateReplacement(target);
     if (fd < 0) return 0;
-    const int written = WriteLayer(fd, layer);
+    const int written = WriteLayer(fd, map, LayerOfFile(map, file));
     const int error = errno;
     if (!platform::CloseFile(fd)) return 0;
     errno = error;
@@ -313,8 +315,7 @@ std::string MapFileName(const std::string& name, int file) {
     return name + suffixes[file];
 }
 
-int SaveMap(const char* name) {
-    if (!AllocateLayers()) return 0;
+int SaveMap(const MapLayers& map, const char* name) {
     // A save that would be refused is refused before the lock file is made.
     platform::ReplacedFile targets[MAP_FILE_COUNT];
     for (int file = 0; file < MAP_FILE_COUNT; ++file)
@@ -326,7 +327,7 @@ int SaveMap(const char* name) {
     // place together, so that a failure anywhere leaves the previous map whole.
     int errors[MAP_FILE_COUNT] = {}; // errno of each file's writer, which may be another thread
     ForEachFile([&](int file) {
-        if (!WriteTemporary(targets[file], LayerOfFile(file))) errors[file] = errno;
+        if (!WriteTemporary(targets[file], map, file)) errors[file] = errno;
     });
     for (const int error : errors)
         if (error) {
@@ -337,8 +338,8 @@ int SaveMap(const char* name) {
     return platform::ReplaceFiles(targets);
 }
 
-int LoadMap(const char* name) {
-    if (!AllocateLayers()) return 0;
+int LoadMap(MapLayers& map, const char* name) {
+    if (!AllocateLayers(map)) return 0;
     std::string paths[MAP_FILE_COUNT];
     for (int file = 0; file < MAP_FILE_COUNT; ++file) paths[file] = FileName(name, file);
 
@@ -372,11 +373,11 @@ int LoadMap(const char* name) {
     int read[MAP_FILE_COUNT] = {};
     ForEachFile([&](int file) {
         read[file] = ForEachLines(files[file], [&](const char* begin, const char* end) {
-            ParseLines(begin, end, LayerOfFile(file), progress[file]);
+            ParseLines(begin, end, LayerOfFile(map, file), progress[file]);
         });
     });
-    MapWidth = ClampScreens(progress[SIZE_FILE].lastPieces / SCREEN_COLUMNS);
-    MapHeight = ClampScreens(progress[SIZE_FILE].lines / SCREEN_ROWS);
+    map.width = ClampScreens(progress[SIZE_FILE].lastPieces / SCREEN_COLUMNS);
+    map.height = ClampScreens(progress[SIZE_FILE].lines / SCREEN_ROWS);
     return read[0] && read[1] && read[2];
 }
 
@@ -388,3 +389,5 @@ int IsMapFile(const char* name, const std::string& path) {
         if (platform::SameFile(path, file)) return 1;
     return 0;
 }
+
+} // namespace tessera

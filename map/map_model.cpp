@@ -1,32 +1,50 @@
 #include "map/map_model.h"
 
-#include "platform/memory.h"
+#include "platform/files/memory.h"
 
 #include <cstddef>
+#include <utility>
 
-LayerRow* ChipLayer = nullptr;
-LayerRow* AttrLayer = nullptr;
-LayerRow* EnemyLayer = nullptr;
-
-int MapWidth = 1;
-int MapHeight = 1;
+namespace tessera {
 
 namespace {
 
-// One block for all three layers, so that an untouched map costs no memory.
-int Allocate(bool hugePages) {
-    if (ChipLayer) return 1;
-    const std::size_t layerBytes = sizeof(LayerRow) * LAYER_ROWS;
-    void* block = platform::ReserveZeroedMemory(3 * layerBytes, hugePages);
+// One block holds all three layers.
+constexpr std::size_t LAYER_BYTES = sizeof(LayerRow) * LAYER_ROWS;
+constexpr std::size_t BLOCK_BYTES = 3 * LAYER_BYTES;
+
+int Allocate(MapLayers& map, bool hugePages) {
+    if (map.chips) return 1;
+    void* block = platform::ReserveZeroedMemory(BLOCK_BYTES, hugePages);
     if (!block) return 0;
-    ChipLayer = static_cast<LayerRow*>(block);
-    AttrLayer = ChipLayer + LAYER_ROWS;
-    EnemyLayer = AttrLayer + LAYER_ROWS;
+    map.chips = static_cast<LayerRow*>(block);
+    map.attributes = map.chips + LAYER_ROWS;
+    map.enemies = map.attributes + LAYER_ROWS;
     return 1;
 }
 
 } // namespace
 
-int AllocateLayers() { return Allocate(false); }
+MapLayers::MapLayers(MapLayers&& other) noexcept
+    : width(other.width), height(other.height), chips(std::exchange(other.chips, nullptr)),
+      attributes(std::exchange(other.attributes, nullptr)),
+      enemies(std::exchange(other.enemies, nullptr)) {}
 
-int AllocateLayersOnHugePages() { return Allocate(true); }
+MapLayers& MapLayers::operator=(MapLayers&& other) noexcept {
+    if (this == &other) return *this;
+    platform::ReleaseReservedMemory(chips, BLOCK_BYTES);
+    width = other.width;
+    height = other.height;
+    chips = std::exchange(other.chips, nullptr);
+    attributes = std::exchange(other.attributes, nullptr);
+    enemies = std::exchange(other.enemies, nullptr);
+    return *this;
+}
+
+MapLayers::~MapLayers() { platform::ReleaseReservedMemory(chips, BLOCK_BYTES); }
+
+int AllocateLayers(MapLayers& map) { return Allocate(map, false); }
+
+int AllocateLayersOnHugePages(MapLayers& map) { return Allocate(map, true); }
+
+} // namespace tessera

@@ -1,4 +1,7 @@
-// The map: three layers of cells, and its size in game screens.
+// The map: three layers of cells, and its size in game screens. The geometry,
+// the layer row and the cell and chip helpers are the vocabulary every program
+// shares and stand outside any namespace, as the framework's constants do; the
+// map itself is a value, tessera::MapLayers, that each program owns.
 #pragma once
 
 #include <cstdint>
@@ -18,21 +21,6 @@ constexpr int CHIP_COUNT = SHEET_COLUMNS * SHEET_ROWS; // chip numbers 0 to 1999
 // A layer is LAYER_ROWS of these, addressed layer[row][column], row 0 at the top.
 using LayerRow = std::int32_t[LAYER_COLUMNS];
 
-// Chip numbers, attribute values and enemy types. Null until AllocateLayers.
-extern LayerRow* ChipLayer;
-extern LayerRow* AttrLayer;
-extern LayerRow* EnemyLayer;
-
-extern int MapWidth;  // in screens, 1 to 64
-extern int MapHeight; // in screens, 1 to 64
-
-// Reserves the three layers, all zero, once for the whole run; pages that are
-// never written take no memory. Later calls do nothing. 1 on success.
-int AllocateLayers();
-// The same with huge pages asked for, for programs whose load writes every cell
-// of the map: small pages would cost a page fault for every 4 KB of it.
-int AllocateLayersOnHugePages();
-
 // 1 when the cell lies inside the layer arrays. The view can reach past them
 // (row 4610, column 6399 at most): such cells read as 0 and ignore writes.
 inline int IsInsideLayer(int row, int column) {
@@ -40,12 +28,13 @@ inline int IsInsideLayer(int row, int column) {
            static_cast<unsigned>(column) < static_cast<unsigned>(LAYER_COLUMNS);
 }
 
+// A layer not yet reserved (null) reads as 0 and ignores writes too.
 inline int GetCell(const LayerRow* layer, int row, int column) {
-    return IsInsideLayer(row, column) ? layer[row][column] : 0;
+    return layer && IsInsideLayer(row, column) ? layer[row][column] : 0;
 }
 
 inline void SetCell(LayerRow* layer, int row, int column, int value) {
-    if (IsInsideLayer(row, column)) layer[row][column] = value;
+    if (layer && IsInsideLayer(row, column)) layer[row][column] = value;
 }
 
 // Width and height of the part of each enemy sprite that is drawn, from its
@@ -71,3 +60,34 @@ inline int IsSolidChip(int n) { return ((n % SHEET_COLUMNS) & 0x20) != 0; }
 // Top-left pixel of chip n on the chip sheet; the chip is CELL_SIZE square.
 inline int ChipLeft(int n) { return (n % SHEET_COLUMNS) * CELL_SIZE; }
 inline int ChipTop(int n) { return (n / SHEET_COLUMNS) * CELL_SIZE; }
+
+namespace tessera {
+
+// A map: its size in game screens and its three layers. The layers are
+// reserved by AllocateLayers, all zero, and given back when the map goes; pages
+// that are never written take no memory. A map is moved, never copied: its
+// layers are hundreds of megabytes.
+struct MapLayers {
+    int width = 1;  // in screens, 1 to 64
+    int height = 1; // in screens, 1 to 64
+    // Chip numbers, attribute values and enemy types. Null until AllocateLayers.
+    LayerRow* chips = nullptr;
+    LayerRow* attributes = nullptr;
+    LayerRow* enemies = nullptr;
+
+    MapLayers() = default;
+    MapLayers(MapLayers&& other) noexcept;
+    MapLayers& operator=(MapLayers&& other) noexcept;
+    MapLayers(const MapLayers&) = delete;
+    MapLayers& operator=(const MapLayers&) = delete;
+    ~MapLayers();
+};
+
+// Reserves the three layers of `map`, all zero; does nothing when they are
+// reserved already. 1 on success.
+int AllocateLayers(MapLayers& map);
+// The same with huge pages asked for, for programs whose load writes every cell
+// of the map: small pages would cost a page fault for every 4 KB of it.
+int AllocateLayersOnHugePages(MapLayers& map);
+
+} // namespace tessera

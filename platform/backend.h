@@ -3,13 +3,7 @@
 // one backend library is linked into a program.
 #pragma once
 
-#include "platform/display.h"
-#include "platform/joystick.h"
-#include "platform/messages.h"
-#include "platform/midi_file.h"
-#include "platform/sound.h"
-#include "platform/system_info.h"
-#include "platform/win_defs.h"
+#include "platform/win/win_defs.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +11,16 @@
 #include <vector>
 
 namespace platform {
+
+// The types the functions take, each defined with the code that uses it
+// (win/, formats/); callers include those headers for what they use.
+struct JOYINFOEX;
+struct MidiSong;
+struct OSVERSIONINFOA;
+struct RECT;
+struct Surface;
+struct SYSTEMTIME;
+struct WAVEFORMATEX;
 
 // ---- Window and events ----
 

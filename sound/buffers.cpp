@@ -1,7 +1,6 @@
 // Slots of the sound-object table, the mix buffers the loaders create, and the
 // folder sound files are named from.
 #include "sound/buffers.h"
-#include "draw/draw.h"
 #include "system/system.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // What the loaders share: slots of the object table and their mix buffers.
 #pragma once
 
-#include "platform/sound.h"
+#include "platform/win/sound.h"
 #include "sound/sound.h"
 #include "sound/wave_format.h"
 

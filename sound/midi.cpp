@@ -2,8 +2,7 @@
 // command's result is checked (a missing file simply leaves no music).
 #include "sound/midi.h"
 
-#include "draw/draw.h"
-#include "platform/mci.h"
+#include "platform/win/mci.h"
 #include "system/system.h"
 
 #include <cstdio>

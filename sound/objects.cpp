@@ -1,6 +1,6 @@
 // Loading sound objects from WAV files beside the program and from the sound pack.
-#include "platform/files.h"
-#include "platform/text_encoding.h"
+#include "platform/files/files.h"
+#include "platform/formats/text_encoding.h"
 #include "sound/buffers.h"
 #include "sound/wave_format.h"
 #include "system/system.h"

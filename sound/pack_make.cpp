@@ -1,6 +1,6 @@
 // Building a sound pack from the WAV files of a folder.
-#include "platform/files.h"
-#include "platform/text_encoding.h"
+#include "platform/files/files.h"
+#include "platform/formats/text_encoding.h"
 #include "sound/buffers.h"
 #include "system/system.h"
 

@@ -1,6 +1,6 @@
 // Streaming objects: a long pack record played through a four-second buffer
 // that is refilled from the pack in two-second chunks while it plays.
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "sound/buffers.h"
 #include "system/system.h"
 

@@ -1,7 +1,7 @@
 // Reading WAV files: the RIFF walk to the "fmt " and "data" chunks, refusing damaged files.
 #include "sound/wave_format.h"
 
-#include "platform/sound.h"
+#include "platform/win/sound.h"
 
 #include <algorithm>
 #include <cstring>

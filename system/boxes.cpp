@@ -1,7 +1,7 @@
 // Error, question and notice boxes, and the debug log.
 #include "platform/backend.h"
-#include "platform/display.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
+#include "platform/win/display.h"
 #include "system/system.h"
 
 #include <cstdarg>

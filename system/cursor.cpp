@@ -1,6 +1,6 @@
 // Confining and moving the pointer, and the display's colour depth.
-#include "platform/cursor.h"
-#include "platform/display.h"
+#include "platform/win/cursor.h"
+#include "platform/win/display.h"
 #include "system/input_state.h"
 #include "system/system.h"
 

@@ -1,6 +1,6 @@
 // The local date with its weekday as a kanji, and the time of day.
 #include "platform/backend.h"
-#include "platform/system_info.h"
+#include "platform/win/system_info.h"
 #include "system/system.h"
 
 #include <cstring>

@@ -2,8 +2,8 @@
 // per pass.
 #include "draw/draw.h"
 #include "platform/backend.h"
-#include "platform/held_file.h"
-#include "platform/messages.h"
+#include "platform/win/held_file.h"
+#include "platform/win/messages.h"
 #include "system/input_state.h"
 #include "system/system.h"
 

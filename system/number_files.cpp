@@ -1,6 +1,5 @@
 // A decimal number kept in a small text file in the program folder.
-#include "draw/draw.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "system/system.h"
 
 #include <algorithm>

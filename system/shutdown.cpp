@@ -1,10 +1,7 @@
 // Orderly shutdown, run at most once whichever way it is reached.
-#include "draw/draw.h"
-#include "platform/held_file.h"
-#include "platform/messages.h"
-#include "sound/sound.h"
+#include "platform/win/held_file.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
-#include "text/text.h"
 
 int ShutDownDone;
 int CloseStage;
@@ -17,9 +14,7 @@ int Shutdown() {
     ShutDownDone = 1;
     if (ProgramEnding) ProgramEnding();
     UnclipCursor();
-    elText::Quit();
-    elSound::Quit();
-    elDraw::Quit();
+    QuitModules();
     if (InstanceMutex) {
         platform::ReleaseMutex(InstanceMutex);
         InstanceMutex = nullptr;

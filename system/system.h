@@ -2,7 +2,7 @@
 // shutdown, with the global state that scenes read.
 #pragma once
 
-#include "platform/win_defs.h"
+#include "platform/win/win_defs.h"
 
 #include <cstdint>
 
@@ -69,6 +69,10 @@ int IsWaitOver(int no);
 void Sleep(std::uint32_t ms);
 void Init();
 int Shutdown();
+// The other modules started once the screen exists, and ended by the
+// shutdown, each in its order (framework_modules.cpp).
+void StartModules();
+void QuitModules();
 
 // Boxes and the debug log. Texts are CP932.
 int Error(const char* operation, const char* message);
@@ -105,6 +109,10 @@ void SetCursorPos(int x, int y);
 const char* CommandLine();
 void WatchKey(int code);
 int WatchCount();
+
+// Folder of the program, ending in '\'; with `redirect`, under the data root when set.
+const char* ProgramFolder(int redirect);
+int SetDataRoot(const char* name);
 
 } // namespace elSystem
 

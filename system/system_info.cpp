@@ -1,5 +1,5 @@
 // The system's version as one number, free disk space and free memory.
-#include "platform/system_info.h"
+#include "platform/win/system_info.h"
 #include "platform/backend.h"
 #include "system/system.h"
 

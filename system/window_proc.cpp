@@ -1,8 +1,8 @@
 // The window procedure: window messages become the input variables that a
 // frame reads.
 #include "draw/draw.h"
-#include "platform/mci.h"
-#include "platform/messages.h"
+#include "platform/win/mci.h"
+#include "platform/win/messages.h"
 #include "sound/midi.h"
 #include "system/input_state.h"
 #include "system/system.h"

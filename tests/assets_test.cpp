@@ -6,9 +6,9 @@
 #include "draw/draw.h"
 #include "editor/editor_state.h"
 #include "editor/panel.h"
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
+#include "platform/formats/midi_file.h"
 #include "platform/headless/headless.h"
-#include "platform/midi_file.h"
 #include "system/system.h"
 #include "tests/sound_test_support.h"
 

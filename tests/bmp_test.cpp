@@ -1,6 +1,6 @@
 // BMP decoding of every supported layout, refusal of damaged files, the fuzzer's
 // regression corpus, and the 24-bit writer.
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // Error, question and notice boxes, the debug log, and the text conversion the
 // boxes are shown with.
+#include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/text_encoding.h"
 #include "tests/scripted_run.h"
 
 #include <gtest/gtest.h>

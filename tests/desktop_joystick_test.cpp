@@ -1,7 +1,7 @@
 // Game controllers on the desktop backend, through a virtual controller that
 // SDL offers in place of a real one: hot-plugging, positions and buttons.
 #include "input/input.h"
-#include "platform/joystick.h"
+#include "platform/win/joystick.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

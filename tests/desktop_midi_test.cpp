@@ -2,10 +2,10 @@
 // disk audio driver, the end of the tune reaching the window through the event
 // pump, and a missing sound font.
 #include "platform/desktop/desktop.h"
-#include "platform/held_file.h"
-#include "platform/mci.h"
-#include "platform/messages.h"
-#include "platform/sound.h"
+#include "platform/win/held_file.h"
+#include "platform/win/mci.h"
+#include "platform/win/messages.h"
+#include "platform/win/sound.h"
 #include "tests/midi_writer.h"
 
 #include <gtest/gtest.h>

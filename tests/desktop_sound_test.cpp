@@ -2,8 +2,8 @@
 // which writes what the device plays into a file: WAV files, the primary
 // format, the alert beep, and running without a device.
 #include "platform/backend.h"
-#include "platform/held_file.h"
-#include "platform/sound.h"
+#include "platform/win/held_file.h"
+#include "platform/win/sound.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

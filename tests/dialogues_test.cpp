@@ -2,7 +2,7 @@
 // dialogues' files, messages and timing are checked by the replay scripts.
 #include "editor/dialogues.h"
 #include "input/input.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/input_state.h"
 #include "system/system.h"
 

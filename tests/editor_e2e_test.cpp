@@ -2,7 +2,7 @@
 // a fresh folder; their screenshots, map files, box lines and exit codes are
 // checked here.
 #include "map/map_files.h"
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +71,7 @@ class EditorE2E : public TestFolder {
                     text += std::to_string(value(layer, row, column)) + " ";
                 text += "\r\n";
             }
-            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
+            std::ofstream(folder / tessera::MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 
@@ -217,9 +217,9 @@ TEST_F(EditorE2E, SavedMapsLoadBackWithTheirSizeAndLayers) {
     WriteMap("src", 2, 1, Pattern);
     ASSERT_EQ(Replay("save_load"), 0);
     for (int file = 0; file < MAP_FILE_COUNT; ++file) {
-        const std::string source = ReadFile(folder / MapFileName("src", file));
-        EXPECT_EQ(ReadFile(folder / MapFileName("copy", file)), source) << file;
-        EXPECT_EQ(ReadFile(folder / MapFileName("copy2", file)), source) << file;
+        const std::string source = ReadFile(folder / tessera::MapFileName("src", file));
+        EXPECT_EQ(ReadFile(folder / tessera::MapFileName("copy", file)), source) << file;
+        EXPECT_EQ(ReadFile(folder / tessera::MapFileName("copy2", file)), source) << file;
     }
 }
 

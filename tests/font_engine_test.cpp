@@ -1,11 +1,11 @@
 // The font engine on real faces: the system's face names, the height rule,
 // text at a point in both background modes and every pixel format, rotation,
 // underline, word-wrapped boxes, clipping, and CP932 that forms no character.
-#include "platform/font_match.h"
-#include "platform/fonts.h"
-#include "platform/gdi_shapes.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/text_encoding.h"
+#include "platform/win/font_match.h"
+#include "platform/win/fonts.h"
+#include "platform/win/gdi_shapes.h"
 
 #include <gtest/gtest.h>
 

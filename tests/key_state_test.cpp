@@ -2,7 +2,7 @@
 // queue, and the fade that holds every key free.
 #include "draw/draw.h"
 #include "input/input.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 
 #include <gtest/gtest.h>
 

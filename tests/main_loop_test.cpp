@@ -1,7 +1,7 @@
 // The main loop: one message or one frame per pass, frame timing, blinking,
 // the single-instance guard and the close path.
 #include "draw/draw.h"
-#include "platform/held_file.h"
+#include "platform/win/held_file.h"
 #include "tests/scripted_run.h"
 #include "text/text.h"
 

@@ -48,9 +48,9 @@ std::string Uniform(int lines, int values, int v, const char* eol = "\r\n") {
 
 void WriteMap(const std::string& name, const std::string& data, const std::string& zk,
               const std::string& teki) {
-    WriteFile(MapFileName(name, CHIP_FILE), data);
-    WriteFile(MapFileName(name, ATTR_FILE), zk);
-    WriteFile(MapFileName(name, ENEMY_FILE), teki);
+    WriteFile(tessera::MapFileName(name, CHIP_FILE), data);
+    WriteFile(tessera::MapFileName(name, ATTR_FILE), zk);
+    WriteFile(tessera::MapFileName(name, ENEMY_FILE), teki);
 }
 
 std::set<std::string> Entries() {
@@ -63,39 +63,42 @@ std::set<std::string> Entries() {
 class MapFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(AllocateLayers(), 1);
+        ASSERT_EQ(AllocateLayers(map), 1);
         previous_ = fs::current_path();
         char folder[] = "/tmp/map_files_test.XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
         folder_ = folder;
         fs::current_path(folder_);
         Fill(-1);
-        MapWidth = MapHeight = 1;
+        map.width = map.height = 1;
     }
     void TearDown() override {
         fs::current_path(previous_);
         fs::remove_all(folder_);
     }
     // Every cell of the first 10 x 10 screens gets a value from its position.
-    static void Fill(int salt) {
+    void Fill(int salt) {
         for (int layer = 0; layer < 3; ++layer)
             for (int r = 0; r < 720; ++r)
                 for (int c = 0; c < 960; ++c) Layer(layer)[r][c] = salt * (r * 7919 + c + layer);
     }
-    static LayerRow* Layer(int i) { return i == 0 ? ChipLayer : i == 1 ? AttrLayer : EnemyLayer; }
-    static int Untouched(int layer, int r, int c) {
+    LayerRow* Layer(int i) const {
+        return i == 0 ? map.chips : i == 1 ? map.attributes : map.enemies;
+    }
+    int Untouched(int layer, int r, int c) const {
         return Layer(layer)[r][c] == -(r * 7919 + c + layer);
     }
+    tessera::MapLayers map;
     fs::path previous_, folder_;
 };
 
 TEST_F(MapFiles, WritesExactBytes) {
     Fill(0);
-    EnemyLayer[0][1] = 3;
-    ChipLayer[0][0] = INT_MIN;
-    ChipLayer[71][95] = 19999;
-    ChipLayer[0][96] = 5; // outside the extent: not saved
-    ASSERT_EQ(SaveMap("one"), 1);
+    map.enemies[0][1] = 3;
+    map.chips[0][0] = INT_MIN;
+    map.chips[71][95] = 19999;
+    map.chips[0][96] = 5; // outside the extent: not saved
+    ASSERT_EQ(SaveMap(map, "one"), 1);
 
     std::string zeros = Uniform(1, 94, 0, "\r\n");
     EXPECT_EQ(ReadFile("one_teki.txt"), "0 3 " + zeros + Uniform(71, 96, 0));
@@ -103,18 +106,27 @@ TEST_F(MapFiles, WritesExactBytes) {
     EXPECT_EQ(ReadFile("one_data.txt"), "-2147483648 " + Uniform(1, 95, 0) + Uniform(70, 96, 0) +
                                             Uniform(1, 95, 0, "19999 \r\n"));
 
-    MapWidth = 2;
-    ASSERT_EQ(SaveMap("two"), 1);
+    map.width = 2;
+    ASSERT_EQ(SaveMap(map, "two"), 1);
     EXPECT_EQ(ReadFile("two_zk.txt"), Uniform(72, 192, 0));
 
     // New files get what a plain fopen gives them; existing ones keep theirs.
     fs::permissions("two_zk.txt", fs::perms(0604));
     const mode_t original = umask(027);
-    ASSERT_EQ(SaveMap("two"), 1);
-    ASSERT_EQ(SaveMap("three"), 1);
+    ASSERT_EQ(SaveMap(map, "two"), 1);
+    ASSERT_EQ(SaveMap(map, "three"), 1);
     umask(original);
     EXPECT_EQ(fs::status("two_zk.txt").permissions(), fs::perms(0604));
     EXPECT_EQ(fs::status("three_zk.txt").permissions(), fs::perms(0640));
+}
+
+// A map whose layers were never reserved is an empty one-screen map.
+TEST_F(MapFiles, AMapNeverReservedSavesAsAnEmptyOne) {
+    const tessera::MapLayers empty;
+    ASSERT_EQ(SaveMap(empty, "e"), 1);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        EXPECT_EQ(ReadFile(tessera::MapFileName("e", file)), Uniform(72, 96, 0)) << file;
+    EXPECT_EQ(empty.chips, nullptr);
 }
 
 TEST_F(MapFiles, WritesEveryNumberAsPrintfDoes) {
@@ -124,28 +136,28 @@ TEST_F(MapFiles, WritesEveryNumberAsPrintfDoes) {
     std::string expected;
     char text[16];
     for (int c = 0; c < 20; ++c) {
-        AttrLayer[0][c] = values[c];
+        map.attributes[0][c] = values[c];
         std::snprintf(text, sizeof text, "%d ", values[c]);
         expected += text;
     }
-    ASSERT_EQ(SaveMap("n"), 1);
+    ASSERT_EQ(SaveMap(map, "n"), 1);
     EXPECT_EQ(ReadFile("n_zk.txt").substr(0, expected.size()), expected);
 }
 
 TEST_F(MapFiles, RoundTripRestoresLayersAndSize) {
     Fill(1);
-    ChipLayer[5][5] = INT_MAX;
-    AttrLayer[5][5] = INT_MIN;
-    MapWidth = 10; // several megabytes a file
-    MapHeight = 9;
-    ASSERT_EQ(SaveMap("big"), 1);
+    map.chips[5][5] = INT_MAX;
+    map.attributes[5][5] = INT_MIN;
+    map.width = 10; // several megabytes a file
+    map.height = 9;
+    ASSERT_EQ(SaveMap(map, "big"), 1);
     Fill(-1);
-    MapWidth = MapHeight = 1;
-    ASSERT_EQ(LoadMap("big"), 1);
-    EXPECT_EQ(MapWidth, 10);
-    EXPECT_EQ(MapHeight, 9);
-    EXPECT_EQ(ChipLayer[5][5], INT_MAX);
-    EXPECT_EQ(AttrLayer[5][5], INT_MIN);
+    map.width = map.height = 1;
+    ASSERT_EQ(LoadMap(map, "big"), 1);
+    EXPECT_EQ(map.width, 10);
+    EXPECT_EQ(map.height, 9);
+    EXPECT_EQ(map.chips[5][5], INT_MAX);
+    EXPECT_EQ(map.attributes[5][5], INT_MIN);
     int wrong = 0;
     for (int layer = 0; layer < 3; ++layer)
         for (int r = 0; r < 648; ++r)
@@ -157,43 +169,43 @@ TEST_F(MapFiles, RoundTripRestoresLayersAndSize) {
 
 TEST_F(MapFiles, SizeComesFromTheEnemyFile) {
     WriteMap("a", Uniform(10, 10, 1), Uniform(1, 1, 1), Uniform(144, 96, 2));
-    ASSERT_EQ(LoadMap("a"), 1);
-    EXPECT_EQ(MapWidth, 1);
-    EXPECT_EQ(MapHeight, 2);
-    EXPECT_EQ(ChipLayer[9][9], 1);
+    ASSERT_EQ(LoadMap(map, "a"), 1);
+    EXPECT_EQ(map.width, 1);
+    EXPECT_EQ(map.height, 2);
+    EXPECT_EQ(map.chips[9][9], 1);
     EXPECT_TRUE(Untouched(0, 9, 10));
 
     // LF only, and a short last line without a line break.
     WriteMap("b", Uniform(1, 1, 1, "\n"), Uniform(1, 1, 1, "\n"),
              Uniform(149, 288, 4, "\n") + Uniform(1, 190, 4, "") + "4");
-    ASSERT_EQ(LoadMap("b"), 1);
-    EXPECT_EQ(MapWidth, 1); // 191 pieces
-    EXPECT_EQ(MapHeight, 2);
-    EXPECT_EQ(EnemyLayer[148][287], 4);
-    EXPECT_EQ(EnemyLayer[149][190], 4);
+    ASSERT_EQ(LoadMap(map, "b"), 1);
+    EXPECT_EQ(map.width, 1); // 191 pieces
+    EXPECT_EQ(map.height, 2);
+    EXPECT_EQ(map.enemies[148][287], 4);
+    EXPECT_EQ(map.enemies[149][190], 4);
     EXPECT_TRUE(Untouched(2, 149, 191));
 }
 
 TEST_F(MapFiles, SizeIsClampedToOneToSixtyFourScreens) {
     WriteMap("small", "1 ", "1 ", Uniform(71, 94, 3));
-    MapWidth = MapHeight = 5;
-    ASSERT_EQ(LoadMap("small"), 1);
-    EXPECT_EQ(MapWidth, 1);
-    EXPECT_EQ(MapHeight, 1);
+    map.width = map.height = 5;
+    ASSERT_EQ(LoadMap(map, "small"), 1);
+    EXPECT_EQ(map.width, 1);
+    EXPECT_EQ(map.height, 1);
 
     // Rows past 4608 and columns past 6144 are skipped, not stored in the next layer or row.
     std::string wide = Uniform(1, 40000, 8); // one line of 80 KB
     WriteMap("huge", Uniform(4700, 1, 9), wide, wide + Uniform(4699, 1, 8));
-    ASSERT_EQ(LoadMap("huge"), 1);
-    EXPECT_EQ(MapHeight, 64);
-    EXPECT_EQ(MapWidth, 1); // from the last line: 2 pieces
-    EXPECT_EQ(ChipLayer[4607][0], 9);
-    EXPECT_EQ(AttrLayer[0][6143], 8);
-    EXPECT_EQ(AttrLayer[0][0], 8);
+    ASSERT_EQ(LoadMap(map, "huge"), 1);
+    EXPECT_EQ(map.height, 64);
+    EXPECT_EQ(map.width, 1); // from the last line: 2 pieces
+    EXPECT_EQ(map.chips[4607][0], 9);
+    EXPECT_EQ(map.attributes[0][6143], 8);
+    EXPECT_EQ(map.attributes[0][0], 8);
     EXPECT_TRUE(Untouched(1, 1, 0));
     WriteMap("huge", "1 ", "1 ", wide);
-    ASSERT_EQ(LoadMap("huge"), 1);
-    EXPECT_EQ(MapWidth, 64);
+    ASSERT_EQ(LoadMap(map, "huge"), 1);
+    EXPECT_EQ(map.width, 64);
 }
 
 TEST_F(MapFiles, PiecesAreReadAsPrintfNumbers) {
@@ -201,13 +213,13 @@ TEST_F(MapFiles, PiecesAreReadAsPrintfNumbers) {
              "  2147483647 2147483648 -2147483648   -2147483649 18446744073709551621 "
              "000000000000000000042 +7 \t-8x - abc 12abc\r\n",
              "1 ", "1 ");
-    ASSERT_EQ(LoadMap("p"), 1);
+    ASSERT_EQ(LoadMap(map, "p"), 1);
     const int expected[] = {INT_MAX, 0, INT_MIN, 0, 0, 42, 7, -8, 0, 0, 12};
     for (int c = 0; c < 11; ++c) {
         if (expected[c] == 0)
             EXPECT_TRUE(Untouched(0, 0, c)) << c;
         else
-            EXPECT_EQ(ChipLayer[0][c], expected[c]) << c;
+            EXPECT_EQ(map.chips[0][c], expected[c]) << c;
     }
     EXPECT_TRUE(Untouched(0, 0, 11));
 }
@@ -221,7 +233,7 @@ TEST_F(MapFiles, UnreadableOrEmptyFileChangesNothing) {
     for (int bad = 0; bad < 3; ++bad) {
         for (int kind = 0; kind < kinds; ++kind) {
             WriteMap("m", Uniform(72, 96, 5), Uniform(72, 96, 5), Uniform(144, 192, 5));
-            const std::string path = MapFileName("m", bad);
+            const std::string path = tessera::MapFileName("m", bad);
             fs::remove(path);
             if (kind == 1) fs::create_directory(path);
             if (kind == 2 || kind == 5) WriteFile(path, kind == 2 ? "" : "1 ");
@@ -230,12 +242,12 @@ TEST_F(MapFiles, UnreadableOrEmptyFileChangesNothing) {
                 ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
             }
             if (kind == 5) chmod(path.c_str(), 0);
-            EXPECT_EQ(LoadMap("m"), 0) << path << " kind " << kind;
+            EXPECT_EQ(LoadMap(map, "m"), 0) << path << " kind " << kind;
             fs::remove(path);
         }
     }
-    EXPECT_EQ(MapWidth, 1);
-    EXPECT_EQ(MapHeight, 1);
+    EXPECT_EQ(map.width, 1);
+    EXPECT_EQ(map.height, 1);
     for (int layer = 0; layer < 3; ++layer) EXPECT_TRUE(Untouched(layer, 0, 0));
 }
 
@@ -244,24 +256,24 @@ TEST_F(MapFiles, GarbageNeverWritesOutsideTheLayers) {
     unsigned seed = 12345;
     for (char& c : noise) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
     WriteMap("g", noise, noise, noise);
-    LoadMap("g"); // succeeds or not; the sanitizers watch the writes
-    EXPECT_GE(MapWidth, 1);
-    EXPECT_LE(MapWidth, 64);
-    EXPECT_GE(MapHeight, 1);
-    EXPECT_LE(MapHeight, 64);
+    LoadMap(map, "g"); // succeeds or not; the sanitizers watch the writes
+    EXPECT_GE(map.width, 1);
+    EXPECT_LE(map.width, 64);
+    EXPECT_GE(map.height, 1);
+    EXPECT_LE(map.height, 64);
 }
 
 TEST_F(MapFiles, FailedSaveKeepsTheOldMap) {
-    ASSERT_EQ(SaveMap("keep"), 1);
+    ASSERT_EQ(SaveMap(map, "keep"), 1);
     const std::string old = ReadFile("keep_data.txt");
     const std::set<std::string> before = Entries();
     Fill(1);
 
-    EXPECT_EQ(SaveMap("nowhere/keep"), 0);
+    EXPECT_EQ(SaveMap(map, "nowhere/keep"), 0);
     fs::create_directory("keep_zk.txt.d");
     fs::rename("keep_zk.txt", "keep_zk.txt.x");
     fs::rename("keep_zk.txt.d", "keep_zk.txt");
-    EXPECT_EQ(SaveMap("keep"), 0);
+    EXPECT_EQ(SaveMap(map, "keep"), 0);
     fs::remove("keep_zk.txt");
     fs::rename("keep_zk.txt.x", "keep_zk.txt");
 
@@ -272,8 +284,8 @@ TEST_F(MapFiles, FailedSaveKeepsTheOldMap) {
     low.rlim_cur = 50000;
     signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
-    MapWidth = 2;
-    EXPECT_EQ(SaveMap("keep"), 0);
+    map.width = 2;
+    EXPECT_EQ(SaveMap(map, "keep"), 0);
     setrlimit(RLIMIT_FSIZE, &limit);
     signal(SIGXFSZ, SIG_DFL);
 
@@ -284,7 +296,7 @@ TEST_F(MapFiles, FailedSaveKeepsTheOldMap) {
 TEST_F(MapFiles, ALineLongerThanAReadBlockIsReadWhole) {
     const std::string line = "5" + std::string(3 << 20, ' ') + "6 \r\n7 8 \r\n";
     WriteMap("long", line, line, line);
-    ASSERT_EQ(LoadMap("long"), 1);
+    ASSERT_EQ(LoadMap(map, "long"), 1);
     for (int layer = 0; layer < 3; ++layer) {
         EXPECT_EQ(Layer(layer)[0][0], 5);
         EXPECT_EQ(Layer(layer)[0][1], 6);
@@ -297,8 +309,8 @@ TEST_F(MapFiles, NamesMatchExistingFilesIgnoringCase) {
     WriteMap("Stage", "1 ", "1 ", "1 ");
     fs::create_directory("Maps");
     Fill(0);
-    ASSERT_EQ(SaveMap("stage"), 1);
-    ASSERT_EQ(SaveMap("maps\\stage"), 1);
+    ASSERT_EQ(SaveMap(map, "stage"), 1);
+    ASSERT_EQ(SaveMap(map, "maps\\stage"), 1);
     EXPECT_EQ(Entries(), (std::set<std::string>{"Stage_data.txt", "Stage_zk.txt", "Stage_teki.txt",
                                                 "Stage.lock", "Maps"}));
     EXPECT_TRUE(fs::exists("Maps/stage.lock"));
@@ -307,22 +319,22 @@ TEST_F(MapFiles, NamesMatchExistingFilesIgnoringCase) {
 }
 
 TEST_F(MapFiles, TrailingLinesWithoutNumbersDoNotCountForTheSize) {
-    const std::string map = Uniform(144, 288, 6);
+    const std::string text = Uniform(144, 288, 6);
     for (const char* tail : {"\r\n", "   \r\n", "\n", "\x1a", "  ", "x y\r\n", "\r\n \r\n\n\x1a"}) {
-        WriteMap("t", map + tail, map + tail, map + tail);
-        MapWidth = MapHeight = 1;
-        ASSERT_EQ(LoadMap("t"), 1);
-        EXPECT_EQ(MapWidth, 3) << testing::PrintToString(tail);
-        EXPECT_EQ(MapHeight, 2) << testing::PrintToString(tail);
+        WriteMap("t", text + tail, text + tail, text + tail);
+        map.width = map.height = 1;
+        ASSERT_EQ(LoadMap(map, "t"), 1);
+        EXPECT_EQ(map.width, 3) << testing::PrintToString(tail);
+        EXPECT_EQ(map.height, 2) << testing::PrintToString(tail);
         // The next save writes the whole map back as it was.
-        ASSERT_EQ(SaveMap("u"), 1);
-        EXPECT_TRUE(ReadFile("u_teki.txt") == map) << testing::PrintToString(tail);
+        ASSERT_EQ(SaveMap(map, "u"), 1);
+        EXPECT_TRUE(ReadFile("u_teki.txt") == text) << testing::PrintToString(tail);
     }
     // A line without numbers inside the map is still a row.
     WriteMap("m", "1 ", "1 ", Uniform(100, 96, 1) + "\r\n" + Uniform(43, 96, 1));
-    ASSERT_EQ(LoadMap("m"), 1);
-    EXPECT_EQ(MapHeight, 2);
-    EXPECT_EQ(MapWidth, 1);
+    ASSERT_EQ(LoadMap(map, "m"), 1);
+    EXPECT_EQ(map.height, 2);
+    EXPECT_EQ(map.width, 1);
 }
 
 struct stat StatOf(const std::string& path) {
@@ -346,17 +358,17 @@ void Give(const std::string& path, uid_t user, gid_t group) {
     }
 }
 
-// Runs SaveMap(name) in a child process; as root, the child first becomes
+// Runs SaveMap(map, name) in a child process; as root, the child first becomes
 // OtherUser, so that permissions bind as they do for everyone else. Returns
 // SaveMap's result, or -1.
-int SaveAsUser(const char* name) {
+int SaveAsUser(const tessera::MapLayers& map, const char* name) {
     const pid_t child = fork();
     if (child == 0) {
         const uid_t user = OtherUser();
         if (getuid() == 0 &&
             (setgroups(0, nullptr) != 0 || setgid(OtherGroup()) != 0 || setuid(user) != 0))
             _exit(99);
-        _exit(SaveMap(name));
+        _exit(SaveMap(map, name));
     }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
@@ -367,7 +379,7 @@ int SaveAsUser(const char* name) {
 std::vector<std::string> Snapshot(const std::string& name) {
     std::vector<std::string> files;
     for (int file = 0; file < MAP_FILE_COUNT; ++file) {
-        const std::string path = MapFileName(name, file);
+        const std::string path = tessera::MapFileName(name, file);
         const struct stat info = StatOf(path);
         files.push_back(std::to_string(info.st_uid) + " " + std::to_string(info.st_mode) + " " +
                         std::to_string(std::hash<std::string>{}(ReadFile(path))));
@@ -379,9 +391,9 @@ bool SameBytes(const std::string& a, const std::string& b) { return ReadFile(a) 
 
 TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     Fill(0);
-    ASSERT_EQ(SaveMap("ref"), 1);
-    ChipLayer[0][0] = 1;
-    ASSERT_EQ(SaveMap("old"), 1);
+    ASSERT_EQ(SaveMap(map, "ref"), 1);
+    map.chips[0][0] = 1;
+    ASSERT_EQ(SaveMap(map, "old"), 1);
     const std::string old = ReadFile("old_data.txt");
     Fill(0);
     fs::permissions(folder_, fs::perms(0777));
@@ -390,20 +402,20 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     for (int file = 0; file < 3; ++file) {
         WriteMap("ro", old, old, old);
         for (int other = 0; other < 3; ++other) {
-            const std::string path = MapFileName("ro", other);
+            const std::string path = tessera::MapFileName("ro", other);
             Give(path, other == file ? 0 : OtherUser(), OtherGroup());
             chmod(path.c_str(), other == file ? 0444 : 0644);
         }
         const auto before = Snapshot("ro");
         const auto entries = Entries();
-        EXPECT_EQ(SaveAsUser("ro"), 0) << file;
+        EXPECT_EQ(SaveAsUser(map, "ro"), 0) << file;
         EXPECT_EQ(Snapshot("ro"), before) << file;
         EXPECT_EQ(Entries(), entries) << file;
     }
     WriteMap("rw", old, old, old);
     for (int file = 0; file < MAP_FILE_COUNT; ++file)
-        Give(MapFileName("rw", file), OtherUser(), OtherGroup());
-    EXPECT_EQ(SaveAsUser("rw"), 1);
+        Give(tessera::MapFileName("rw", file), OtherUser(), OtherGroup());
+    EXPECT_EQ(SaveAsUser(map, "rw"), 1);
     EXPECT_TRUE(SameBytes("rw_data.txt", "ref_data.txt"));
 
     // Existing files keep their mode and, when root saves, their owner; root's
@@ -413,7 +425,7 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     chmod("keep_zk.txt", 0444);
     Give("keep_teki.txt", OtherUser(), 0);
     const mode_t mask = umask(022);
-    EXPECT_EQ(SaveMap("keep"), getuid() == 0 ? 1 : 0);
+    EXPECT_EQ(SaveMap(map, "keep"), getuid() == 0 ? 1 : 0);
     umask(mask);
     if (getuid() == 0) {
         EXPECT_EQ(StatOf("keep_data.txt").st_mode & 07777, 0600u);
@@ -433,7 +445,7 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     fs::create_symlink("deeper/teki.txt", "real/teki");
     fs::create_symlink("real/teki", "l_teki.txt");
     auto entries = Entries();
-    ASSERT_EQ(SaveMap("l"), 1);
+    ASSERT_EQ(SaveMap(map, "l"), 1);
     entries.insert("l.lock");
     EXPECT_EQ(Entries(), entries);
     EXPECT_EQ(fs::read_symlink("l_data.txt"), "real/data.txt");
@@ -447,28 +459,28 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     EXPECT_EQ(inReal, (std::set<std::string>{"real/data.txt", "real/deeper", "real/deeper/zk.txt",
                                              "real/deeper/teki.txt", "real/teki"}));
     fs::create_symlink("loop_data.txt", "loop_data.txt");
-    EXPECT_EQ(SaveMap("loop"), 0);
+    EXPECT_EQ(SaveMap(map, "loop"), 0);
 }
 
 // Gives one file of the map `name` to root in a shared folder with the sticky
 // bit, where nobody else may replace it, then saves as the other user.
 TEST_F(MapFiles, AReplacementRefusedHalfWayPutsBackWhatWasReplaced) {
     if (getuid() != 0) GTEST_SKIP() << "needs root to hand files to two users";
-    ChipLayer[0][0] = 1;
-    ASSERT_EQ(SaveMap("old"), 1);
+    map.chips[0][0] = 1;
+    ASSERT_EQ(SaveMap(map, "old"), 1);
     const std::string old = ReadFile("old_data.txt");
     Fill(0);
     fs::permissions(folder_, fs::perms(01777));
     for (int held = 1; held < 3; ++held) {
         WriteMap("s", old, old, old);
         for (int file = 0; file < 3; ++file) {
-            const std::string path = MapFileName("s", file);
+            const std::string path = tessera::MapFileName("s", file);
             ASSERT_EQ(chown(path.c_str(), file == held ? 0 : OtherUser(), OtherGroup()), 0);
             chmod(path.c_str(), 0666);
         }
         const auto before = Snapshot("s");
         auto entries = Entries();
-        EXPECT_EQ(SaveAsUser("s"), 0) << held;
+        EXPECT_EQ(SaveAsUser(map, "s"), 0) << held;
         EXPECT_EQ(Snapshot("s"), before) << held;
         entries.insert("s.lock"); // made once, and kept
         EXPECT_EQ(Entries(), entries) << held;
@@ -476,20 +488,20 @@ TEST_F(MapFiles, AReplacementRefusedHalfWayPutsBackWhatWasReplaced) {
     // The same folder without the other user's file saves whole.
     ASSERT_EQ(chown("s_zk.txt", OtherUser(), OtherGroup()), 0);
     ASSERT_EQ(chown("s_teki.txt", OtherUser(), OtherGroup()), 0);
-    EXPECT_EQ(SaveAsUser("s"), 1);
+    EXPECT_EQ(SaveAsUser(map, "s"), 1);
     EXPECT_FALSE(ReadFile("s_teki.txt") == old);
 }
 
 TEST_F(MapFiles, AFileHeldByAMountKeepsTheWholeOldMap) {
-    ChipLayer[0][0] = 1;
-    ASSERT_EQ(SaveMap("b"), 1);
+    map.chips[0][0] = 1;
+    ASSERT_EQ(SaveMap(map, "b"), 1);
     const auto before = Snapshot("b");
     WriteFile("other.txt", "other");
     if (mount("other.txt", "b_zk.txt", nullptr, MS_BIND, nullptr) != 0)
         GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
     const auto entries = Entries();
     Fill(0);
-    const int saved = SaveMap("b");
+    const int saved = SaveMap(map, "b");
     umount2("b_zk.txt", MNT_DETACH);
     EXPECT_EQ(saved, 0);
     EXPECT_EQ(Snapshot("b"), before);
@@ -522,10 +534,11 @@ TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
     std::set<std::string> expected = Entries();
     expected.erase("keep_data.txt.~" + dead + "-0");
     expected.erase("keep_teki.txt.~" + dead + "-17");
-    for (int file = 0; file < MAP_FILE_COUNT; ++file) expected.insert(MapFileName("keep", file));
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        expected.insert(tessera::MapFileName("keep", file));
     expected.insert("keep.lock");
 
-    ASSERT_EQ(SaveMap("keep"), 1);
+    ASSERT_EQ(SaveMap(map, "keep"), 1);
     EXPECT_EQ(Entries(), expected);
 }
 
@@ -537,13 +550,14 @@ long ResidentBytes() {
 
 TEST(MapMemory, AnEmptyMapCostsNoLayerMemory) {
     const long before = ResidentBytes();
-    ASSERT_EQ(AllocateLayers(), 1);
-    MapWidth = MapHeight = 1;
+    tessera::MapLayers map;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    map.width = map.height = 1;
     char folder[] = "/tmp/map_memory_test.XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string name = std::string(folder) + "/m";
-    ASSERT_EQ(SaveMap(name.c_str()), 1);
-    ASSERT_EQ(LoadMap(name.c_str()), 1);
+    ASSERT_EQ(SaveMap(map, name.c_str()), 1);
+    ASSERT_EQ(LoadMap(map, name.c_str()), 1);
     fs::remove_all(folder);
     EXPECT_LT(ResidentBytes() - before, 32L << 20);
 }
@@ -558,23 +572,24 @@ long PeakResidentBytes() {
 }
 
 TEST(MapMemory, LoadingHoldsABlockOfTextPerFileNotTheFiles) {
-    ASSERT_EQ(AllocateLayers(), 1);
-    MapWidth = 64;
-    MapHeight = 16; // 14 MB of text per file
-    for (LayerRow* layer : {ChipLayer, AttrLayer, EnemyLayer})
-        for (int row = 0; row < MapHeight * SCREEN_ROWS; ++row)
+    tessera::MapLayers map;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    map.width = 64;
+    map.height = 16; // 14 MB of text per file
+    for (LayerRow* layer : {map.chips, map.attributes, map.enemies})
+        for (int row = 0; row < map.height * SCREEN_ROWS; ++row)
             for (int column = 0; column < LAYER_COLUMNS; ++column) layer[row][column] = 7;
     char folder[] = "/tmp/map_memory_test.XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string name = std::string(folder) + "/m";
-    ASSERT_EQ(SaveMap(name.c_str()), 1);
+    ASSERT_EQ(SaveMap(map, name.c_str()), 1);
     // The layers are in memory already: whatever loading adds is its own.
     std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
     const long before = ResidentBytes();
-    ASSERT_EQ(LoadMap(name.c_str()), 1);
+    ASSERT_EQ(LoadMap(map, name.c_str()), 1);
     const long added = PeakResidentBytes() - before;
     fs::remove_all(folder);
-    EXPECT_EQ(ChipLayer[MapHeight * SCREEN_ROWS - 1][LAYER_COLUMNS - 1], 7);
+    EXPECT_EQ(map.chips[map.height * SCREEN_ROWS - 1][LAYER_COLUMNS - 1], 7);
     EXPECT_LT(added, 12L << 20);
 }
 

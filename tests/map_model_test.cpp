@@ -2,39 +2,75 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 TEST(MapModel, StartsAsAnEmptyOneScreenMap) {
-    ASSERT_EQ(AllocateLayers(), 1);
-    ASSERT_EQ(AllocateLayers(), 1);
-    EXPECT_EQ(MapWidth, 1);
-    EXPECT_EQ(MapHeight, 1);
-    for (LayerRow* layer : {ChipLayer, AttrLayer, EnemyLayer})
+    tessera::MapLayers map;
+    // Before its layers are reserved a map reads as empty too.
+    EXPECT_EQ(GetCell(map.chips, 0, 0), 0);
+    ASSERT_EQ(AllocateLayers(map), 1);
+    LayerRow* const chips = map.chips;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    EXPECT_EQ(map.chips, chips); // reserved once
+    EXPECT_EQ(map.width, 1);
+    EXPECT_EQ(map.height, 1);
+    for (LayerRow* layer : {map.chips, map.attributes, map.enemies})
         EXPECT_EQ(GetCell(layer, 0, 0) | GetCell(layer, 4607, 6143), 0);
 }
 
 TEST(MapModel, CellsBeyondTheArraysReadZeroAndIgnoreWrites) {
-    ASSERT_EQ(AllocateLayers(), 1);
-    SetCell(ChipLayer, 4607, 6143, 7);
-    EXPECT_EQ(GetCell(ChipLayer, 4607, 6143), 7);
+    tessera::MapLayers map;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    SetCell(map.chips, 4607, 6143, 7);
+    EXPECT_EQ(GetCell(map.chips, 4607, 6143), 7);
     // Flat storage would let these land in the next row or the next layer.
     const int outside[][2] = {{-1, 0}, {0, -1}, {4608, 0}, {0, 6144}, {4610, 6399}, {4610, 0}};
     for (const auto& cell : outside) {
-        SetCell(ChipLayer, cell[0], cell[1], 9);
-        EXPECT_EQ(GetCell(ChipLayer, cell[0], cell[1]), 0) << cell[0] << "," << cell[1];
+        SetCell(map.chips, cell[0], cell[1], 9);
+        EXPECT_EQ(GetCell(map.chips, cell[0], cell[1]), 0) << cell[0] << "," << cell[1];
     }
-    EXPECT_EQ(GetCell(ChipLayer, 1, 0), 0);
-    EXPECT_EQ(GetCell(ChipLayer, 4607, 6143), 7);
-    EXPECT_EQ(GetCell(AttrLayer, 0, 0), 0);
-    EXPECT_EQ(GetCell(EnemyLayer, 4607, 6143), 0);
+    EXPECT_EQ(GetCell(map.chips, 1, 0), 0);
+    EXPECT_EQ(GetCell(map.chips, 4607, 6143), 7);
+    EXPECT_EQ(GetCell(map.attributes, 0, 0), 0);
+    EXPECT_EQ(GetCell(map.enemies, 4607, 6143), 0);
 }
 
 TEST(MapModel, LayersAreSeparate) {
-    ASSERT_EQ(AllocateLayers(), 1);
-    SetCell(ChipLayer, 10, 20, 1);
-    SetCell(AttrLayer, 10, 20, 2);
-    SetCell(EnemyLayer, 10, 20, 3);
-    EXPECT_EQ(GetCell(ChipLayer, 10, 20), 1);
-    EXPECT_EQ(GetCell(AttrLayer, 10, 20), 2);
-    EXPECT_EQ(GetCell(EnemyLayer, 10, 20), 3);
+    tessera::MapLayers map;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    SetCell(map.chips, 10, 20, 1);
+    SetCell(map.attributes, 10, 20, 2);
+    SetCell(map.enemies, 10, 20, 3);
+    EXPECT_EQ(GetCell(map.chips, 10, 20), 1);
+    EXPECT_EQ(GetCell(map.attributes, 10, 20), 2);
+    EXPECT_EQ(GetCell(map.enemies, 10, 20), 3);
+}
+
+// Maps are values: each program, tool and test has its own, and moving one
+// hands its layers over without copying them.
+TEST(MapModel, MapsAreSeparateValuesThatMoveTheirLayers) {
+    tessera::MapLayers first, second;
+    ASSERT_EQ(AllocateLayers(first), 1);
+    ASSERT_EQ(AllocateLayers(second), 1);
+    SetCell(first.chips, 3, 4, 5);
+    first.width = 7;
+    EXPECT_EQ(GetCell(second.chips, 3, 4), 0);
+    EXPECT_EQ(second.width, 1);
+
+    LayerRow* const layers = first.chips;
+    tessera::MapLayers moved(std::move(first));
+    EXPECT_EQ(moved.chips, layers);
+    EXPECT_EQ(moved.width, 7);
+    EXPECT_EQ(first.chips, nullptr);
+    EXPECT_EQ(first.attributes, nullptr);
+    second = std::move(moved); // gives back what `second` held
+    EXPECT_EQ(second.chips, layers);
+    EXPECT_EQ(GetCell(second.chips, 3, 4), 5);
+    EXPECT_EQ(moved.enemies, nullptr);
+    // A moved-from map reads as empty and can be reserved again.
+    EXPECT_EQ(GetCell(moved.chips, 3, 4), 0);
+    ASSERT_EQ(AllocateLayers(moved), 1);
+    EXPECT_EQ(GetCell(moved.chips, 3, 4), 0);
 }
 
 TEST(MapModel, ChipSheetPositionsAndSolidity) {

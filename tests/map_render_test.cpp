@@ -2,7 +2,7 @@
 // the editor's own view of the same map, scaled pixels against their chips,
 // and bad input refused without writing anything.
 #include "map/map_files.h"
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ class MapRender : public TestFolder {
                         " ";
                 text += "\r\n";
             }
-            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
+            std::ofstream(folder / tessera::MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 

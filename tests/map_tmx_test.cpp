@@ -87,21 +87,21 @@ class MapTmx : public TestFolder {
                 }
                 text += "\r\n";
             }
-            std::ofstream(folder / MapFileName(name, layer), std::ios::binary) << text;
+            std::ofstream(folder / tessera::MapFileName(name, layer), std::ios::binary) << text;
         }
     }
 
     void ExpectSameMap(const std::string& a, const std::string& b) {
         for (int file = 0; file < MAP_FILE_COUNT; ++file) {
-            const std::string original = ReadFile(folder / MapFileName(a, file));
+            const std::string original = ReadFile(folder / tessera::MapFileName(a, file));
             EXPECT_FALSE(original.empty()) << file;
-            EXPECT_TRUE(original == ReadFile(folder / MapFileName(b, file))) << file;
+            EXPECT_TRUE(original == ReadFile(folder / tessera::MapFileName(b, file))) << file;
         }
     }
 
     void ExpectNoMap(const std::string& name) {
         for (int file = 0; file < MAP_FILE_COUNT; ++file)
-            EXPECT_FALSE(fs::exists(folder / MapFileName(name, file)));
+            EXPECT_FALSE(fs::exists(folder / tessera::MapFileName(name, file)));
     }
 };
 
@@ -285,7 +285,7 @@ TEST_F(MapTmx, ImportsEveryLayerEncoding) {
         ASSERT_EQ(Run("import in.tmx copy"), 0) << compression << ": " << output;
         ExpectSameMap("level", "copy");
         for (int file = 0; file < MAP_FILE_COUNT; ++file)
-            fs::remove(folder / MapFileName("copy", file));
+            fs::remove(folder / tessera::MapFileName("copy", file));
     }
 }
 

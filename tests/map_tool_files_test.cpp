@@ -39,23 +39,25 @@ class MapToolFiles : public TestFolder {
 
     void SetUp() override {
         TestFolder::SetUp();
-        ASSERT_EQ(AllocateLayers(), 1);
+        ASSERT_EQ(AllocateLayers(map), 1);
     }
 
     // Saves a map of the given size in screens whose every cell holds `value`
     // in all three layers, but chips varying with the cell when `varied`.
     void MakeMap(const std::string& name, int width, int height, int value, bool varied = false) {
-        MapWidth = width;
-        MapHeight = height;
+        map.width = width;
+        map.height = height;
         for (int row = 0; row < height * SCREEN_ROWS; ++row)
             for (int column = 0; column < width * SCREEN_COLUMNS; ++column) {
-                ChipLayer[row][column] = varied ? (row * 977 + column * 131) % 20000 : value;
-                AttrLayer[row][column] = EnemyLayer[row][column] = value;
+                map.chips[row][column] = varied ? (row * 977 + column * 131) % 20000 : value;
+                map.attributes[row][column] = map.enemies[row][column] = value;
             }
-        ASSERT_EQ(SaveMap((folder / name).c_str()), 1);
+        ASSERT_EQ(SaveMap(map, (folder / name).c_str()), 1);
     }
 
     int Run(const std::string& command) { return RunInFolder(command); }
+
+    tessera::MapLayers map;
 
     // Names in the folder (and below) that are temporaries of ours.
     std::vector<std::string> Temporaries() {
@@ -104,8 +106,8 @@ TEST_F(MapToolFiles, LinksPlantedAtTemporaryNamesAreNeverWrittenThrough) {
     EXPECT_GT(fs::file_size(folder / "out.png"), 1000u);
     EXPECT_EQ(Run(MAP + " import out.tmx copy"), 0) << output;
     for (int file = 0; file < MAP_FILE_COUNT; ++file)
-        EXPECT_TRUE(ReadFile(folder / MapFileName("m", file)) ==
-                    ReadFile(folder / MapFileName("copy", file)))
+        EXPECT_TRUE(ReadFile(folder / tessera::MapFileName("m", file)) ==
+                    ReadFile(folder / tessera::MapFileName("copy", file)))
             << file;
 }
 
@@ -114,7 +116,7 @@ TEST_F(MapToolFiles, LinksPlantedAtTemporaryNamesAreNeverWrittenThrough) {
 TEST_F(MapToolFiles, AnOutputThatIsOneOfTheMapsFilesIsRefused) {
     MakeMap("m", 1, 1, 3);
     std::string before[3];
-    for (int i = 0; i < 3; ++i) before[i] = ReadFile(folder / MapFileName("m", i));
+    for (int i = 0; i < 3; ++i) before[i] = ReadFile(folder / tessera::MapFileName("m", i));
     fs::create_symlink("m_teki.txt", folder / "link.png");
     fs::create_hard_link(folder / "m_zk.txt", folder / "hard.tmx");
     const struct {
@@ -130,8 +132,8 @@ TEST_F(MapToolFiles, AnOutputThatIsOneOfTheMapsFilesIsRefused) {
         EXPECT_NE(output.find(std::string(c.named) + ": is a file of the map m"), std::string::npos)
             << output;
         for (int i = 0; i < 3; ++i)
-            EXPECT_TRUE(ReadFile(folder / MapFileName("m", i)) == before[i])
-                << c.command << " " << MapFileName("m", i);
+            EXPECT_TRUE(ReadFile(folder / tessera::MapFileName("m", i)) == before[i])
+                << c.command << " " << tessera::MapFileName("m", i);
     }
     EXPECT_TRUE(fs::is_symlink(folder / "link.png"));
     EXPECT_TRUE(Temporaries().empty());
@@ -221,9 +223,9 @@ TEST_F(MapToolFiles, AnInterruptedToolRemovesItsTemporaries) {
 
 // Every cell of every layer holds the same value: the set of files loaded is
 // one that a single save wrote.
-bool OneSave(int width, int height) {
-    const int value = ChipLayer[0][0];
-    for (LayerRow* layer : {ChipLayer, AttrLayer, EnemyLayer})
+bool OneSave(const tessera::MapLayers& map, int width, int height) {
+    const int value = map.chips[0][0];
+    for (LayerRow* layer : {map.chips, map.attributes, map.enemies})
         for (int row = 0; row < height * SCREEN_ROWS; ++row)
             for (int column = 0; column < width * SCREEN_COLUMNS; ++column)
                 if (layer[row][column] != value) return false;
@@ -252,20 +254,20 @@ TEST_F(MapToolFiles, SavesAndLoadsOfOneMapNeverMix) {
     int loads = 0, mixed = 0;
     int failed = 0;
     while (!done) {
-        if (!LoadMap(name.c_str())) {
+        if (!LoadMap(map, name.c_str())) {
             ++failed;
             continue;
         }
         ++loads;
-        mixed += !OneSave(4, 4);
+        mixed += !OneSave(map, 4, 4);
     }
     writers.join();
     EXPECT_EQ(status, 0) << output;
     EXPECT_EQ(mixed, 0) << "of " << loads << " loads";
     EXPECT_EQ(failed, 0);
     EXPECT_GT(loads, 10);
-    ASSERT_EQ(LoadMap(name.c_str()), 1);
-    EXPECT_TRUE(OneSave(4, 4));
+    ASSERT_EQ(LoadMap(map, name.c_str()), 1);
+    EXPECT_TRUE(OneSave(map, 4, 4));
     EXPECT_TRUE(Temporaries().empty());
 }
 

@@ -1,8 +1,8 @@
 // The media-control command strings on the headless backend: opening tunes,
 // playing them on the clock, the mode word, notifications and errors.
 #include "platform/headless/headless.h"
-#include "platform/mci.h"
-#include "platform/messages.h"
+#include "platform/win/mci.h"
+#include "platform/win/messages.h"
 #include "tests/midi_writer.h"
 #include "tests/test_folder.h"
 

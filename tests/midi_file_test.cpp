@@ -1,6 +1,6 @@
 // The Standard MIDI File reader: timing through tempo changes and divisions,
 // running status, system exclusive data, wrappers, and damaged files.
-#include "platform/midi_file.h"
+#include "platform/formats/midi_file.h"
 #include "tests/midi_writer.h"
 
 #include <gtest/gtest.h>

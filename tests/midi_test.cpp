@@ -1,10 +1,10 @@
 // elMidi: the command strings it sends, its flags, and the end of a pass
 // reaching it through the message loop and the window procedure.
-#include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
-#include "platform/mci.h"
+#include "platform/win/mci.h"
 #include "sound/midi.h"
+#include "system/system.h"
 #include "tests/midi_writer.h"
 #include "tests/scripted_run.h"
 

@@ -1,10 +1,10 @@
 // Draw packs: building them from BMP files, loading and swapping their images,
 // reloading pack objects after lost surfaces, and refusing damaged packs.
 #include "draw/draw.h"
-#include "platform/bmp.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
+#include "platform/formats/bmp.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/text_encoding.h"
 #include "system/system.h"
 
 #include <gtest/gtest.h>

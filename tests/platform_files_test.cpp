@@ -1,8 +1,8 @@
 // The platform's files and memory on their own: reserved blocks read zero and
 // keep what is written, with or without huge pages; files by descriptor, and
 // what is not a regular file refused without waiting on it.
-#include "platform/file_io.h"
-#include "platform/memory.h"
+#include "platform/files/file_io.h"
+#include "platform/files/memory.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,8 +1,7 @@
 // Platform services: file names with the framework's rules, named locks.
-#include "platform/files.h"
-#include "platform/held_file.h"
-#include "platform/messages.h"
-#include "platform/present_pacing.h"
+#include "platform/files/files.h"
+#include "platform/win/held_file.h"
+#include "platform/win/messages.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -193,60 +192,6 @@ TEST(KeyStateTable, SharedCodeTogglesOncePerPressOfEitherSide) {
     EXPECT_TRUE(Down(VK_LCONTROL));
     TakeKey(WM_KEYUP, VK_CONTROL, 0);
     EXPECT_FALSE(Down(VK_CONTROL));
-}
-
-constexpr std::int64_t REFRESH_NS = 16'666'667;
-constexpr std::int64_t MS = 1'000'000;
-
-TEST(PresentPacing, PresentsHeldToTheRefreshKeepInStep) {
-    platform::PresentPacing pacing;
-    std::int64_t now = 0;
-    // A second of presents a refresh apart, give or take half a millisecond.
-    for (int i = 0; i < 60; ++i)
-        pacing.Presented(now += REFRESH_NS + (i % 3 - 1) * MS / 2, REFRESH_NS);
-    // A driver that takes a few frames at once, then blocks until they are shown.
-    for (int round = 0; round < 20; ++round) {
-        for (int i = 0; i < 3; ++i) pacing.Presented(now += MS, REFRESH_NS);
-        pacing.Presented(now += 3 * REFRESH_NS, REFRESH_NS);
-    }
-    // Slow frames are in step too.
-    for (int i = 0; i < 10; ++i) pacing.Presented(now += 5 * REFRESH_NS, REFRESH_NS);
-    EXPECT_FALSE(pacing.RunsFree());
-}
-
-TEST(PresentPacing, PresentsReturningAtOnceRunFreeForGood) {
-    platform::PresentPacing pacing;
-    std::int64_t now = 0;
-    for (int i = 0; i < 30; ++i) pacing.Presented(now += MS, REFRESH_NS);
-    EXPECT_TRUE(pacing.RunsFree());
-    // The timed wait then spaces them; that does not make the present synced.
-    for (int i = 0; i < 30; ++i) pacing.Presented(now += REFRESH_NS, REFRESH_NS);
-    EXPECT_TRUE(pacing.RunsFree());
-}
-
-// Frames whose picture is the one shown are not presented; each sleeps to the
-// next refresh instead. A driver that returns at once is still found out by
-// the presents between them, and one in step is never taken for free.
-TEST(PresentPacing, FramesWithoutAPresentNeitherHideNorFakeARunningFreeDriver) {
-    for (const int skipped : {1, 2, 9}) {
-        platform::PresentPacing free, synced;
-        std::int64_t freeNow = 0, syncedNow = 0;
-        for (int round = 0; round < 8; ++round) {
-            // Two frames that change the picture, then frames that do not.
-            for (int i = 0; i < 2; ++i) {
-                free.Presented(freeNow += MS, REFRESH_NS);
-                synced.Presented(syncedNow += i == 0 ? 2 * MS : REFRESH_NS, REFRESH_NS);
-            }
-            for (int i = 0; i < skipped; ++i) {
-                free.Skipped();
-                synced.Skipped();
-                freeNow += REFRESH_NS;
-                syncedNow += REFRESH_NS;
-            }
-        }
-        EXPECT_TRUE(free.RunsFree()) << skipped;
-        EXPECT_FALSE(synced.RunsFree()) << skipped;
-    }
 }
 
 } // namespace

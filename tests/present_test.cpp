@@ -3,8 +3,8 @@
 // screen shots.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
-#include "platform/bmp.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
+#include "platform/formats/bmp.h"
 #include "system/input_state.h"
 #include "tests/scripted_run.h"
 #include "tests/test_folder.h"

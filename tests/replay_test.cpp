@@ -1,7 +1,7 @@
 // The replay driver: script parsing with its errors, and a run of the editor.
 #include "editor/edit_scene.h"
-#include "platform/bmp.h"
-#include "platform/win_defs.h"
+#include "platform/formats/bmp.h"
+#include "platform/win/win_defs.h"
 #include "tools/replay/replay_run.h"
 
 #include <gtest/gtest.h>

@@ -3,12 +3,13 @@
 // what the player, the enemies and the camera did in every frame.
 #include "map/map_files.h"
 #include "platform/headless/headless.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
+#include "run/bodies.h"
+#include "run/map_load.h"
+#include "run/run_rules.h"
+#include "run/run_scene.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
-#include "tools/run/bodies.h"
-#include "tools/run/run_rules.h"
-#include "tools/run/run_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,11 @@ struct TestMap {
         At(enemies, row, column) = type;
         return *this;
     }
+    // The value of cell i in the map file `file`: solid cells show a ground chip.
+    int Value(int file, int i) const {
+        const int value = (file == ENEMY_FILE ? enemies : attributes)[i];
+        return file == CHIP_FILE && value ? 33 : value;
+    }
 };
 
 class RunRules : public TestFolder {
@@ -67,28 +73,39 @@ class RunRules : public TestFolder {
     // Writes the map (solid cells show a ground chip) and returns its name.
     std::string Write(TestMap& map) {
         const std::string name = (folder / "level").string();
-        const std::vector<int>* layers[3] = {&map.attributes, &map.attributes, &map.enemies};
         for (int file = 0; file < MAP_FILE_COUNT; ++file) {
-            std::ofstream out(MapFileName(name, file), std::ios::binary);
+            std::ofstream out(tessera::MapFileName(name, file), std::ios::binary);
             for (int i = 0; i < map.Cells(); ++i) {
-                const int value = (*layers[file])[i];
-                out << (file == CHIP_FILE && value ? 33 : value) << ' ';
+                out << map.Value(file, i) << ' ';
                 if ((i + 1) % (map.width * SCREEN_COLUMNS) == 0) out << "\r\n";
             }
         }
         return name;
     }
 
-    // Writes and opens the map, then plays the script from game screen
+    // Puts the map into `to` in memory, as a program hands over a map of its own.
+    static void Hand(const TestMap& map, tessera::MapLayers& to) {
+        ASSERT_EQ(AllocateLayers(to), 1);
+        to.width = map.width;
+        to.height = map.height;
+        LayerRow* const targets[MAP_FILE_COUNT] = {to.chips, to.attributes, to.enemies};
+        const int columns = map.width * SCREEN_COLUMNS;
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            for (int i = 0; i < map.Cells(); ++i)
+                SetCell(targets[file], i / columns, i % columns, map.Value(file, i));
+    }
+
+    // Writes and loads the map, then plays the script from game screen
     // (screenX, screenY).
     void Play(TestMap& map, const std::string& script, int screenX = 0, int screenY = 0) {
-        ASSERT_TRUE(OpenPlayMap(Write(map).c_str(), screenX, screenY));
+        ASSERT_TRUE(LoadPlayMap(layers, Write(map).c_str(), screenX, screenY));
+        RegisterPlayTest();
         Replay(script);
     }
 
-    // Plays the script on the map opened or being opened, recording every frame.
+    // Plays the script on the map loaded or being loaded, the play-test
+    // registered, recording every frame.
     void Replay(const std::string& script) {
-        RegisterPlayTest();
         SceneTable[1] = RecordedScene;
         Frames.clear();
         // A run before this one in the process left its window closed.
@@ -101,6 +118,8 @@ class RunRules : public TestFolder {
         ASSERT_FALSE(Frames.empty());
     }
     const Seen& Last() const { return Frames.back(); }
+
+    tessera::MapLayers layers; // the map played
 };
 
 // Flat ground with its top at row 60 (pixel 480) across a whole screen.
@@ -194,6 +213,31 @@ TEST_F(RunRules, AFallAtFullSpeedLandsOnAOneCellLedge) {
     EXPECT_EQ(Last().y + PLAYER_HEIGHT, 1040);
     EXPECT_TRUE(Last().onGround);
     EXPECT_EQ(Last().restarts, 0);
+}
+
+// The game plays a map handed to it in memory, as a program's own map would
+// be, as it plays the same map read from its files, and never writes into it:
+// a stomped enemy leaves the run, not the map.
+TEST_F(RunRules, AMapHandedOverPlaysAsItsFilesDoAndIsLeftAsItWas) {
+    TestMap stomp = Ground();
+    stomp.Solid(40, 60, 6, 7).Place(54, 0, 1);
+    Play(stomp, "frames 90\n");
+    const std::vector<Seen> fromFiles = Frames;
+    tessera::MapLayers handed;
+    Hand(stomp, handed);
+    PlayMap(handed, 0, 0);
+    RegisterPlayTest();
+    Replay("frames 90\n");
+    ASSERT_EQ(Frames.size(), fromFiles.size());
+    for (std::size_t i = 0; i < Frames.size(); ++i) {
+        EXPECT_EQ(Frames[i].x, fromFiles[i].x) << i;
+        EXPECT_EQ(Frames[i].y, fromFiles[i].y) << i;
+        EXPECT_EQ(Frames[i].enemies[0].alive, fromFiles[i].enemies[0].alive) << i;
+    }
+    EXPECT_FALSE(Last().enemies[0].alive);
+    EXPECT_EQ(GetCell(handed.enemies, 54, 0), 1);
+    EXPECT_EQ(GetCell(handed.attributes, 40, 6), 1);
+    EXPECT_EQ(GetCell(handed.chips, 40, 6), 33);
 }
 
 TEST_F(RunRules, LandingOnAnEnemyRemovesItAndATouchFromTheSideRestarts) {
@@ -302,9 +346,9 @@ TEST_F(RunRules, KeysRestartShowTheAttributesAndEndTheProgram) {
 
 TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
     TestMap map = Ground(2, 1);
-    OpenPlayMapMeanwhile(Write(map).c_str(), 1, 0);
+    RegisterPlayTestLoading(layers, Write(map).c_str(), 1, 0);
     Replay("frames 60\n");
-    EXPECT_EQ(MapWidth, 2);
+    EXPECT_EQ(layers.width, 2);
     EXPECT_EQ(Frames.front().cameraX, GAME_WIDTH); // at the start screen given
     EXPECT_EQ(Last().y, FLOOR_Y);
     // A map that cannot be read ends the program at start-up, named. The
@@ -313,7 +357,7 @@ TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
     const std::string missing = (folder / "missing").string();
     EXPECT_EXIT(
         {
-            OpenPlayMapMeanwhile(missing.c_str(), 0, 0);
+            RegisterPlayTestLoading(layers, missing.c_str(), 0, 0);
             Replay("frames 1\n");
         },
         ::testing::ExitedWithCode(1), "cannot read the map");
@@ -322,7 +366,7 @@ TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
 TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
     const std::string name = (folder / "missing").string();
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(OpenPlayMap(name.c_str(), 0, 0));
+    EXPECT_FALSE(LoadPlayMap(layers, name.c_str(), 0, 0));
     const std::string error = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(error.find("tessera-run: cannot read the map " + name + ": "), std::string::npos)
         << error;

@@ -1,8 +1,8 @@
 // Screen set-up, the object table, loaders and colour keys on the headless display.
 #include "draw/draw.h"
 #include "draw/draw_state.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/text_encoding.h"
 #include "sound/midi.h"
 #include "sound/sound.h"
 #include "system/input_state.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/headless/headless.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
 
 #include <cstdint>

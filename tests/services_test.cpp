@@ -1,11 +1,11 @@
 // The framework's small services: number files, the version code, free disk
 // space, the date and time, moving the pointer, the command line and the
 // watched key.
-#include "draw/draw.h"
 #include "platform/backend.h"
-#include "platform/cursor.h"
-#include "platform/files.h"
-#include "platform/system_info.h"
+#include "platform/files/files.h"
+#include "platform/win/cursor.h"
+#include "platform/win/system_info.h"
+#include "system/system.h"
 #include "tests/scripted_run.h"
 #include "tests/test_folder.h"
 

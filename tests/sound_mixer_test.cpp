@@ -3,8 +3,8 @@
 // modes, positions, locks, the primary format and the music source.
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
-#include "platform/held_file.h"
-#include "platform/sound.h"
+#include "platform/win/held_file.h"
+#include "platform/win/sound.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "draw/draw.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/sound.h"
-#include "platform/text_encoding.h"
+#include "platform/win/sound.h"
 #include "sound/sound.h"
 #include "system/system.h"
 

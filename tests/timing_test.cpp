@@ -1,8 +1,8 @@
 // Wait slots, the busy-wait, the reset at the end of screen set-up, pointer
 // confinement and the colour depth.
 #include "platform/backend.h"
-#include "platform/cursor.h"
 #include "platform/headless/headless.h"
+#include "platform/win/cursor.h"
 #include "system/input_state.h"
 #include "system/system.h"
 #include "tests/scripted_run.h"

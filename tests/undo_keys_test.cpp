@@ -4,7 +4,7 @@
 #include "editor/edit_scene.h"
 #include "editor/editor_state.h"
 #include "map/undo_history.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
 #include "tools/replay/replay_run.h"
 #include "undo_test_support.h"
@@ -20,13 +20,12 @@ class UndoKeys : public ::testing::Test {
   protected:
     void SetUp() override {
         RegisterEditor();
-        ASSERT_EQ(AllocateLayers(), 1);
-        ClearHistoryForTest();
-        FillArea(0, 0, 20, 2, 0);
-        StampArea(0, 0, 4, 2, 1);  // A
-        StampArea(10, 0, 4, 2, 2); // B
+        ASSERT_EQ(AllocateLayers(EditorMap), 1);
+        EditorHistory = tessera::UndoHistory{};
+        FillArea(EditorMap, 0, 0, 20, 2, 0);
+        StampArea(EditorMap, EditorHistory, 0, 0, 4, 2, 1);  // A
+        StampArea(EditorMap, EditorHistory, 10, 0, 4, 2, 2); // B
     }
-    void TearDown() override { ClearHistoryForTest(); }
 
     // Runs the editor with the script; the map is checked afterwards. The
     // previous run's messages and shutdown are forgotten first.
@@ -45,37 +44,37 @@ class UndoKeys : public ::testing::Test {
 TEST_F(UndoKeys, CtrlPressedInTheSameFrameAsZDoesNotUndo) {
     Run("keydown CTRL\nkeydown Z\nframes 3\nkeyup Z\nkeyup CTRL\nframes 1\n");
     EXPECT_EQ(B(), 2);
-    EXPECT_EQ(UndoCurrent, UndoHistory[1].get());
+    EXPECT_EQ(EditorHistory.current, EditorHistory.records[1].get());
 }
 
 TEST_F(UndoKeys, CtrlHeldThenZUndoesOnceHoweverLongZIsHeld) {
     Run("keydown CTRL\nframes 1\nkeydown Z\nframes 5\nkeyup Z\nframes 1\nkeyup CTRL\nframes 1\n");
     EXPECT_EQ(B(), 0);
     EXPECT_EQ(A(), 1);
-    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+    EXPECT_EQ(EditorHistory.current, EditorHistory.records[0].get());
 }
 
 TEST_F(UndoKeys, ZAndYTogetherOnlyUndo) {
     Run("keydown CTRL\nframes 1\nkeydown Z\nkeydown Y\nframes 1\nkeyup Z\nkeyup Y\nframes 1\n"
         "keyup CTRL\nframes 1\n");
     EXPECT_EQ(B(), 0);
-    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+    EXPECT_EQ(EditorHistory.current, EditorHistory.records[0].get());
 }
 
 TEST_F(UndoKeys, CtrlHeldThenYRedoesOnceHoweverLongYIsHeld) {
-    Undo();
-    Undo();
+    Undo(EditorMap, EditorHistory);
+    Undo(EditorMap, EditorHistory);
     Run("keydown CTRL\nframes 1\nkeydown Y\nframes 5\nkeyup Y\nframes 1\nkeyup CTRL\nframes 1\n");
     EXPECT_EQ(A(), 1);
     EXPECT_EQ(B(), 0);
-    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+    EXPECT_EQ(EditorHistory.current, EditorHistory.records[0].get());
 }
 
 TEST_F(UndoKeys, CtrlReleasedAsYIsPressedDoesNotRedo) {
-    Undo();
+    Undo(EditorMap, EditorHistory);
     Run("keydown CTRL\nframes 1\nkeyup CTRL\nkeydown Y\nframes 1\nkeyup Y\nframes 1\n");
     EXPECT_EQ(B(), 0);
-    EXPECT_EQ(UndoCurrent, UndoHistory[0].get());
+    EXPECT_EQ(EditorHistory.current, EditorHistory.records[0].get());
 }
 
 TEST_F(UndoKeys, UndoAndRedoSequenceFromTheKeyboard) {
@@ -85,17 +84,17 @@ TEST_F(UndoKeys, UndoAndRedoSequenceFromTheKeyboard) {
         "keyup CTRL\nframes 1\n");
     EXPECT_EQ(A(), 0);
     EXPECT_EQ(B(), 0);
-    EXPECT_EQ(UndoCurrent, nullptr);
+    EXPECT_EQ(EditorHistory.current, nullptr);
     Run("keydown CTRL\nframes 1\n"
         "keydown Y\nframes 1\nkeyup Y\nframes 2\nkeydown Y\nframes 1\nkeyup Y\nframes 2\n"
         "keyup CTRL\nframes 1\n");
     EXPECT_EQ(A(), 1);
     EXPECT_EQ(B(), 2);
     // A third redo writes B's after image again.
-    FillArea(10, 0, 4, 2, 7);
+    FillArea(EditorMap, 10, 0, 4, 2, 7);
     Run("keydown CTRL\nframes 1\nkeydown Y\nframes 1\nkeyup Y\nframes 1\nkeyup CTRL\nframes 1\n");
     EXPECT_EQ(B(), 2);
-    EXPECT_EQ(UndoCurrent, UndoHistory[1].get());
+    EXPECT_EQ(EditorHistory.current, EditorHistory.records[1].get());
 }
 
 } // namespace

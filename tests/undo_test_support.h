@@ -8,20 +8,14 @@
 
 #include <cstddef>
 
-// Tests share one process: each starts from an empty history.
-inline void ClearHistoryForTest() {
-    for (auto& record : UndoHistory) record.reset();
-    UndoCount = 0;
-    UndoCurrent = nullptr;
-    UndoBytes = 0;
+inline void FillArea(tessera::MapLayers& map, int left, int top, int width, int height, int value) {
+    tessera::WriteArea(map.chips,
+                       tessera::AreaImage(static_cast<std::size_t>(width) * height, value), left,
+                       top, width, height);
 }
 
-inline void FillArea(int left, int top, int width, int height, int value) {
-    WriteArea(ChipLayer, AreaImage(static_cast<std::size_t>(width) * height, value), left, top,
-              width, height);
-}
-
-inline void StampArea(int left, int top, int width, int height, int value) {
-    WriteStamp(AreaImage(static_cast<std::size_t>(width) * height, value), width, height, left,
-               top);
+inline void StampArea(tessera::MapLayers& map, tessera::UndoHistory& history, int left, int top,
+                      int width, int height, int value) {
+    WriteStamp(map, history, tessera::AreaImage(static_cast<std::size_t>(width) * height, value),
+               width, height, left, top);
 }

@@ -1,8 +1,8 @@
 // The text bracket on the back buffer: a font made from the shared description,
 // colours, text at a point or in a box, and the end that gives everything back.
 #include "draw/draw.h"
-#include "platform/gdi_shapes.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
+#include "platform/win/gdi_shapes.h"
 #include "text/font_bracket.h"
 #include "text/text.h"
 

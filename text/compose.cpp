@@ -1,7 +1,7 @@
 // The character table and the drawing of one character for composed text.
 #include "text/compose.h"
 #include "draw/draw.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
 
 #include <algorithm>
 #include <climits>

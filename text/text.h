@@ -2,7 +2,7 @@
 // between Begin (or BeginFace) and End.
 #pragma once
 
-#include "platform/fonts.h"
+#include "platform/win/fonts.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 // sound card takes.
 #include "platform/desktop/audio.h"
 #include "platform/backend.h"
-#include "platform/sound_mixer.h"
+#include "platform/win/sound_mixer.h"
 
 #include <SDL.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // State the desktop backend's files share: the one real window.
 #pragma once
 
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 
 #include <SDL.h>
 

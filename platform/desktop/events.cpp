@@ -2,7 +2,7 @@
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/keymap.h"
-#include "platform/sequencer.h"
+#include "platform/win/sequencer.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // back, start, left and right stick.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
-#include "platform/joystick.h"
+#include "platform/win/joystick.h"
 
 #include <SDL.h>
 

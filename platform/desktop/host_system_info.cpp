@@ -1,6 +1,6 @@
 // The desktop reports what the running system answers.
 #include "platform/backend.h"
-#include "platform/system_info.h"
+#include "platform/win/system_info.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #include "platform/desktop/keymap.h"
 
-#include "platform/win_defs.h"
+#include "platform/win/win_defs.h"
 
 namespace platform::desktop {
 

@@ -1,7 +1,7 @@
 // Keys of the desktop's keyboard as the framework's virtual-key codes.
 #pragma once
 
-#include "platform/win_defs.h"
+#include "platform/win/win_defs.h"
 
 #include <SDL.h>
 

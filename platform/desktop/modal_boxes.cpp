@@ -2,9 +2,9 @@
 // event loop; the window's events wait in SDL's queue until it closes.
 #include "platform/backend.h"
 
-#include "platform/cursor.h"
 #include "platform/desktop/desktop.h"
-#include "platform/text_encoding.h"
+#include "platform/formats/text_encoding.h"
+#include "platform/win/cursor.h"
 
 #include <cstdio>
 #include <string>

@@ -4,6 +4,7 @@
 // while the window has the focus.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
+#include "platform/win/display.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,8 @@
 // for frames not presented, the vertical-blank wait is timed.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
-#include "platform/present_pacing.h"
+#include "platform/desktop/present_pacing.h"
+#include "platform/win/display.h"
 
 #include <time.h>
 

@@ -1,7 +1,7 @@
 #include "platform/desktop/synth.h"
 
 #include "platform/desktop/desktop.h"
-#include "platform/sound.h"
+#include "platform/win/sound.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // rendered by the sound mixer as its music source (no audio device of its own).
 #pragma once
 
-#include "platform/midi_file.h"
+#include "platform/formats/midi_file.h"
 
 #include <fluidsynth.h>
 

@@ -2,7 +2,7 @@
 // synthesiser follows while it plays.
 #include "platform/backend.h"
 #include "platform/desktop/synth.h"
-#include "platform/mci.h"
+#include "platform/win/mci.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // beep as a short tone, both through the sound device.
 #include "platform/backend.h"
 #include "platform/desktop/audio.h"
-#include "platform/sound_mixer.h"
+#include "platform/win/sound_mixer.h"
 
 #include <SDL.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // origin, drawing a 1024 x 768 logical screen scaled to fit.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
-#include "platform/held_file.h"
+#include "platform/win/held_file.h"
 
 #include <dlfcn.h>
 #include <signal.h>

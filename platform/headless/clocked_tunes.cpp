@@ -1,6 +1,7 @@
 // Headless tunes play on the caller's clock alone: a tune started at clock T
 // from position P reaches its end when the clock reads T + length - P.
 #include "platform/backend.h"
+#include "platform/formats/midi_file.h"
 #include "platform/headless/headless.h"
 
 namespace platform {

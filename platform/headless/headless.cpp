@@ -2,8 +2,8 @@
 
 #include "platform/backend.h"
 #include "platform/headless/sound_output.h"
-#include "platform/held_file.h"
-#include "platform/sequencer.h"
+#include "platform/win/held_file.h"
+#include "platform/win/sequencer.h"
 
 namespace platform {
 

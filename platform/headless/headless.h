@@ -1,7 +1,7 @@
 // Controls of the headless backend: the caller owns the clock and the events.
 #pragma once
 
-#include "platform/display.h"
+#include "platform/win/display.h"
 
 #include <cstdint>
 #include <functional>

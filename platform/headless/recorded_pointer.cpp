@@ -1,6 +1,6 @@
 #include "platform/backend.h"
-#include "platform/cursor.h"
 #include "platform/headless/headless.h"
+#include "platform/win/cursor.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Screenshots of what the last present showed: the primary surface.
-#include "platform/bmp.h"
-#include "platform/gdi.h"
+#include "platform/formats/bmp.h"
 #include "platform/headless/headless.h"
+#include "platform/win/gdi.h"
 
 namespace platform::headless {
 

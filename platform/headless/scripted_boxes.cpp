@@ -1,8 +1,8 @@
 // Message boxes answered from a queue and recorded, for tests and replays.
 #include "platform/backend.h"
 
+#include "platform/formats/text_encoding.h"
 #include "platform/headless/headless.h"
-#include "platform/text_encoding.h"
 
 #include <cstdio>
 #include <deque>

@@ -3,7 +3,7 @@
 // at again; one unplugged fails at once.
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
-#include "platform/joystick.h"
+#include "platform/win/joystick.h"
 
 namespace platform {
 namespace {

@@ -1,6 +1,6 @@
 // The running system's answers, unless a test has fixed them. A fixed local
 // time runs on with the headless clock.
-#include "platform/system_info.h"
+#include "platform/win/system_info.h"
 
 #include "platform/backend.h"
 #include "platform/headless/headless.h"

@@ -3,7 +3,7 @@
 #include "platform/headless/sound_output.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
-#include "platform/sound_mixer.h"
+#include "platform/win/sound_mixer.h"
 
 #include <algorithm>
 

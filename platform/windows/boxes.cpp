@@ -1,8 +1,9 @@
 // Message boxes of the system, owned by the window, and its alert sounds.
 #include "platform/backend.h"
-#include "platform/cursor.h"
+#include "platform/win/cursor.h"
+#include "platform/win/messages.h"
 
-#include "platform/windows/win32.h"
+#include "platform/win/win32.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // The multimedia clock, at its finest resolution for the whole run.
 #include "platform/backend.h"
 
-#include "platform/windows/win32.h"
+#include "platform/win/win32.h"
 
 namespace platform {
 

@@ -1,7 +1,8 @@
 // Game controllers through the system's own joystick calls.
 #include "platform/backend.h"
+#include "platform/win/joystick.h"
 
-#include "platform/windows/win32.h"
+#include "platform/win/win32.h"
 
 namespace platform::backend {
 

@@ -1,7 +1,7 @@
 // MIDI music through the system's own media-control sequencer: command strings
 // go to it as they are, its replies and notifications come back as sent.
-#include "platform/mci.h"
-#include "platform/sound.h"
+#include "platform/win/mci.h"
+#include "platform/win/sound.h"
 
 #include "platform/windows/native.h"
 

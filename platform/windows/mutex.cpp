@@ -1,7 +1,7 @@
 // Named mutexes of the system: the single-instance guard is the kernel's own.
-#include "platform/held_file.h"
+#include "platform/win/held_file.h"
 
-#include "platform/windows/win32.h"
+#include "platform/win/win32.h"
 
 namespace platform {
 

@@ -2,10 +2,10 @@
 // logical screen, scaled to fit and centred.
 #pragma once
 
-#include "platform/display.h"
-#include "platform/messages.h"
+#include "platform/win/display.h"
+#include "platform/win/messages.h"
 
-#include "platform/windows/win32.h"
+#include "platform/win/win32.h"
 
 #include <vector>
 
@@ -32,11 +32,6 @@ Letterbox LetterboxIn(::HWND window);
 ::POINT ToLogical(::HWND window, int x, int y);
 // A point of the logical screen as a point of the display.
 ::POINT ToDisplay(::HWND window, int x, int y);
-
-// The system's memory context that draws on the surface's own memory (rows
-// start on 4-byte boundaries, as the system's bitmaps' do); null when the
-// memory is not the system's to draw on.
-::HDC SurfaceContext(Surface& surface);
 
 // The programs this one started whose end has not been noticed yet; and
 // whether one of them has ended since the last call (it is still reaped by

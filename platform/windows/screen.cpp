@@ -3,7 +3,7 @@
 // again; either way the frame waits for the display's next refresh: the
 // compositor's when it runs, else a timed one.
 #include "platform/backend.h"
-#include "platform/cursor.h"
+#include "platform/win/cursor.h"
 
 #include "platform/windows/native.h"
 

@@ -1,9 +1,9 @@
 // Sound objects on the system's DirectSound: the device, the primary buffer and
 // one secondary buffer per voice, which the system mixes on its own threads.
 // Descriptions are checked as on every system before the device sees them.
-#include "platform/sound.h"
+#include "platform/win/sound.h"
 #include "platform/backend.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 #include "platform/windows/native.h"
 

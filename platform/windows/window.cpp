@@ -2,7 +2,7 @@
 // is the real window's, called through the class procedure below with the
 // framework's window handle; mouse positions reach it on the logical screen.
 #include "platform/backend.h"
-#include "platform/cursor.h"
+#include "platform/win/cursor.h"
 
 #include "platform/windows/native.h"
 

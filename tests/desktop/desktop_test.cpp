@@ -465,7 +465,7 @@ TEST_F(DesktopEditor, ANameTypedIntoTheSavePromptNamesTheMapFiles) {
     StartEditor();
     PlayOnDesktop(SaveDesk7);
     for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
-        const fs::path file = folder / "desktop" / MapFileName("Desk7", layer);
+        const fs::path file = folder / "desktop" / tessera::MapFileName("Desk7", layer);
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(file); })) << file;
         EXPECT_TRUE(ReadFile(file) == ReadFile(folder / "headless" / file.filename())) << file;
     }
@@ -480,7 +480,7 @@ TEST_F(DesktopEditor, StartedFromTheMenuItSavesInTheUsersMapsFolder) {
     EXPECT_TRUE(fs::is_directory(maps));
     PlayOnDesktop(SaveDesk7);
     for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
-        const fs::path file = maps / MapFileName("Desk7", layer);
+        const fs::path file = maps / tessera::MapFileName("Desk7", layer);
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(file); })) << file;
         EXPECT_TRUE(ReadFile(file) == ReadFile(folder / "headless" / file.filename())) << file;
     }
@@ -633,11 +633,11 @@ screenshot redone.bmp
     const std::string empty = OneScreenChips([](int, int) { return 0; });
     for (const auto& [name, chips] :
          {std::pair{"s", &stamped}, std::pair{"u", &empty}, std::pair{"r", &stamped}}) {
-        const fs::path data = folder / "desktop" / MapFileName(name, CHIP_FILE);
+        const fs::path data = folder / "desktop" / tessera::MapFileName(name, CHIP_FILE);
         ASSERT_TRUE(desktop_test::WaitUntil(15s, [&] { return fs::exists(data); })) << data;
         EXPECT_TRUE(ReadFile(data) == *chips) << data;
         for (int layer = 0; layer < MAP_FILE_COUNT; ++layer) {
-            const std::string file = MapFileName(name, layer);
+            const std::string file = tessera::MapFileName(name, layer);
             EXPECT_TRUE(ReadFile(folder / "desktop" / file) == ReadFile(folder / "headless" / file))
                 << file;
         }
@@ -743,14 +743,15 @@ double Level(const std::string& sound, std::size_t from, std::size_t bytes) {
 // when a key goes down marks where that moment's sound lands.
 TEST_F(DesktopEditor, ThePlayTestPlaysItsMusicAndAJumpSoundsOverIt) {
     // A one-screen map with a floor of solid cells six rows high.
-    ASSERT_EQ(AllocateLayers(), 1);
-    MapWidth = MapHeight = 1;
+    tessera::MapLayers map;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    map.width = map.height = 1;
     for (int row = 66; row < SCREEN_ROWS; ++row)
         for (int column = 0; column < SCREEN_COLUMNS; ++column) {
-            SetCell(ChipLayer, row, column, 32);
-            SetCell(AttrLayer, row, column, 1);
+            SetCell(map.chips, row, column, 32);
+            SetCell(map.attributes, row, column, 1);
         }
-    ASSERT_EQ(SaveMap((folder / "desktop" / "floor").c_str()), 1);
+    ASSERT_EQ(SaveMap(map, (folder / "desktop" / "floor").c_str()), 1);
 
     const fs::path soundFile = folder / "sound.raw";
     desktop_test::ChildProcess run;

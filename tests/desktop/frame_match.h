@@ -3,7 +3,7 @@
 // the window, scaled to fit, wherever the window is.
 #pragma once
 
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 #include "tests/desktop/private_display.h"
 
 #include <string>

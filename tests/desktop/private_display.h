@@ -4,7 +4,7 @@
 // server.
 #pragma once
 
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 #include "tests/desktop/child_process.h"
 
 #include <chrono>

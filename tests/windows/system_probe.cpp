@@ -1,6 +1,6 @@
 #include "tests/windows/system_probe.h"
 
-#include "platform/windows/win32.h"
+#include "platform/win/win32.h"
 
 #include <aclapi.h>
 

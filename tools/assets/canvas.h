@@ -2,7 +2,7 @@
 // everything drawn is kept clear of that key.
 #pragma once
 
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 #include "tools/assets/shading.h"
 
 #include <functional>

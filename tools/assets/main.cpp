@@ -6,7 +6,11 @@
 // theme, icons/hicolor/SIZExSIZE/apps/tessera.png.
 #include "draw/draw.h"
 #include "map/map_model.h"
+#include "png/png_rows.h"
+#include "run/run_draw.h"
+#include "run/run_sounds.h"
 #include "sound/sound.h"
+#include "system/system.h"
 #include "tools/assets/chip_sheets.h"
 #include "tools/assets/dimming_image.h"
 #include "tools/assets/enemies.h"
@@ -15,11 +19,8 @@
 #include "tools/assets/player.h"
 #include "tools/assets/sound_effects.h"
 #include "tools/assets/tune.h"
-#include "tools/png/png_rows.h"
-#include "tools/run/run_draw.h"
-#include "tools/run/run_sounds.h"
 
-#include "platform/file_replacement.h"
+#include "platform/files/file_replacement.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "tools/assets/panel_labels.h"
 
-#include "platform/fonts.h"
-#include "platform/gdi_shapes.h"
+#include "platform/win/fonts.h"
+#include "platform/win/gdi_shapes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // libFuzzer entry for the BMP decoder: every input is either decoded into a whole
 // image or refused with an empty one, never read or written out of bounds.
-#include "platform/bmp.h"
+#include "platform/formats/bmp.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // libFuzzer entry for the MIDI file reader: every input is either read into
 // events in time order within the tune's length, or refused with an empty song;
 // never read or written out of bounds.
-#include "platform/midi_file.h"
+#include "platform/formats/midi_file.h"
 
 #include <cstdlib>
 

@@ -4,10 +4,10 @@
 # a crashing input is left as crash-*. With --merge, the inputs that reached new
 # code are then added, minimised, to the corpus.
 #   tools/fuzz/run_fuzz.sh bmp|pack|tmx|midi|wave [SECONDS] [--merge]
-#     bmp:  the BMP decoder (platform/bmp.cpp, tests/bmp_corpus)
+#     bmp:  the BMP decoder (platform/formats/bmp.cpp, tests/bmp_corpus)
 #     pack: the draw pack reader (draw/packs_format.cpp, tests/pack_corpus)
 #     tmx:  the TMX reader of tessera-map import (tools/map/tmx_read.cpp, tests/tmx_corpus)
-#     midi: the MIDI file reader (platform/midi_file.cpp, tests/midi_corpus)
+#     midi: the MIDI file reader (platform/formats/midi_file.cpp, tests/midi_corpus)
 #     wave: the WAV reader and the sound pack search (sound/wave_read.cpp,
 #           sound/pack_scan.cpp, tests/wave_corpus)
 set -eu
@@ -18,10 +18,14 @@ merge=${3:-}
 libs=
 root=$(cd "$(dirname "$0")/../.." && pwd)
 case "$target" in
-bmp) source=platform/bmp.cpp max_len=8192 ;;
+bmp) source=platform/formats/bmp.cpp max_len=8192 ;;
 pack) source=draw/packs_format.cpp max_len=4096 ;;
-tmx) source="tools/map/tmx_read.cpp tools/map/xml_stream.cpp editor/map_model.cpp" libs="-lz" max_len=8192 ;;
-midi) source=platform/midi_file.cpp max_len=4096 ;;
+tmx)
+    source="tools/map/tmx_read.cpp tools/map/xml_stream.cpp map/map_model.cpp platform/files/memory.cpp
+            platform/files/file_io.cpp"
+    libs="-lz" max_len=8192
+    ;;
+midi) source=platform/formats/midi_file.cpp max_len=4096 ;;
 wave) source="sound/wave_read.cpp sound/pack_scan.cpp draw/packs_format.cpp" max_len=4096 ;;
 *)
     echo "usage: $0 bmp|pack|tmx|midi|wave [SECONDS] [--merge]" >&2

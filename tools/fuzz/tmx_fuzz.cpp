@@ -3,6 +3,8 @@
 #include "tools/map/tmx_read.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-    ReadTmx(reinterpret_cast<const char*>(data), size, "input.tmx");
+    // One map for every input, as one import would read one after another.
+    static tessera::MapLayers map;
+    ReadTmx(map, reinterpret_cast<const char*>(data), size, "input.tmx");
     return 0;
 }

@@ -1,5 +1,5 @@
 // tessera-map COMMAND ...: map tools beside the editor, one command per job.
-#include "platform/file_replacement.h"
+#include "platform/files/file_replacement.h"
 #include "tools/map/map_render.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/tmx.h"

@@ -2,12 +2,12 @@
 
 #include "map/map_files.h"
 #include "map/map_model.h"
-#include "platform/bmp.h"
-#include "platform/display.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
+#include "platform/formats/bmp.h"
+#include "platform/formats/pixel_format.h"
+#include "png/png_rows.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
-#include "tools/png/png_rows.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -76,8 +76,9 @@ std::string ParseOptions(int argc, char** argv, RenderOptions& options) {
 // The editor's 16-bit screen: what an 0x00RRGGBB pixel looks like once drawn there.
 std::uint32_t AsDisplayed(std::uint32_t rgb) {
     const platform::PixelFormat screen{16, 0xF800, 0x07E0, 0x001F};
-    const COLORREF color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
-    const COLORREF shown = platform::UnpackColor(screen, platform::PackColor(screen, color));
+    // Colours as 0x00BBGGRR.
+    const std::uint32_t color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+    const std::uint32_t shown = platform::UnpackColor(screen, platform::PackColor(screen, color));
     return (shown & 0xFF) << 16 | (shown & 0xFF00) | (shown >> 16 & 0xFF);
 }
 
@@ -143,11 +144,12 @@ class ShrunkChips {
 // are painted at full size first and shrunk from there.
 class BandPainter {
   public:
-    BandPainter(const RenderOptions& options, const platform::DecodedImage& sheet,
-                const platform::DecodedImage* sprites)
-        : options_(options), sheet_(sheet), sprites_(sprites), chips_(sheet, options.scale),
-          columns_(MapWidth * SCREEN_COLUMNS), width_(columns_ * CELL_SIZE),
-          band_(static_cast<std::size_t>(width_) * CELL_SIZE), painted_(columns_) {}
+    BandPainter(const tessera::MapLayers& map, const RenderOptions& options,
+                const platform::DecodedImage& sheet, const platform::DecodedImage* sprites)
+        : map_(map), options_(options), sheet_(sheet), sprites_(sprites),
+          chips_(sheet, options.scale), columns_(map.width * SCREEN_COLUMNS),
+          width_(columns_ * CELL_SIZE), band_(static_cast<std::size_t>(width_) * CELL_SIZE),
+          painted_(columns_) {}
 
     int Width() const { return width_; }
 
@@ -157,7 +159,7 @@ class BandPainter {
         if (options_.enemies) DrawSprites(row);
         if (options_.attributes)
             for (int c = 0; c < columns_; ++c)
-                if (GetCell(AttrLayer, row, c) != 0) MarkCell(c);
+                if (GetCell(map_.attributes, row, c) != 0) MarkCell(c);
     }
 
     // Output row y of the band (0 to CELL_SIZE / scale - 1) as R, G, B bytes.
@@ -165,7 +167,7 @@ class BandPainter {
         const int scale = options_.scale;
         const int side = CELL_SIZE / scale;
         const std::size_t cellBytes = static_cast<std::size_t>(side) * 3;
-        const std::int32_t* chips = ChipLayer[row_]; // the map lies inside the layers
+        const std::int32_t* chips = map_.chips[row_]; // the map lies inside the layers
         for (int c = 0; c < columns_; ++c, rgb += cellBytes) {
             if (!painted_[c]) {
                 if (scale == 1) // the common whole-size case as a fixed-size copy
@@ -190,7 +192,7 @@ class BandPainter {
     void Touch(int column) {
         if (painted_[column]) return;
         painted_[column] = 1;
-        const int n = GetCell(ChipLayer, row_, column);
+        const int n = GetCell(map_.chips, row_, column);
         const int left = ChipLeft(n), top = ChipTop(n);
         const bool inside =
             n >= 0 && left + CELL_SIZE <= sheet_.width && top + CELL_SIZE <= sheet_.height;
@@ -209,7 +211,7 @@ class BandPainter {
         const int reach = (EnemySize[1].Height + SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
         for (int r = row - reach; r <= row; ++r)
             for (int c = 0; c < columns_; ++c) {
-                const int v = GetCell(EnemyLayer, r, c);
+                const int v = GetCell(map_.enemies, r, c);
                 if (v < 1 || v > 8) continue;
                 const platform::DecodedImage& sprite = sprites_[v - 1];
                 const int w = std::min(EnemySize[v - 1].Width, sprite.width);
@@ -240,6 +242,7 @@ class BandPainter {
         }
     }
 
+    const tessera::MapLayers& map_;
     const RenderOptions& options_;
     const platform::DecodedImage& sheet_;
     const platform::DecodedImage* sprites_;
@@ -257,12 +260,13 @@ int RunRender(int argc, char** argv) {
     RenderOptions options;
     if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
         return UsageError(MapUsage, wrong);
-    if (!AllocateLayersOnHugePages()) return Fail("not enough memory for the map");
-    if (!LoadMap(options.name))
+    tessera::MapLayers map;
+    if (!AllocateLayersOnHugePages(map)) return Fail("not enough memory for the map");
+    if (!LoadMap(map, options.name))
         return Fail(std::string("cannot load the map \"") + options.name + "\" (" +
-                    MapFileName(options.name, CHIP_FILE) + ", " +
-                    MapFileName(options.name, ATTR_FILE) + ", " +
-                    MapFileName(options.name, ENEMY_FILE) + ")");
+                    tessera::MapFileName(options.name, CHIP_FILE) + ", " +
+                    tessera::MapFileName(options.name, ATTR_FILE) + ", " +
+                    tessera::MapFileName(options.name, ENEMY_FILE) + ")");
 
     platform::DecodedImage sheet;
     platform::DecodedImage sprites[8];
@@ -276,9 +280,9 @@ int RunRender(int argc, char** argv) {
                 return Fail("cannot read the enemy sprite " + bad);
         }
 
-    BandPainter band(options, sheet, sprites);
+    BandPainter band(map, options, sheet, sprites);
     const int outWidth = band.Width() / options.scale;
-    const int outHeight = MapHeight * SCREEN_ROWS * CELL_SIZE / options.scale;
+    const int outHeight = map.height * SCREEN_ROWS * CELL_SIZE / options.scale;
     OutputFile output{options.out, {}};
     const std::span<OutputFile> outputs(&output, 1);
     if (!PrepareOutputs(outputs, options.name)) return 1;
@@ -286,7 +290,7 @@ int RunRender(int argc, char** argv) {
     if (fd < 0) return 1;
     PngRowWriter writer;
     bool written = writer.Open(fd, outWidth, outHeight);
-    for (int row = 0; row < MapHeight * SCREEN_ROWS && written; ++row) {
+    for (int row = 0; row < map.height * SCREEN_ROWS && written; ++row) {
         band.Paint(row);
         for (int y = 0; y < CELL_SIZE / options.scale && written; ++y) {
             band.ShrinkRow(y, writer.NextRow());

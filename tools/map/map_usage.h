@@ -1,6 +1,6 @@
 // tessera-map's usage, shared by its commands for their argument errors.
 #pragma once
 
-#include "tools/command_line/command_line.h"
+#include "command_line/command_line.h"
 
 extern const CommandUsage MapUsage;

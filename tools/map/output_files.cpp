@@ -13,7 +13,7 @@ int PrepareOutputs(std::span<OutputFile> outputs, const char* map) {
             ReportWriteError(output, errno);
             return 0;
         }
-        if (IsMapFile(map, output.file.path)) {
+        if (tessera::IsMapFile(map, output.file.path)) {
             std::fprintf(stderr, "tessera-map: %s: is a file of the map %s; give another name\n",
                          output.name.c_str(), map);
             return 0;

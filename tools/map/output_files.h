@@ -4,7 +4,7 @@
 // reported on standard error with the name the user gave and the cause.
 #pragma once
 
-#include "platform/file_replacement.h"
+#include "platform/files/file_replacement.h"
 
 #include <span>
 #include <string>

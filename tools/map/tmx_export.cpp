@@ -1,13 +1,13 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
-#include "platform/bmp.h"
-#include "platform/file_io.h"
-#include "platform/files.h"
+#include "platform/files/file_io.h"
+#include "platform/files/files.h"
+#include "platform/formats/bmp.h"
+#include "png/png_rows.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/output_files.h"
 #include "tools/map/tmx.h"
 #include "tools/map/value_tiles.h"
-#include "tools/png/png_rows.h"
 
 #include <cerrno>
 #include <charconv>
@@ -23,16 +23,16 @@ namespace {
 
 struct LayerOut {
     const char* name;
-    LayerRow* const* layer;
+    LayerRow* tessera::MapLayers::*layer;
     int firstgid;
     int count;
     bool zeroIsEmpty; // value 0 written as the empty gid 0
 };
 
 const LayerOut LAYERS[] = {
-    {"chips", &ChipLayer, TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, false},
-    {"attributes", &AttrLayer, TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, true},
-    {"enemies", &EnemyLayer, TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, true},
+    {"chips", &tessera::MapLayers::chips, TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, false},
+    {"attributes", &tessera::MapLayers::attributes, TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, true},
+    {"enemies", &tessera::MapLayers::enemies, TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, true},
 };
 
 // A tileset and the picture of its tiles; `trans`, when given, is the colour
@@ -111,15 +111,17 @@ class BlockWriter {
     int error_ = 0;
 };
 
-// Writes the layer as CSV gids, one line per row, read straight from the layer
-// array; 0 if a value has no tile (reported then).
-int WriteLayer(BlockWriter& writer, const LayerOut& out, int id, int width, int height,
+// Writes the map's layer as CSV gids, one line per row, read straight from the
+// layer array; 0 if a value has no tile (reported then).
+int WriteLayer(BlockWriter& writer, const tessera::MapLayers& map, const LayerOut& out, int id,
                const char* file) {
+    const int width = map.width * SCREEN_COLUMNS;
+    const int height = map.height * SCREEN_ROWS;
     writer.Append(" <layer id=\"" + std::to_string(id) + "\" name=\"" + out.name + "\" width=\"" +
                   std::to_string(width) + "\" height=\"" + std::to_string(height) +
                   "\">\n  <data encoding=\"csv\">\n");
     for (int row = 0; row < height; ++row) {
-        const std::int32_t* cells = (*out.layer)[row]; // the map lies inside the layers
+        const std::int32_t* cells = (map.*out.layer)[row]; // the map lies inside the layers
         char* text = writer.Room();
         for (int column = 0; column < width; ++column) {
             const int value = cells[column];
@@ -145,10 +147,11 @@ int WriteLayer(BlockWriter& writer, const LayerOut& out, int id, int width, int 
 // Writes the document, which uses the three `pictures`, into the open file
 // `fd`, which it closes. False on failure: reported for a value no tileset
 // holds, with the cause in errno otherwise.
-bool WriteDocument(int fd, const char* name, const OutputFile* pictures,
-                   const platform::DecodedImage& sheet, bool& reported) {
-    const int width = MapWidth * SCREEN_COLUMNS;
-    const int height = MapHeight * SCREEN_ROWS;
+bool WriteDocument(int fd, const tessera::MapLayers& map, const char* name,
+                   const OutputFile* pictures, const platform::DecodedImage& sheet,
+                   bool& reported) {
+    const int width = map.width * SCREEN_COLUMNS;
+    const int height = map.height * SCREEN_ROWS;
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<map version=\"1.10\" orientation=\"orthogonal\" "
                        "renderorder=\"right-down\" width=\"" +
@@ -167,7 +170,7 @@ bool WriteDocument(int fd, const char* name, const OutputFile* pictures,
     writer.Append(text);
     int id = 1;
     for (const LayerOut& layer : LAYERS) // stops at a value no tileset holds
-        if ((reported = !WriteLayer(writer, layer, id++, width, height, name))) break;
+        if ((reported = !WriteLayer(writer, map, layer, id++, name))) break;
     writer.Append("</map>\n");
     int error = writer.Error();
     if (!platform::CloseFile(fd) && !error) error = errno;
@@ -178,11 +181,12 @@ bool WriteDocument(int fd, const char* name, const OutputFile* pictures,
 } // namespace
 
 int ExportTmx(const char* name, const char* out) {
-    if (!AllocateLayersOnHugePages()) {
+    tessera::MapLayers map;
+    if (!AllocateLayersOnHugePages(map)) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }
-    if (!LoadMap(name)) {
+    if (!LoadMap(map, name)) {
         std::fprintf(stderr, "tessera-map: %s: cannot load the map's three files\n", name);
         return 0;
     }
@@ -215,10 +219,11 @@ int ExportTmx(const char* name, const char* out) {
         reported = reported || !done;
         return done;
     };
-    const bool ok = written(outputs[1], WriteChipSheet(take(1), sheet, reported)) &&
-                    written(outputs[2], WriteValueTiles(take(2), ValueTiles::Attributes)) &&
-                    written(outputs[3], WriteValueTiles(take(3), ValueTiles::Enemies)) &&
-                    written(outputs[0], WriteDocument(take(0), name, &outputs[1], sheet, reported));
+    const bool ok =
+        written(outputs[1], WriteChipSheet(take(1), sheet, reported)) &&
+        written(outputs[2], WriteValueTiles(take(2), ValueTiles::Attributes)) &&
+        written(outputs[3], WriteValueTiles(take(3), ValueTiles::Enemies)) &&
+        written(outputs[0], WriteDocument(take(0), map, name, &outputs[1], sheet, reported));
     for (const int fd : fds)
         if (fd >= 0) platform::CloseFile(fd);
     return FinishOutputs(outputs, ok);

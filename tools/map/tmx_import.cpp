@@ -1,6 +1,6 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
-#include "platform/file_io.h"
+#include "platform/files/file_io.h"
 #include "tools/map/map_usage.h"
 #include "tools/map/tmx.h"
 #include "tools/map/tmx_read.h"
@@ -10,7 +10,8 @@
 #include <cstring>
 
 int ImportTmx(const char* in, const char* name) {
-    if (!AllocateLayersOnHugePages()) {
+    tessera::MapLayers map;
+    if (!AllocateLayersOnHugePages(map)) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }
@@ -19,10 +20,10 @@ int ImportTmx(const char* in, const char* name) {
         std::fprintf(stderr, "tessera-map: %s: cannot read (%s)\n", in, std::strerror(errno));
         return 0;
     }
-    const int read = ReadTmxFile(fd, in);
+    const int read = ReadTmxFile(map, fd, in);
     platform::CloseFile(fd);
     if (!read) return 0;
-    if (!SaveMap(name)) {
+    if (!SaveMap(map, name)) {
         std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files (%s)\n", name,
                      std::strerror(errno));
         return 0;

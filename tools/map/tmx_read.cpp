@@ -488,14 +488,14 @@ int ToValues(const LayerIn& layer, int width, int height, Fault& fault) {
     return 1;
 }
 
-int Read(const XmlInput& input, const char* file) {
-    LayerIn layers[] = {{"chips", &ChipLayer, TMX_CHIP_COUNT},
-                        {"attributes", &AttrLayer, TMX_VALUE_COUNT},
-                        {"enemies", &EnemyLayer, TMX_VALUE_COUNT}};
+int Read(tessera::MapLayers& map, const XmlInput& input, const char* file) {
+    LayerIn layers[] = {{"chips", &map.chips, TMX_CHIP_COUNT},
+                        {"attributes", &map.attributes, TMX_VALUE_COUNT},
+                        {"enemies", &map.enemies, TMX_VALUE_COUNT}};
     TmxHandler handler(layers);
     Fault& fault = handler.fault;
     std::string error;
-    if (!AllocateLayers()) {
+    if (!AllocateLayers(map)) {
         fault("out of memory for the map layers");
     } else {
         switch (ReadXml(input, handler, error)) {
@@ -528,15 +528,17 @@ int Read(const XmlInput& input, const char* file) {
         std::fprintf(stderr, "tessera-map: %s: %s\n", file, fault.message.c_str());
         return 0;
     }
-    MapWidth = handler.width / SCREEN_COLUMNS;
-    MapHeight = handler.height / SCREEN_ROWS;
+    map.width = handler.width / SCREEN_COLUMNS;
+    map.height = handler.height / SCREEN_ROWS;
     return 1;
 }
 
 } // namespace
 
-int ReadTmx(const char* text, std::size_t size, const char* file) {
-    return Read({text, size, -1}, file);
+int ReadTmx(tessera::MapLayers& map, const char* text, std::size_t size, const char* file) {
+    return Read(map, {text, size, -1}, file);
 }
 
-int ReadTmxFile(int fd, const char* file) { return Read({nullptr, 0, fd}, file); }
+int ReadTmxFile(tessera::MapLayers& map, int fd, const char* file) {
+    return Read(map, {nullptr, 0, fd}, file);
+}

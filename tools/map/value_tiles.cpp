@@ -1,6 +1,6 @@
 #include "tools/map/value_tiles.h"
 
-#include "tools/png/png_rows.h"
+#include "png/png_rows.h"
 
 #include <cerrno>
 #include <cstdint>

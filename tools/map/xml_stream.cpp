@@ -1,6 +1,6 @@
 #include "tools/map/xml_stream.h"
 
-#include "platform/file_io.h"
+#include "platform/files/file_io.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // tessera-play FILE...: plays WAV and MIDI files through the framework.
-#include "tools/command_line/command_line.h"
+#include "command_line/command_line.h"
 #include "tools/play/play_options.h"
 #include "tools/play/player.h"
 

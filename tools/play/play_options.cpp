@@ -1,7 +1,7 @@
 // Parses tessera-play's arguments and recognises WAV and MIDI files by content.
 #include "tools/play/play_options.h"
 
-#include "tools/command_line/command_line.h"
+#include "command_line/command_line.h"
 
 #include <cerrno>
 #include <charconv>

@@ -4,13 +4,12 @@
 // names the file and its cause.
 #include "tools/play/player.h"
 
-#include "draw/draw.h"
 #include "platform/backend.h"
-#include "platform/file_io.h"
-#include "platform/mci.h"
-#include "platform/messages.h"
-#include "platform/midi_file.h"
-#include "platform/sound.h"
+#include "platform/files/file_io.h"
+#include "platform/formats/midi_file.h"
+#include "platform/win/mci.h"
+#include "platform/win/messages.h"
+#include "platform/win/sound.h"
 #include "sound/midi.h"
 #include "sound/sound.h"
 #include "sound/wave_format.h"

@@ -1,7 +1,7 @@
 // The player's private folder, made under the system's temporary folder.
 #include "tools/play/stage_folder.h"
 
-#include "platform/private_folder.h"
+#include "platform/files/private_folder.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,9 +1,10 @@
 // tessera-replay [--run NAME [--screen X,Y]] SCRIPT: runs the editor, or with
 // --run the play-test on the map NAME, in the current folder, driven by a script.
+#include "command_line/command_line.h"
 #include "editor/edit_scene.h"
-#include "tools/command_line/command_line.h"
+#include "run/map_load.h"
+#include "run/run_scene.h"
 #include "tools/replay/replay_run.h"
-#include "tools/run/run_scene.h"
 
 #include <cstring>
 #include <string>
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
                           "give one script, after --run NAME [--screen X,Y] for the play-test");
     if (screen && !ParseStartScreen(argv[4], x, y))
         return UsageError(USAGE, "--screen " + std::string(argv[4]) + ": give a game screen X,Y");
+    tessera::MapLayers map;
     if (run) {
-        if (!OpenPlayMap(argv[2], x, y)) return 1;
+        if (!LoadPlayMap(map, argv[2], x, y)) return 1;
         RegisterPlayTest();
     } else {
         RegisterEditor();

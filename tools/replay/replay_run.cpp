@@ -1,7 +1,7 @@
 #include "tools/replay/replay_run.h"
 
 #include "platform/headless/headless.h"
-#include "platform/messages.h"
+#include "platform/win/messages.h"
 #include "system/system.h"
 
 #include <cerrno>

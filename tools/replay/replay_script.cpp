@@ -1,6 +1,6 @@
 #include "tools/replay/replay_script.h"
 
-#include "platform/win_defs.h"
+#include "platform/win/win_defs.h"
 
 #include <cctype>
 #include <climits>

@@ -1,0 +1,128 @@
+#include "platform/files/file_lock.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+
+namespace platform {
+
+namespace {
+
+constexpr int CREATE_ATTEMPTS = 10; // against others creating and removing it meanwhile
+
+// Two bytes of the lock file are locked, never written: the turnstile, which a
+// writer holds from before it waits for the guard until it is done, and which
+// a reader passes (takes shared and lets go) on its way to the guard; and the
+// guard itself, held shared by readers and exclusively by the writer. A writer
+// waiting for readers to finish so stops new ones from coming in, and is never
+// kept out for long by readers that follow each other.
+constexpr off_t TURNSTILE = 0;
+constexpr off_t GUARD = 1;
+
+// Opens the lock file, for writing only when a write lock will be taken (the
+// file is never written), creating it when missing and allowed. Its
+// descriptor, or -1.
+int OpenLockFile(const std::string& path, bool forWriteLocks, bool create) {
+    const int access = forWriteLocks ? O_RDWR : O_RDONLY;
+    for (int attempt = 0; attempt < CREATE_ATTEMPTS; ++attempt) {
+        const int fd = open(path.c_str(), access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            struct stat info;
+            if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
+            close(fd);
+            errno = EEXIST;
+            return -1;
+        }
+        if (errno != ENOENT || !create) return -1;
+        const int made =
+            open(path.c_str(), access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (made >= 0) return made;
+        if (errno != EEXIST) return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Sets the lock of one byte (F_RDLCK, F_WRLCK or F_UNLCK) without waiting.
+// 1 when set; 0 with errno (EAGAIN when another holds it the other way).
+int SetByte(int fd, off_t byte, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    while (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        if (errno == EACCES) errno = EAGAIN;
+        if (errno != EINTR) return 0;
+    }
+    return 1;
+}
+
+long long NowMs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+// Sets the byte's lock, trying again until `deadline` while another holds it.
+int WaitForByte(int fd, off_t byte, short type, long long deadline) {
+    int pauseMs = 1;
+    while (!SetByte(fd, byte, type)) {
+        if (errno != EAGAIN) return 0;
+        if (NowMs() >= deadline) {
+            errno = EWOULDBLOCK;
+            return 0;
+        }
+        const timespec pause{0, pauseMs * 1000000L};
+        nanosleep(&pause, nullptr);
+        pauseMs = std::min(pauseMs * 2, 20);
+    }
+    return 1;
+}
+
+// 1 when the descriptor is still the file at `path`: a lock on a file that was
+// removed or replaced meanwhile guards nothing.
+int StillAt(int fd, const std::string& path) {
+    struct stat held, named;
+    return fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+} // namespace
+
+int FileLock::Take(const std::string& path, LockKind kind, bool create, int waitMs) {
+    Release();
+    const long long deadline = NowMs() + waitMs;
+    const bool writing = kind == LockKind::Exclusive;
+    while (true) {
+        const int fd = OpenLockFile(path, writing, create);
+        if (fd < 0) return 0;
+        const bool held = writing ? WaitForByte(fd, TURNSTILE, F_WRLCK, deadline) &&
+                                        WaitForByte(fd, GUARD, F_WRLCK, deadline)
+                                  : WaitForByte(fd, TURNSTILE, F_RDLCK, deadline) &&
+                                        WaitForByte(fd, GUARD, F_RDLCK, deadline) &&
+                                        SetByte(fd, TURNSTILE, F_UNLCK);
+        if (held && StillAt(fd, path)) {
+            fd_ = fd;
+            return 1;
+        }
+        const int error = errno;
+        close(fd); // drops whatever it held
+        if (!held) {
+            errno = error;
+            return 0;
+        }
+    }
+}
+
+void FileLock::Release() {
+    if (fd_ < 0) return;
+    close(fd_); // drops the locks
+    fd_ = -1;
+}
+
+} // namespace platform

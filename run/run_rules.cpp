@@ -1,0 +1,201 @@
+#include "run/run_rules.h"
+
+#include "run/bodies.h"
+#include "run/run_sounds.h"
+
+#include <algorithm>
+#include <cstdio>
+
+const tessera::MapLayers* RunMap;
+int StartScreenX, StartScreenY;
+Body Player;
+int PlayerFacing = 1;
+std::vector<Enemy> Enemies;
+int CameraX, CameraY;
+int Phase = RUN_PLAYING;
+int RunSteps, PhaseSteps, Restarts;
+int ShowAttributes;
+
+namespace {
+
+// Every enemy as the map places it.
+std::vector<Enemy> Placed;
+
+int StartScreenLeft() { return std::clamp(StartScreenX, 0, RunMap->width - 1) * GAME_WIDTH; }
+int StartScreenTop() { return std::clamp(StartScreenY, 0, RunMap->height - 1) * GAME_HEIGHT; }
+
+// The top-left pixel the player starts at: scanning the start screen's columns
+// from the left, the first place, top-most in its column, where the player's
+// box touches no solid cell. A screen with no room at all gives its top-left
+// corner.
+void StartPlace(int& x, int& y) {
+    const int left = StartScreenLeft(), top = StartScreenTop();
+    for (int column = 0; column * CELL_SIZE + PLAYER_WIDTH <= GAME_WIDTH; ++column)
+        for (int row = 0; row * CELL_SIZE + PLAYER_HEIGHT <= GAME_HEIGHT; ++row) {
+            x = left + column * CELL_SIZE;
+            y = top + row * CELL_SIZE;
+            if (!BoxHitsSolid(x, y, PLAYER_WIDTH, PLAYER_HEIGHT)) return;
+        }
+    x = left;
+    y = top;
+}
+
+int Approach(int value, int target, int rate) {
+    return value < target ? std::min(value + rate, target) : std::max(value - rate, target);
+}
+
+void Miss() {
+    Phase = RUN_MISSED;
+    PhaseSteps = 0;
+    PlayEffect(EFFECT_MISS);
+}
+
+void StepPlayer(const PadInput& input) {
+    const int direction = input.right - input.left;
+    if (direction != 0) PlayerFacing = direction;
+    const int target = direction * (input.run ? RUN_SPEED : WALK_SPEED);
+    Player.vx =
+        Approach(Player.vx, target, Player.onGround ? GROUND_ACCELERATION : AIR_ACCELERATION);
+    if (input.jumpPressed && Player.onGround) {
+        Player.vy = -JUMP_SPEED;
+        PlayEffect(EFFECT_JUMP);
+    }
+    Fall(Player, Player.vy < 0 && input.jumpHeld ? GRAVITY_HELD : GRAVITY);
+    MoveBody(Player);
+}
+
+void StepEnemy(Enemy& enemy) {
+    Body& body = enemy.body;
+    // At a ledge the enemy turns before its front foot leaves the ground.
+    if (body.onGround) {
+        const int front = enemy.direction > 0 ? PixelX(body) + body.width : PixelX(body) - 1;
+        if (!IsSolidCell((PixelY(body) + body.height) >> 3, front >> 3))
+            enemy.direction = -enemy.direction;
+    }
+    body.vx = enemy.direction * ENEMY_SPEED;
+    Fall(body, GRAVITY);
+    MoveBody(body);
+    if (body.hitWall) enemy.direction = -enemy.direction;
+    if (PixelY(body) >= MapPixelHeight()) enemy.alive = 0;
+}
+
+// Enemies within a screen of the camera wake, and stay awake.
+void WakeEnemies() {
+    const int left = CameraX - GAME_WIDTH, right = CameraX + 2 * GAME_WIDTH;
+    const int top = CameraY - GAME_HEIGHT, bottom = CameraY + 2 * GAME_HEIGHT;
+    for (Enemy& enemy : Enemies)
+        if (!enemy.awake && PixelX(enemy.body) < right &&
+            PixelX(enemy.body) + enemy.body.width > left && PixelY(enemy.body) < bottom &&
+            PixelY(enemy.body) + enemy.body.height > top)
+            enemy.awake = 1;
+}
+
+// Landing on an enemy from above removes it; any other touch is a miss.
+void TouchEnemies(int previousBottom) {
+    for (Enemy& enemy : Enemies) {
+        if (!enemy.alive || !enemy.awake || !BodiesTouch(Player, enemy.body)) continue;
+        if (Player.vy > 0 && previousBottom <= PixelY(enemy.body) + STOMP_MARGIN) {
+            enemy.alive = 0;
+            Player.vy = -STOMP_BOUNCE;
+            PlayEffect(EFFECT_STOMP);
+        } else {
+            Miss();
+            return;
+        }
+    }
+}
+
+// The camera's place for the player: centred on it, held inside the map.
+int CameraTargetX() {
+    return std::clamp(PixelX(Player) + PLAYER_WIDTH / 2 - GAME_WIDTH / 2, 0,
+                      MapPixelWidth() - GAME_WIDTH);
+}
+
+int CameraTargetY() {
+    return std::clamp(PixelY(Player) + PLAYER_HEIGHT / 2 - GAME_HEIGHT / 2, 0,
+                      MapPixelHeight() - GAME_HEIGHT);
+}
+
+// Closes 1/CAMERA_EASE of the distance, and the rest once it is less than that
+// makes a pixel of.
+int Ease(int from, int to) {
+    const int distance = to - from;
+    return distance / CAMERA_EASE != 0 ? from + distance / CAMERA_EASE : to;
+}
+
+void FollowPlayer() {
+    CameraX = Ease(CameraX, CameraTargetX());
+    CameraY = Ease(CameraY, CameraTargetY());
+}
+
+} // namespace
+
+void PlayMap(const tessera::MapLayers& map, int screenX, int screenY) {
+    RunMap = &map;
+    StartScreenX = screenX;
+    StartScreenY = screenY;
+    Placed.clear();
+    const int rows = RunMap->height * SCREEN_ROWS, columns = RunMap->width * SCREEN_COLUMNS;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            const int type = RunMap->enemies[row][column];
+            if (type < 1 || type > 8) continue;
+            if (Placed.size() == ENEMIES_MAX) {
+                std::fprintf(stderr, "tessera-run: more than %d enemies; the rest are left out\n",
+                             ENEMIES_MAX);
+                return;
+            }
+            Enemy enemy;
+            enemy.type = type;
+            enemy.body.x = column * CELL_SIZE * SUBPIXELS;
+            enemy.body.y = row * CELL_SIZE * SUBPIXELS;
+            enemy.body.width = EnemySize[type - 1].Width;
+            enemy.body.height = EnemySize[type - 1].Height;
+            Placed.push_back(enemy);
+        }
+}
+
+void ResetRun() {
+    int x, y;
+    StartPlace(x, y);
+    Player = Body{};
+    Player.x = x * SUBPIXELS;
+    Player.y = y * SUBPIXELS;
+    Player.width = PLAYER_WIDTH;
+    Player.height = PLAYER_HEIGHT;
+    PlayerFacing = 1;
+    Enemies = Placed;
+    CameraX = StartScreenLeft();
+    CameraY = StartScreenTop();
+    Phase = RUN_PLAYING;
+    RunSteps = PhaseSteps = 0;
+}
+
+void RestartRun() {
+    ++Restarts;
+    ResetRun();
+}
+
+void StepRun(const PadInput& input) {
+    ++PhaseSteps;
+    if (Phase != RUN_PLAYING) {
+        if (PhaseSteps >= (Phase == RUN_MISSED ? MISS_STEPS : CLEAR_STEPS)) RestartRun();
+        return;
+    }
+    ++RunSteps;
+    const int previousBottom = PixelY(Player) + PLAYER_HEIGHT;
+    StepPlayer(input);
+    WakeEnemies();
+    for (Enemy& enemy : Enemies)
+        if (enemy.alive && enemy.awake) StepEnemy(enemy);
+    TouchEnemies(previousBottom);
+    FollowPlayer();
+    if (Phase != RUN_PLAYING) return;
+    if (PixelY(Player) >= MapPixelHeight()) {
+        Miss();
+    } else if (PixelX(Player) + PLAYER_WIDTH >= MapPixelWidth()) {
+        Phase = RUN_CLEARED;
+        PhaseSteps = 0;
+        PlayEffect(EFFECT_CLEAR);
+    }
+}
