@@ -39,6 +39,10 @@ namespace {
 
 const char ClassName[] = "DEFAULT";
 
+// 1 once start-up has gone as far as the main loop, or has found another copy
+// running and raised it: the two ends that are no failure of the program.
+int StartedOrRaised;
+
 } // namespace
 
 namespace elSystem {
@@ -120,6 +124,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     bool alreadyExists = false;
     InstanceMutex = platform::CreateMutex(mutexName, &alreadyExists);
     if (alreadyExists) {
+        StartedOrRaised = 1;
         if (HWND other = platform::FindWindow(ClassName, ProgramName))
             platform::SetForegroundWindow(other);
         return 0;
@@ -152,6 +157,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
 
     if (ProgramStartup) ProgramStartup();
     elSystem::ResetTimer();
+    StartedOrRaised = 1;
     while (elSystem::LoopPass()) {}
     return 0;
 }
@@ -164,7 +170,11 @@ int RunProgram(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    return WinMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL);
+    StartedOrRaised = 0;
+    WinMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL);
+    // The entry point returns 0 whatever happened; the process says whether
+    // the program could run at all.
+    return StartedOrRaised ? 0 : 1;
 }
 
 } // namespace elSystem
