@@ -2,6 +2,7 @@
 // per pass.
 #include "draw/draw.h"
 #include "platform/backend.h"
+#include "platform/files/files.h"
 #include "platform/win/held_file.h"
 #include "platform/win/messages.h"
 #include "system/input_state.h"
@@ -42,6 +43,21 @@ const char ClassName[] = "DEFAULT";
 // 1 once start-up has gone as far as the main loop, or has found another copy
 // running and raised it: the two ends that are no failure of the program.
 int StartedOrRaised;
+
+// The other copy's window, found by its class and the program's name, is
+// brought to the front, and the user is told so: the second copy opens no
+// window of its own and ends at once.
+void RaiseOtherCopy() {
+    StartedOrRaised = 1;
+    const HWND other = platform::FindWindow(ClassName, ProgramName);
+    const int process = platform::ProcessOfWindow(ClassName, ProgramName);
+    if (other && platform::SetForegroundWindow(other))
+        std::fprintf(stderr, "%s: %s is running already; raised its window (process %d)\n",
+                     platform::CommandName(), ProgramName, process);
+    else
+        std::fprintf(stderr, "%s: %s is running already, but its window could not be raised\n",
+                     platform::CommandName(), ProgramName);
+}
 
 } // namespace
 
@@ -124,9 +140,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     bool alreadyExists = false;
     InstanceMutex = platform::CreateMutex(mutexName, &alreadyExists);
     if (alreadyExists) {
-        StartedOrRaised = 1;
-        if (HWND other = platform::FindWindow(ClassName, ProgramName))
-            platform::SetForegroundWindow(other);
+        RaiseOtherCopy();
         return 0;
     }
 

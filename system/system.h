@@ -136,7 +136,8 @@ namespace elSystem {
 // The process entry of a program on the desktop or headless backend: joins the
 // arguments into the command line and runs WinMain. The program's exit status:
 // 1 when no window could be opened (no display), else 0, also when another copy
-// was running and had its window raised.
+// was running and had its window raised (which the second copy says on
+// standard error).
 int RunProgram(int argc, char** argv);
 
 } // namespace elSystem
