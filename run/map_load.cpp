@@ -26,7 +26,7 @@ void StartupWhileLoading() {
         elSystem::Shutdown();
         std::exit(EXIT_FAILURE);
     }
-    BeginRun();
+    BeginPlayTestRun();
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 // A frame of the play-test runs these steps, in this order:
 //  1. Read the keys and the first game controller.
-//  2. Esc (once released) ends the program; R starts the run again; A shows or hides the
-//     attribute overlay.
+//  2. Esc (once released) leaves the game as the program asked; R starts the
+//     run again; A shows or hides the attribute overlay.
 //  3. Run the steps of the game that the clock owes (60 a second).
 //  4. Start the screen transitions a miss or a restart calls for.
 //  5. Draw the chips, the overlay, the enemies and the player, the banner of
 //     a cleared run and the status line, fade in while the run is new, and
-//     present the frame.
+//     have the program present the frame.
 #include "run/run_scene.h"
 
 #include "draw/draw.h"
@@ -47,6 +47,12 @@ struct SceneState {
 };
 SceneState State;
 ObjectNo FadeCapture;
+// What the program does when Esc is released, and how it shows a frame.
+ProgramFunction Leave, Present;
+
+// The program that is the play-test: Esc ends it, and its screen is the game's.
+void EndProgram() { elSystem::Shutdown(); }
+void ShowFrame() { elDraw::Refresh(); }
 
 int IsDown(int state) { return state == KEY_PUSH || state == KEY_HOLD; }
 
@@ -119,30 +125,43 @@ int ParseStartScreen(const char* text, int& x, int& y) {
            x < MAP_SIZE_MAX && y < MAP_SIZE_MAX;
 }
 
+void LoadRunImagesAndSounds() {
+    // Keyed on their own top-left pixel.
+    elDraw::KeyTopLeft();
+    PlayerImage = elDraw::LoadObject(PLAYER_FILE, 2);
+    FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
+    LoadSounds();
+}
+
 void OpenRunScreen() {
     elDraw::Screen(GAME_WIDTH, GAME_HEIGHT, 1);
     for (int i = 0; i < 2; ++i) RunChipSheets[i] = elDraw::LoadObject(CHIP_SHEET_FILES[i], 2);
     // The sheets are keyed on black; the sprites on their own top-left pixel.
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) RunEnemySprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
-    PlayerImage = elDraw::LoadObject(PLAYER_FILE, 2);
-    FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
-    StartSounds();
+    LoadRunImagesAndSounds();
 }
 
-void BeginRun() {
+void BeginRun(ProgramFunction leave, ProgramFunction present) {
+    Leave = leave;
+    Present = present;
     State = SceneState{};
     elSystem::WatchKey(VK_ESCAPE);
     Restarts = 0;
     ShowAttributes = 0;
     ResetRun();
+    StartMusic();
+}
+
+void BeginPlayTestRun() {
+    BeginRun(EndProgram, ShowFrame);
     SceneNo = 1;
     PrevSceneNo = 0;
 }
 
 void RunStartup() {
     OpenRunScreen();
-    BeginRun();
+    BeginPlayTestRun();
 }
 
 void RunScene() {
@@ -151,7 +170,7 @@ void RunScene() {
     elInput::GetKey('A', &State.overlay);
     // Esc is counted as it is released, so that no tap between two frames is missed.
     if (elSystem::WatchCount() > 0) {
-        elSystem::Shutdown();
+        Leave();
         return;
     }
     if (State.restart == KEY_PUSH) RestartRun();
@@ -176,7 +195,7 @@ void RunScene() {
     if (Phase == RUN_CLEARED) DrawClearBanner();
     DrawStatusLine(MeasureFps());
     FadeIn();
-    elDraw::Refresh();
+    Present();
 }
 
 void RegisterPlayTest() {

@@ -31,7 +31,6 @@ int PrevMouseX, PrevMouseY;
 int MouseMoveX, MouseMoveY;
 char CommandLine[260];
 ProgramFunction ProgramStartup;
-ProgramFunction ProgramEnding;
 ProgramFunction SceneTable[SCENE_COUNT];
 
 const char* ProgramName = "Tessera";
