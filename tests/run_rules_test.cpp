@@ -25,7 +25,7 @@ namespace {
 
 // One frame as the scene left it.
 struct Seen {
-    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes;
+    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes, steps;
     std::vector<Enemy> enemies;
 };
 
@@ -37,7 +37,7 @@ void RecordedScene() {
     if (BeforeFrame) BeforeFrame(Frames.size());
     RunScene();
     Frames.push_back({PixelX(Player), PixelY(Player), Player.vy, Player.onGround, Phase, Restarts,
-                      CameraX, CameraY, ShowAttributes, Enemies});
+                      CameraX, CameraY, ShowAttributes, RunSteps, Enemies});
 }
 
 // A map of width x height screens; cells are set by (row, column).
@@ -49,10 +49,11 @@ struct TestMap {
     int& At(std::vector<int>& layer, int row, int column) {
         return layer[row * width * SCREEN_COLUMNS + column];
     }
-    // Solid cells over rows [top, bottom) and columns [left, right).
-    TestMap& Solid(int top, int bottom, int left, int right) {
+    // Cells of attribute `value` (solid: 1) over rows [top, bottom) and
+    // columns [left, right).
+    TestMap& Solid(int top, int bottom, int left, int right, int value = 1) {
         for (int row = top; row < bottom; ++row)
-            for (int column = left; column < right; ++column) At(attributes, row, column) = 1;
+            for (int column = left; column < right; ++column) At(attributes, row, column) = value;
         return *this;
     }
     TestMap& Place(int row, int column, int type) {
@@ -149,16 +150,22 @@ TEST_F(RunRules, ThePlayerDropsInAndRunsIntoAOneCellWallWithoutPassingIt) {
 TEST_F(RunRules, AJumpRisesHigherWhileHeldAndLandsOnTheGroundAhead) {
     struct Case {
         const char* script;
+        int ceiling;             // rock from the top down to this row, or 0
         int riseLow, riseHigh;   // pixels above the ground at the peak
         int aheadLow, aheadHigh; // pixels travelled by the landing
+        int airHigh;             // frames in the air at most
     } cases[] = {
-        {"frames 60\nkeydown Z\nframes 2\nkeyup Z\nframes 80\n", 30, 56, 0, 0},
-        {"frames 60\nkeydown Z\nframes 80\n", 120, 136, 0, 0},
+        {"frames 60\nkeydown Z\nframes 2\nkeyup Z\nframes 80\n", 0, 30, 56, 0, 0, 80},
+        {"frames 60\nkeydown Z\nframes 80\n", 0, 120, 136, 0, 0, 80},
+        {"frames 60\nkeydown SPACE\nframes 80\n", 0, 120, 136, 0, 0, 80},
         // Walking into a held jump: the landing is 12 or 13 cells ahead.
-        {"frames 60\nkeydown RIGHT\nframes 30\nkeydown Z\nframes 80\n", 120, 136, 90, 110},
+        {"frames 60\nkeydown RIGHT\nframes 30\nkeydown Z\nframes 80\n", 0, 120, 136, 90, 110, 80},
+        // Rock down to four cells over the head: the jump falls back at once.
+        {"frames 60\nkeydown Z\nframes 80\n", 50, 32, 32, 0, 0, 20},
     };
     for (const Case& c : cases) {
         TestMap map = Ground();
+        if (c.ceiling) map.Solid(0, c.ceiling + 1, 0, SCREEN_COLUMNS);
         Play(map, c.script);
         const auto take = std::find_if(Frames.begin() + 60, Frames.end(),
                                        [](const Seen& f) { return f.y < FLOOR_Y; });
@@ -174,6 +181,8 @@ TEST_F(RunRules, AJumpRisesHigherWhileHeldAndLandsOnTheGroundAhead) {
         const int ahead = land->x - (take - 1)->x;
         EXPECT_GE(ahead, c.aheadLow) << c.script;
         EXPECT_LE(ahead, c.aheadHigh) << c.script;
+        EXPECT_LE(land - take, c.airHigh) << c.script;
+        EXPECT_EQ(land->vy, 0) << c.script;
     }
 }
 
@@ -200,6 +209,11 @@ TEST_F(RunRules, TheGameRunsAtSixtyStepsASecondWhateverTheFrameRate) {
     }
     // Frames of 50 ms see every third step: the apex itself may fall between two.
     for (int peak : peaks) EXPECT_NEAR(peak, peaks[0], 1);
+
+    // A frame after a stall of two seconds runs 8 steps, not 120.
+    TestMap map = Ground();
+    Play(map, "frames 10\nframetime 2000\nframes 1\nframetime 16\nframes 1\n");
+    EXPECT_EQ(Frames[10].steps - Frames[9].steps, 8);
 }
 
 TEST_F(RunRules, AFallAtFullSpeedLandsOnAOneCellLedge) {
@@ -282,20 +296,25 @@ TEST_F(RunRules, FallingBelowTheMapRestartsFromTheStart) {
 
 TEST_F(RunRules, TheCameraStaysInsideTheMapAtItsFourEdges) {
     // From each corner screen the player runs to the side edge on a floor near
-    // the top or bottom edge: the camera follows to both edges and no further.
+    // the top or bottom edge: the camera follows to both edges and no further,
+    // and the player never leaves by the left edge. A start screen beyond the
+    // map is its last one.
     struct Case {
         int screenX, screenY;
         const char* key;
-    } cases[] = {{0, 0, "LEFT"}, {2, 0, "RIGHT"}, {0, 2, "LEFT"}, {2, 2, "RIGHT"}};
-    for (const Case& c : cases) {
+    } cases[] = {{0, 0, "LEFT"}, {2, 0, "RIGHT"}, {0, 2, "LEFT"}, {2, 2, "RIGHT"}, {9, 9, "RIGHT"}};
+    for (Case c : cases) {
         TestMap map(3, 3);
         const int floor = c.screenY == 0 ? 20 : 3 * SCREEN_ROWS - 4;
         map.Solid(floor, floor + 1, 0, 3 * SCREEN_COLUMNS);
         Play(map, std::string("keydown ") + c.key + "\nkeydown X\nframes 240\n", c.screenX,
              c.screenY);
+        c.screenX = std::min(c.screenX, 2);
+        c.screenY = std::min(c.screenY, 2);
         bool atEdges = false;
         for (const Seen& frame : Frames) {
             const bool settled = &frame - &Frames[0] >= 120;
+            EXPECT_GE(frame.x, 0);
             EXPECT_GE(frame.cameraX, 0);
             EXPECT_LE(frame.cameraX, 2 * GAME_WIDTH);
             EXPECT_GE(frame.cameraY, 0);
@@ -385,6 +404,102 @@ TEST_F(RunRules, AnEnemyTurnsAtTheLedgesOfItsPlatform) {
         turns += enemy.direction != Frames[i - 1].enemies[0].direction;
     }
     EXPECT_GE(turns, 2);
+    // It walks the platform from end to end.
+    const auto [leftMost, rightMost] =
+        std::minmax_element(Frames.begin(), Frames.end(), [](const Seen& a, const Seen& b) {
+            return a.enemies[0].body.x < b.enemies[0].body.x;
+        });
+    EXPECT_EQ(PixelX(leftMost->enemies[0].body), 400);
+    EXPECT_EQ(PixelX(rightMost->enemies[0].body) + rightMost->enemies[0].body.width, 560);
+}
+
+// Enemy values 1 to 8 are enemies, which wake within a screen of the camera
+// (here at the map's top-left corner, where the run starts); other values are
+// not.
+TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAhead) {
+    const struct {
+        int row, column, value;
+        bool awake; // on the first step
+    } cells[] = {
+        {10, 191, 1, true}, {10, 192, 2, false}, // right: up to 2 screens from the camera
+        {143, 20, 8, true}, {144, 30, 3, false}, // below: up to 2 screens
+        {10, 40, 9, false}, {10, 50, 10, false}, {10, 60, -1, false}, {10, 70, 255, false},
+    };
+    TestMap map = Ground(4, 3);
+    for (const auto& cell : cells) map.Place(cell.row, cell.column, cell.value);
+    Play(map, "frames 3\n");
+    const auto stepped =
+        std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.steps == 1; });
+    ASSERT_NE(stepped, Frames.end());
+    std::vector<Enemy> expected;
+    for (const auto& cell : cells) {
+        if (cell.value < 1 || cell.value > 8) continue;
+        const std::string where = std::to_string(cell.row) + "," + std::to_string(cell.column);
+        const auto found =
+            std::find_if(stepped->enemies.begin(), stepped->enemies.end(), [&](const Enemy& enemy) {
+                return enemy.type == cell.value && PixelY(enemy.body) / CELL_SIZE >= cell.row &&
+                       std::abs(PixelX(enemy.body) - cell.column * CELL_SIZE) <= 1;
+            });
+        ASSERT_NE(found, stepped->enemies.end()) << where;
+        EXPECT_EQ(found->awake, cell.awake) << where;
+    }
+    EXPECT_EQ(stepped->enemies.size(), 4u);
+}
+
+// Attribute 1 is solid; every other value is passed through.
+TEST_F(RunRules, OnlyAttributeOneIsSolid) {
+    for (int value : {1, 2, 255, -1}) {
+        TestMap map = Ground();
+        map.Solid(30, 31, 0, SCREEN_COLUMNS, value); // a ledge under the drop
+        Play(map, "frames 90\n");
+        EXPECT_EQ(Last().y, value == 1 ? 240 - PLAYER_HEIGHT : FLOOR_Y) << value;
+        EXPECT_TRUE(Last().onGround) << value;
+    }
+}
+
+// A player standing on a wall, its feet level with the top of the enemy beside
+// it and over its edge, is not touching it.
+TEST_F(RunRules, BoxesThatOnlyMeetAtAnEdgeDoNotTouch) {
+    TestMap map = Ground();
+    map.Solid(0, 60, 0, 4)   // rock over the first four columns: the player drops in at column 4
+        .Solid(54, 60, 4, 6) // onto a wall at the enemy's height (its top at pixel 432)
+        .Solid(54, 60, 12, 14)
+        .Place(54, 6, 1); // a 48-pixel enemy boxed in between, awake
+    Play(map, "frames 120\n");
+    EXPECT_EQ(Last().x, 32);
+    EXPECT_EQ(Last().y + PLAYER_HEIGHT, 432); // overhangs the enemy by 4 pixels
+    EXPECT_TRUE(Last().enemies[0].awake);
+    EXPECT_TRUE(Last().enemies[0].alive);
+    EXPECT_EQ(Last().restarts, 0);
+    EXPECT_EQ(Last().phase, RUN_PLAYING);
+}
+
+// Two bodies touch when they share a pixel, on every side; meeting at an edge
+// is not touching.
+TEST(Bodies, TouchOnlyWhereTheyOverlap) {
+    Body a;
+    a.x = 100 * SUBPIXELS;
+    a.y = 200 * SUBPIXELS;
+    a.width = 20;
+    a.height = 40;
+    const struct {
+        int x, y, width, height;
+        bool touch;
+    } others[] = {
+        {120, 200, 48, 48, false}, {119, 200, 48, 48, true}, // right
+        {52, 210, 48, 48, false},  {53, 210, 48, 48, true},  // left
+        {90, 240, 56, 56, false},  {90, 239, 56, 56, true},  // below
+        {110, 152, 48, 48, false}, {110, 153, 48, 48, true}, // above
+    };
+    for (const auto& other : others) {
+        Body b;
+        b.x = other.x * SUBPIXELS + SUBPIXELS - 1; // the far edge of its pixel
+        b.y = other.y * SUBPIXELS;
+        b.width = other.width;
+        b.height = other.height;
+        EXPECT_EQ(BodiesTouch(a, b), other.touch) << other.x << "," << other.y;
+        EXPECT_EQ(BodiesTouch(b, a), other.touch) << other.x << "," << other.y;
+    }
 }
 
 } // namespace
