@@ -1,17 +1,25 @@
 // The platform's files and memory on their own: reserved blocks read zero and
 // keep what is written, with or without huge pages; files by descriptor, and
-// what is not a regular file refused without waiting on it.
+// what is not a regular file refused without waiting on it; the locks between
+// programs reading and writing one map.
 #include "platform/files/file_io.h"
+#include "platform/files/file_lock.h"
 #include "platform/files/memory.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/test_folder.h"
+
+#include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -67,6 +75,121 @@ TEST(FileDescriptors, RegularFilesAreReadAndOtherKindsRefused) {
     EXPECT_EQ(platform::MayRead(file), 1);
     EXPECT_EQ(platform::OpenForRead((folder / "missing").string()), -1);
     fs::remove_all(folder);
+}
+
+using platform::FileLock;
+using platform::LockKind;
+
+class FileLocks : public TestFolder {
+  protected:
+    FileLocks() : TestFolder("tessera-locks-") {}
+    void SetUp() override {
+        TestFolder::SetUp();
+        path = (folder / "m.lock").string();
+    }
+    std::string path;
+};
+
+// Descriptors of this process open on the file at `path`, or on files removed
+// from there.
+int OpenOn(const std::string& path, bool removed) {
+    int count = 0;
+    const std::string name = removed ? path + " (deleted)" : path;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        count += fs::read_symlink(entry.path(), error) == name;
+    }
+    return count;
+}
+
+// Waits up to a minute for the condition.
+bool WaitUntil(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Only a writer creates a missing lock file, and only a plain file is locked.
+TEST_F(FileLocks, TakenOnPlainFilesAndMadeOnlyWhenAsked) {
+    std::ofstream(folder / "target") << "kept";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        LockKind kind;
+        bool create;
+        int taken, error;
+        bool plainAfter; // a plain file at the path afterwards
+    } cases[] = {
+        {"missing, read", [] {}, LockKind::Shared, false, 0, ENOENT, false},
+        {"missing, written", [] {}, LockKind::Exclusive, true, 1, 0, true},
+        {"there, read", [&] { std::ofstream{path}; }, LockKind::Shared, false, 1, 0, true},
+        {"a link", [&] { fs::create_symlink("target", path); }, LockKind::Exclusive, true, 0, ELOOP,
+         false},
+        {"a folder", [&] { fs::create_directory(path); }, LockKind::Shared, true, 0, EEXIST, false},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(path);
+        c.make();
+        FileLock lock;
+        errno = 0;
+        EXPECT_EQ(lock.Take(path, c.kind, c.create, 0), c.taken) << c.what;
+        if (!c.taken) {
+            EXPECT_EQ(errno, c.error) << c.what;
+        }
+        EXPECT_EQ(fs::is_regular_file(fs::symlink_status(path)), c.plainAfter) << c.what;
+    }
+    EXPECT_EQ(std::ifstream(folder / "target").rdbuf()->sgetc(), 'k');
+}
+
+// Readers come in beside one another until a writer waits for them; from then
+// on new ones wait for the writer, who gets in once the readers in are done.
+TEST_F(FileLocks, AWaitingWriterKeepsNewReadersOut) {
+    FileLock reading;
+    ASSERT_EQ(reading.Take(path, LockKind::Shared, true, 0), 1);
+    std::atomic<int> written{-1};
+    std::thread writer([&] {
+        FileLock lock;
+        written = lock.Take(path, LockKind::Exclusive, false, 60000);
+    });
+    int error = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        FileLock another;
+        if (another.Take(path, LockKind::Shared, false, 0)) return false;
+        error = errno;
+        return true;
+    })) << "readers kept coming in past the waiting writer";
+    EXPECT_EQ(error, EWOULDBLOCK);
+    EXPECT_EQ(written, -1);
+    reading.Release();
+    writer.join();
+    EXPECT_EQ(written, 1);
+}
+
+// A lock file removed, and made again by another, while a reader waits on it:
+// the lock on the removed one guards nothing, so the reader waits for the
+// holder of the new one.
+TEST_F(FileLocks, ALockFileRemovedMeanwhileIsLeftForTheOneAtItsName) {
+    FileLock first;
+    ASSERT_EQ(first.Take(path, LockKind::Exclusive, true, 0), 1);
+    std::atomic<int> read{-1};
+    std::thread reader([&] {
+        FileLock lock;
+        read = lock.Take(path, LockKind::Shared, true, 60000);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return OpenOn(path, false) == 2; }));
+    fs::remove(path);
+    FileLock second;
+    ASSERT_EQ(second.Take(path, LockKind::Exclusive, true, 0), 1);
+    first.Release();
+    // The reader goes over to the new file and waits there.
+    EXPECT_TRUE(WaitUntil([&] { return read != -1 || OpenOn(path, false) == 2; }));
+    EXPECT_EQ(read, -1) << "the reader took the lock on the removed file";
+    second.Release();
+    reader.join();
+    EXPECT_EQ(read, 1);
 }
 
 } // namespace
