@@ -135,10 +135,12 @@ constexpr int FLOOR_Y = 480 - PLAYER_HEIGHT; // the player's top standing on the
 TEST_F(RunRules, ThePlayerDropsInAndRunsIntoAOneCellWallWithoutPassingIt) {
     TestMap map = Ground();
     map.Solid(20, 60, 40, 41); // a wall one cell wide at pixel 320
+    map.Solid(3, 4, 0, 3);     // a ledge near the top of the left-most columns
     Play(map, "frames 60\nkeydown X\nkeydown RIGHT\nframes 150\n");
-    // Dropped in at the left-most column, at the top, and landed on the ground.
+    // Dropped in at the left-most column, at the top-most place with room
+    // (under the ledge), and landed on the ground.
     EXPECT_EQ(Frames.front().x, 0);
-    EXPECT_LT(Frames.front().y, 8);
+    EXPECT_EQ(Frames.front().y, 32);
     EXPECT_EQ(Frames[59].y, FLOOR_Y);
     EXPECT_TRUE(Frames[59].onGround);
     // At full running speed it stops flush against the wall, never inside.
@@ -158,6 +160,10 @@ TEST_F(RunRules, AJumpRisesHigherWhileHeldAndLandsOnTheGroundAhead) {
         {"frames 60\nkeydown Z\nframes 2\nkeyup Z\nframes 80\n", 0, 30, 56, 0, 0, 80},
         {"frames 60\nkeydown Z\nframes 80\n", 0, 120, 136, 0, 0, 80},
         {"frames 60\nkeydown SPACE\nframes 80\n", 0, 120, 136, 0, 0, 80},
+        // A second tap in the air does not jump again.
+        {"frames 60\nkeydown Z\nframes 2\nkeyup Z\nframes 8\nkeydown Z\nframes 2\nkeyup Z\nframes "
+         "80\n",
+         0, 30, 56, 0, 0, 80},
         // Walking into a held jump: the landing is 12 or 13 cells ahead.
         {"frames 60\nkeydown RIGHT\nframes 30\nkeydown Z\nframes 80\n", 0, 120, 136, 90, 110, 80},
         // Rock down to four cells over the head: the jump falls back at once.
@@ -331,18 +337,18 @@ TEST_F(RunRules, TheCameraStaysInsideTheMapAtItsFourEdges) {
 }
 
 TEST_F(RunRules, TheFirstGameControllerRunsAndJumpsAndUnpluggingItIsHarmless) {
-    constexpr unsigned CENTRE = 32767, RIGHT = 65535, BUTTON_1 = 1;
+    constexpr unsigned CENTRE = 32767, RIGHT = 65535, BUTTON_1 = 1, BUTTON_2 = 2;
     platform::headless::SetJoystick(0, CENTRE, CENTRE, 0); // answers from start-up on
     BeforeFrame = [](std::size_t frame) {
-        if (frame == 60) platform::headless::SetJoystick(0, RIGHT, CENTRE, 0);
-        if (frame == 90) platform::headless::SetJoystick(0, RIGHT, CENTRE, BUTTON_1);
+        if (frame == 60) platform::headless::SetJoystick(0, RIGHT, CENTRE, BUTTON_2);
+        if (frame == 90) platform::headless::SetJoystick(0, RIGHT, CENTRE, BUTTON_1 | BUTTON_2);
         if (frame == 100) platform::headless::UnplugJoystick(0);
     };
     TestMap map = Ground();
     Play(map, "frames 200\n");
     BeforeFrame = nullptr;
     EXPECT_EQ(Frames[59].x, 0);
-    EXPECT_GT(Frames[89].x, 40);       // ran right on the stick
+    EXPECT_GT(Frames[89].x, 70);       // ran right on the stick with button 2
     EXPECT_LT(Frames[100].y, FLOOR_Y); // jumped on button 1
     // Unplugged in the air: the player lands and comes to rest; the run goes on.
     EXPECT_EQ(Last().y, FLOOR_Y);
@@ -391,9 +397,10 @@ TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
         << error;
 }
 
-TEST_F(RunRules, AnEnemyTurnsAtTheLedgesOfItsPlatform) {
+TEST_F(RunRules, AnEnemyTurnsAtTheLedgeAndTheWallOfItsPlatform) {
     TestMap map = Ground();
-    map.Solid(30, 31, 50, 70).Place(24, 56, 1); // a platform of pixels 400..560
+    map.Solid(30, 31, 50, 72).Place(24, 56, 1); // a platform of pixels 400..576
+    map.Solid(20, 30, 70, 72);                  // and a wall on it from pixel 560
     Play(map, "frames 400\n");
     int turns = 0;
     for (std::size_t i = 1; i < Frames.size(); ++i) {
@@ -403,7 +410,7 @@ TEST_F(RunRules, AnEnemyTurnsAtTheLedgesOfItsPlatform) {
         EXPECT_LE(PixelX(enemy.body) + enemy.body.width, 560);
         turns += enemy.direction != Frames[i - 1].enemies[0].direction;
     }
-    EXPECT_GE(turns, 2);
+    EXPECT_GE(turns, 3);
     // It walks the platform from end to end.
     const auto [leftMost, rightMost] =
         std::minmax_element(Frames.begin(), Frames.end(), [](const Seen& a, const Seen& b) {
@@ -414,24 +421,26 @@ TEST_F(RunRules, AnEnemyTurnsAtTheLedgesOfItsPlatform) {
 }
 
 // Enemy values 1 to 8 are enemies, which wake within a screen of the camera
-// (here at the map's top-left corner, where the run starts); other values are
-// not.
-TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAhead) {
+// (here at the start screen, 2,2, on the first step) on every side; other
+// values are not. One that falls below the map is gone.
+TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
     const struct {
         int row, column, value;
-        bool awake; // on the first step
+        bool awake;
     } cells[] = {
-        {10, 191, 1, true}, {10, 192, 2, false}, // right: up to 2 screens from the camera
-        {143, 20, 8, true}, {144, 30, 3, false}, // below: up to 2 screens
-        {10, 40, 9, false}, {10, 50, 10, false}, {10, 60, -1, false}, {10, 70, 255, false},
+        {66, 200, 1, false},  {67, 210, 1, true},   // above: reaching into the screen above
+        {100, 90, 1, false},  {100, 91, 1, true},   // left: reaching into the screen left
+        {100, 383, 1, true},  {100, 384, 2, false}, // right: starting in the screen right
+        {287, 220, 8, true},  {288, 230, 3, false}, // below: starting in the screen below
+        {100, 240, 9, false}, {100, 250, 10, false}, {100, 260, -1, false}, {100, 270, 255, false},
     };
-    TestMap map = Ground(4, 3);
+    TestMap map = Ground(5, 5);
+    map.Solid(204, 216, 192, 200); // under the player
     for (const auto& cell : cells) map.Place(cell.row, cell.column, cell.value);
-    Play(map, "frames 3\n");
+    Play(map, "frames 120\n", 2, 2);
     const auto stepped =
         std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.steps == 1; });
     ASSERT_NE(stepped, Frames.end());
-    std::vector<Enemy> expected;
     for (const auto& cell : cells) {
         if (cell.value < 1 || cell.value > 8) continue;
         const std::string where = std::to_string(cell.row) + "," + std::to_string(cell.column);
@@ -443,7 +452,53 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAhead) {
         ASSERT_NE(found, stepped->enemies.end()) << where;
         EXPECT_EQ(found->awake, cell.awake) << where;
     }
-    EXPECT_EQ(stepped->enemies.size(), 4u);
+    EXPECT_EQ(stepped->enemies.size(), 8u);
+    // The camera closed an eighth of the way to the player, from the screen's corner.
+    EXPECT_EQ(stepped->cameraX, 2 * GAME_WIDTH - (GAME_WIDTH / 2 - PLAYER_WIDTH / 2) / 8);
+    const auto fallen = std::find_if(Last().enemies.begin(), Last().enemies.end(),
+                                     [](const Enemy& enemy) { return enemy.type == 8; });
+    ASSERT_NE(fallen, Last().enemies.end());
+    EXPECT_FALSE(fallen->alive);
+    EXPECT_EQ(Last().restarts, 0);
+}
+
+// A map keeps its first 4096 enemies, in rows from the top.
+TEST_F(RunRules, AMapHoldsAtMost4096Enemies) {
+    TestMap map(1, 1);
+    for (int cell = 0; cell <= 4096; ++cell)
+        map.Place(cell / SCREEN_COLUMNS, cell % SCREEN_COLUMNS, 1);
+    ::testing::internal::CaptureStderr();
+    Play(map, "frames 1\n");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Last().enemies.size(), 4096u);
+    EXPECT_NE(said.find("more than 4096 enemies; the rest are left out"), std::string::npos)
+        << said;
+}
+
+// Reaching the right edge clears the run, shown for 3 s (180 steps), then
+// the run starts again.
+TEST_F(RunRules, AClearShowsForThreeSecondsThenTheRunStartsAgain) {
+    TestMap map = Ground();
+    map.Solid(0, 60, 0, 93); // rock: the player starts in column 93, by the edge
+    Play(map, "keydown RIGHT\nframes 220\n");
+    const auto cleared = std::find_if(Frames.begin(), Frames.end(),
+                                      [](const Seen& f) { return f.phase == RUN_CLEARED; });
+    const auto again =
+        std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.restarts == 1; });
+    ASSERT_NE(again, Frames.end());
+    EXPECT_NEAR(again - cleared, 188, 2); // 180 steps in frames of 16 ms
+    EXPECT_EQ(again->x, 93 * CELL_SIZE);
+}
+
+// Above the map is open: a jump from a floor near the top rises out of it.
+TEST_F(RunRules, AJumpRisesAboveTheTopOfTheMap) {
+    TestMap map(1, 1);
+    map.Solid(10, 11, 0, SCREEN_COLUMNS);
+    Play(map, "frames 30\nkeydown Z\nframes 80\n");
+    const auto peak =
+        std::min_element(Frames.begin(), Frames.end(), [](auto& a, auto& b) { return a.y < b.y; });
+    EXPECT_LT(peak->y, -80);
+    EXPECT_EQ(Last().y, 80 - PLAYER_HEIGHT);
 }
 
 // Attribute 1 is solid; every other value is passed through.
