@@ -208,19 +208,28 @@ TEST_F(MapToolFiles, FailuresNameTheFileAndTheCause) {
 }
 
 // Ctrl+C (or a polite kill) while a tool writes removes its temporaries; an
-// older output stays as it was.
+// older output stays as it was. A signal the tool was started ignoring (as a
+// job in the background is) leaves it to finish.
 TEST_F(MapToolFiles, AnInterruptedToolRemovesItsTemporaries) {
     MakeMap("m", 64, 8, 0, true); // render takes seconds, export a good part of one
     std::ofstream(folder / "out.png") << "an older picture";
     const struct {
         std::vector<std::string> arguments;
         int signal;
+        bool ignored;
     } cases[] = {
-        {{"render", "m", "out.png"}, SIGINT},
-        {{"export", "m", "out.tmx"}, SIGTERM},
+        {{"render", "m", "out.png"}, SIGINT, false},
+        {{"export", "m", "out.tmx"}, SIGTERM, false},
+        {{"export", "m", "kept.tmx"}, SIGINT, true},
     };
     for (const auto& c : cases) {
-        const pid_t child = SpawnInFolder(TESSERA_MAP, c.arguments, folder.string());
+        std::vector<std::string> arguments = c.arguments;
+        if (c.ignored)
+            arguments.insert(arguments.begin(),
+                             {"-c", "trap '' " + std::to_string(c.signal) + "; exec \"$0\" \"$@\"",
+                              TESSERA_MAP});
+        const pid_t child =
+            SpawnInFolder(c.ignored ? "/bin/sh" : TESSERA_MAP, arguments, folder.string());
         ASSERT_GT(child, 0);
         int status = 0;
         bool seen = false;
@@ -231,9 +240,14 @@ TEST_F(MapToolFiles, AnInterruptedToolRemovesItsTemporaries) {
         ASSERT_TRUE(seen) << c.arguments[0] << " ended before it was interrupted";
         kill(child, c.signal);
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.arguments[0];
+        if (c.ignored) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.arguments[0];
+        }
         EXPECT_TRUE(Temporaries().empty()) << c.arguments[0];
     }
+    EXPECT_GT(fs::file_size(folder / "kept.tmx"), 1000u);
     EXPECT_TRUE(Holds(folder / "out.png", "an older picture"));
     EXPECT_FALSE(fs::exists(folder / "out.tmx"));
     EXPECT_FALSE(fs::exists(folder / "out_chips.png"));
