@@ -460,6 +460,13 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
                                              "real/deeper/teki.txt", "real/teki"}));
     fs::create_symlink("loop_data.txt", "loop_data.txt");
     EXPECT_EQ(SaveMap(map, "loop"), 0);
+
+    // A pipe where a file of the map belongs is not replaced, and nothing is written.
+    ASSERT_EQ(mkfifo("pipe_zk.txt", 0644), 0);
+    entries = Entries();
+    EXPECT_EQ(SaveMap(map, "pipe"), 0);
+    EXPECT_EQ(Entries(), entries);
+    EXPECT_TRUE(fs::is_fifo("pipe_zk.txt"));
 }
 
 // Gives one file of the map `name` to root in a shared folder with the sticky
@@ -506,6 +513,17 @@ TEST_F(MapFiles, AFileHeldByAMountKeepsTheWholeOldMap) {
     EXPECT_EQ(saved, 0);
     EXPECT_EQ(Snapshot("b"), before);
     EXPECT_EQ(Entries(), entries);
+
+    // A new map whose last file alone exists, held: the two new files put in
+    // place before it are taken away again.
+    WriteFile("n_teki.txt", "held");
+    ASSERT_EQ(mount("other.txt", "n_teki.txt", nullptr, MS_BIND, nullptr), 0);
+    auto fresh = Entries();
+    const int savedNew = SaveMap(map, "n");
+    umount2("n_teki.txt", MNT_DETACH);
+    EXPECT_EQ(savedNew, 0);
+    fresh.insert("n.lock");
+    EXPECT_EQ(Entries(), fresh);
 }
 
 TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
