@@ -712,7 +712,8 @@ TEST_F(EditorE2E, StampsStartInTheViewCopyNoMapCellsAsSheetChipsAndPreviewOnlyIn
     ASSERT_EQ(Replay("stamp_guards"), 0);
     // Chip 5 at column 50, row 278 and, copied by the map selection dragged
     // into the palette, at column 1, row 1; the last drag's area from column
-    // 80, row 52 to column 198, row 145. The press on the panel wrote nothing.
+    // 80, row 52 to column 198, row 145. The presses on the panel and just past
+    // the view wrote nothing.
     Grid expected = Zeros(288, 192);
     expected[278][50] = expected[1][1] = 5;
     for (int row = 52; row <= 145; ++row)
