@@ -17,9 +17,10 @@ packages=(
 package_packages=(dpkg-dev)
 # The desktop suite runs the real window on a private X server and drives it;
 # sox reads back what the sound player wrote. The package's check runs lintian
-# and validates the desktop entry, AppStream metadata and manual pages.
+# and validates the desktop entry, AppStream metadata and manual pages. The
+# tools' messages are compared in a locale the tests make.
 test_packages=(xvfb libx11-dev libxtst-dev sox "${package_packages[@]}"
-  lintian desktop-file-utils appstream man-db)
+  lintian desktop-file-utils appstream man-db locales libc-l10n)
 
 install_missing() { # install_missing [extra packages...]
   local missing=()
