@@ -96,9 +96,13 @@ TEST_F(DesktopSound, ThePrimaryFormatReopensTheDeviceInIt) {
     std::memset(part, 192, bytes);
     voice->Unlock(part, bytes, nullptr, 0);
     voice->Play(0, 0, 0);
+    // Played to its end (within a minute); what the device mixed is written
+    // out as it closes.
     DWORD status = DSBSTATUS_PLAYING;
-    while (voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING)) usleep(10000);
-    usleep(200000);
+    for (int wait = 0;
+         wait < 6000 && voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING); ++wait)
+        usleep(10000);
+    EXPECT_EQ(status & DSBSTATUS_PLAYING, 0u);
     device->Release();
 
     // One byte a frame at 22050 Hz: the file is in the new format.
