@@ -176,6 +176,22 @@ class DesktopEditor : public ::testing::Test {
 
     void Pause(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
+    // Waits until the program with the keyboard (the editor, or the play-test
+    // over it) has drawn a frame after the input sent so far: a frame reads
+    // the keys and buttons as they stand, and on a busy machine one key
+    // stroke could otherwise begin and end between two. A message box over
+    // the editor holds its frames: then there is nothing to wait for.
+    void Settle() {
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (std::chrono::steady_clock::now() < end && editor.Running() &&
+               !display.FindTransient(window)) {
+            const desktop_test::WindowId focused = display.Focused();
+            const desktop_test::WindowId drawing =
+                focused && display.Exists(focused) ? focused : window;
+            if (!display.Exists(drawing) || display.NextFrame(drawing, 1s)) return;
+        }
+    }
+
     void Press(unsigned button, bool down) {
         if (down) {
             const auto since = std::chrono::steady_clock::now() - lastPress;
@@ -186,6 +202,7 @@ class DesktopEditor : public ::testing::Test {
         }
         display.Button(button, down);
         if (button == 1) leftDown = down;
+        Settle();
     }
 
     // A key goes up no sooner than KeyHold after it went down.
@@ -200,6 +217,7 @@ class DesktopEditor : public ::testing::Test {
             keyPressed.erase(at);
         }
         ASSERT_TRUE(display.Key(keysym.c_str(), down)) << keysym;
+        Settle();
     }
 
     // One key stroke, long enough to be seen, and the pause after it.
@@ -213,6 +231,7 @@ class DesktopEditor : public ::testing::Test {
     void PointAt(int frameX, int frameY) {
         const desktop_test::FrameMapping map(display.Where(window));
         display.PointerTo(map.ScreenX(frameX), map.ScreenY(frameY));
+        Settle();
     }
 
     // Plays a replay script on the desktop: the same pointer positions, buttons
@@ -255,6 +274,7 @@ class DesktopEditor : public ::testing::Test {
                 }
             } else if (command == "frames") {
                 Pause(FrameTime * std::max(1, std::stoi(argument)));
+                Settle();
                 if (!pendingAnswer.empty() && !leftDown) {
                     AnswerBox(pendingAnswer);
                     pendingAnswer.clear();
