@@ -166,6 +166,9 @@ TEST_F(MapToolFiles, FailuresNameTheFileAndTheCause) {
     fs::create_directory(folder / "closed");
     fs::permissions(folder / "closed", fs::perms(0755));
     fs::permissions(folder, fs::perms(0755));
+    // The other user reads the map, whatever the umask the tests run under.
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file()) fs::permissions(entry.path(), fs::perms(0644));
     const bool root = getuid() == 0;
     const bool small = root && fs::create_directory(folder / "small") &&
                        mount("tmpfs", (folder / "small").c_str(), "tmpfs", 0, "size=64k") == 0;
