@@ -382,6 +382,7 @@ TEST_F(RunRules, TheMapLoadsOnAThreadOfItsOwnWhileTheProgramStarts) {
     const std::string missing = (folder / "missing").string();
     EXPECT_EXIT(
         {
+            std::filesystem::remove_all(folder); // the child's own, which it cannot tear down
             RegisterPlayTestLoading(layers, missing.c_str(), 0, 0);
             Replay("frames 1\n");
         },
