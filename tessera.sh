@@ -45,7 +45,9 @@ build() { # build FOLDER [cmake options...]
 # The Release build and the package made of it, in build-release.
 package() { # package [cmake options...]
   build build-release -DCMAKE_BUILD_TYPE=Release "$@"
-  (cd build-release && cpack -G DEB)
+  # The package's folders take the modes the staging gives them: open to all,
+  # whatever the builder's umask.
+  (cd build-release && umask 022 && cpack -G DEB)
 }
 
 case "${1:-}" in
@@ -64,7 +66,8 @@ test)
     ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== again in the Release configuration, which must build without warnings =="
   # The benchmarks are measured in build/bench; here they would only be built again.
-  package -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON -DTESSERA_BENCH=OFF
+  # Under a strict umask, so that the package's modes are shown to be its own.
+  (umask 077 && package -DTESSERA_WERROR=ON -DTESSERA_DESKTOP_SUITE=ON -DTESSERA_BENCH=OFF)
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== the Debian package: lintian, its files, and its programs unpacked =="
   tests/package/package_test.sh build-release
