@@ -1,5 +1,6 @@
 #include "map/map_files.h"
 #include "map/map_model.h"
+#include "platform/files/file_set.h"
 
 #include <gtest/gtest.h>
 
@@ -508,32 +509,47 @@ TEST_F(MapFiles, AFileHeldByAMountKeepsTheWholeOldMap) {
     EXPECT_EQ(Entries(), entries);
 }
 
+// The temporaries a save killed half-way left (named as the files' own, with
+// the number of a process that has ended) go with the next save; names that
+// only look like them, and those of a process still running, stay.
 TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
+    const std::set<std::string> before = Entries();
     const pid_t ended = fork();
-    if (ended == 0) _exit(0);
+    if (ended == 0) {
+        // Begins a save and ends before putting it in place.
+        std::string names[MAP_FILE_COUNT];
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            names[file] = tessera::MapFileName("keep", file);
+        platform::FileSet set(names, "keep.journal");
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            if (set.Create(file) < 0) _exit(1);
+        _exit(0);
+    }
     ASSERT_GT(ended, 0);
-    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
-    const std::string dead = std::to_string(ended);
-    const std::string live = std::to_string(getppid());
+    int status = -1;
+    ASSERT_EQ(waitpid(ended, &status, 0), ended);
+    ASSERT_EQ(status, 0);
+    std::vector<std::string> stale;
+    for (const std::string& name : Entries())
+        if (!before.contains(name)) stale.push_back(name);
+    ASSERT_EQ(stale.size(), 3u);
+    const std::string dead = "-" + std::to_string(ended) + "-";
+    const std::string live = "-" + std::to_string(getppid()) + "-";
+    const std::string prefix = stale[0].substr(0, stale[0].find(dead));
+    ASSERT_NE(prefix, stale[0]);
 
     const std::set<std::string> kept = {
-        "keep_zk.txt.~" + live + "-0",    "keep_data.txt.~" + dead + "-0x",
-        "keep_data.txt.~" + dead,         "keep_data.txt~" + dead + "-0",
-        "other_data.txt.~" + dead + "-0", "keep_data.txt.~-0",
-        "xkeep_data.txt.~" + dead + "-0", "keep_data.txt.~" + dead + "-",
-        "keep.txt.~" + dead + "-0"};
+        prefix + live + "0", prefix + dead + "0x",      prefix + dead,
+        prefix + "-" + "-0", "x" + prefix + dead + "0", prefix + dead + "-"};
     for (const std::string& name : kept) WriteFile(name, "x");
-    fs::create_directory("keep_zk.txt.~" + dead + "-1");
-    fs::create_symlink("keep.txt.~" + dead + "-0", "keep_zk.txt.~" + dead + "-2");
-    WriteFile("keep_data.txt.~" + dead + "-0", "stale");
-    WriteFile("keep_teki.txt.~" + dead + "-17", "stale");
+    fs::create_directory(prefix + dead + "91");
+    fs::create_symlink("keep_zk.txt", prefix + dead + "92");
     if (getuid() == 0) {
-        WriteFile("keep_teki.txt.~" + dead + "-3", "another user's");
-        ASSERT_EQ(chown(("keep_teki.txt.~" + dead + "-3").c_str(), OtherUser(), OtherGroup()), 0);
+        WriteFile(prefix + dead + "93", "another user's");
+        ASSERT_EQ(chown((prefix + dead + "93").c_str(), OtherUser(), OtherGroup()), 0);
     }
     std::set<std::string> expected = Entries();
-    expected.erase("keep_data.txt.~" + dead + "-0");
-    expected.erase("keep_teki.txt.~" + dead + "-17");
+    for (const std::string& name : stale) expected.erase(name);
     for (int file = 0; file < MAP_FILE_COUNT; ++file)
         expected.insert(tessera::MapFileName("keep", file));
     expected.insert("keep.lock");
