@@ -11,10 +11,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -461,6 +463,84 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
                                              "real/deeper/teki.txt", "real/teki"}));
     fs::create_symlink("loop_data.txt", "loop_data.txt");
     EXPECT_EQ(SaveMap(map, "loop"), 0);
+}
+
+// An access list as the system keeps it in an extended attribute: the owner
+// and the owning group read and write, the user `named` too, others read.
+std::string AccessList(uid_t named) {
+    std::string list;
+    const auto put = [&list](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) list += static_cast<char>(value >> (8 * i) & 0xff);
+    };
+    put(2, 4); // the format's version
+    const std::uint32_t none = 0xffffffff;
+    const std::uint32_t entries[][3] = {
+        {0x01, 6, none}, {0x02, 6, named}, {0x04, 6, none}, {0x10, 6, none}, {0x20, 4, none}};
+    for (const auto& entry : entries) put(entry[0], 2), put(entry[1], 2), put(entry[2], 4);
+    return list;
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+    char value[256];
+    const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
+    return size < 0 ? "" : std::string(value, static_cast<std::size_t>(size));
+}
+
+// Another user who shares the files' group saves: each file keeps its group,
+// mode, access list and extended attributes, and one with a second name stays
+// one file with it (and so keeps its owner too).
+TEST_F(MapFiles, AGroupMemberSaveKeepsGroupModeAccessListAttributesAndLinks) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to save as another user";
+    constexpr gid_t SHARED = 4242;
+    map.chips[0][0] = 1;
+    ASSERT_EQ(SaveMap(map, "m"), 1);
+    ASSERT_EQ(link("m_zk.txt", "zk_elsewhere.txt"), 0);
+    fs::permissions(folder_, fs::perms(0777));
+    const std::string list = AccessList(12345);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+        const std::string path = tessera::MapFileName("m", file);
+        ASSERT_EQ(chown(path.c_str(), 0, SHARED), 0);
+        ASSERT_EQ(chmod(path.c_str(), 0664), 0);
+        if (setxattr(path.c_str(), "user.note", "ours", 4, 0) != 0 ||
+            setxattr(path.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+            GTEST_SKIP() << "no extended attributes here: " << std::strerror(errno);
+    }
+    std::string lists[MAP_FILE_COUNT];
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        lists[file] = Attribute(tessera::MapFileName("m", file), "system.posix_acl_access");
+
+    Fill(0);
+    const pid_t child = fork();
+    if (child == 0) {
+        const gid_t groups[] = {SHARED};
+        if (setgroups(1, groups) != 0 || setgid(OtherGroup()) != 0 || setuid(OtherUser()) != 0)
+            _exit(99);
+        tessera::MapError error;
+        const int saved = SaveMap(map, "m", &error);
+        if (!saved) std::fprintf(stderr, "%s\n", tessera::DescribeMapError(error).c_str());
+        _exit(saved);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+        const std::string path = tessera::MapFileName("m", file);
+        const struct stat info = StatOf(path);
+        EXPECT_EQ(info.st_gid, SHARED) << path;
+        EXPECT_EQ(info.st_mode & 07777, 0664u) << path;
+        EXPECT_EQ(Attribute(path, "user.note"), "ours") << path;
+        EXPECT_EQ(Attribute(path, "system.posix_acl_access"), lists[file]) << path;
+        EXPECT_EQ(ReadFile(path).substr(0, 2), "0 ") << path;
+    }
+    EXPECT_EQ(StatOf("m_zk.txt").st_nlink, 2u);
+    EXPECT_EQ(StatOf("m_zk.txt").st_uid, 0u);
+    EXPECT_TRUE(SameBytes("m_zk.txt", "zk_elsewhere.txt"));
+    EXPECT_EQ(Entries(), (std::set<std::string>{"m.lock", "m_data.txt", "m_zk.txt", "m_teki.txt",
+                                                "zk_elsewhere.txt"}));
+    // The owner saves again after the member.
+    Fill(-1);
+    EXPECT_EQ(SaveMap(map, "m"), 1);
 }
 
 // Gives one file of the map `name` to root in a shared folder with the sticky

@@ -29,6 +29,21 @@ constexpr off_t TURNSTILE = 0;
 constexpr off_t GUARD = 1;
 constexpr off_t MARK = 2;
 
+// Lets whoever may read the new lock file also open it for writing, which a
+// write lock asks: a reader's shared lock keeps a writer out as surely, so the
+// write bits give no one more power over the map, and a member of the files'
+// group may save them later. The descriptor, or -1.
+int OpenToItsReaders(int fd) {
+    struct stat info;
+    if (fstat(fd, &info) == 0 &&
+        fchmod(fd, (info.st_mode & 07777) | (info.st_mode & 0444) >> 1) == 0)
+        return fd;
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+}
+
 // Opens the lock file, for writing only when a write lock will be taken (the
 // file is never written), creating it when missing and allowed. Its
 // descriptor, or -1.
@@ -45,7 +60,7 @@ int OpenLockFile(const std::string& path, bool forWriteLocks, const char* create
         }
         if (errno != ENOENT || !createLike) return -1;
         const int made = file_ops::CreateLike(path, createLike);
-        if (made >= 0) return made;
+        if (made >= 0) return OpenToItsReaders(made);
         if (errno != EEXIST) return -1;
     }
     errno = EEXIST;

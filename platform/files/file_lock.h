@@ -23,8 +23,9 @@ class FileLock {
     // and never opened through a symbolic link at its name. When it is missing
     // it is created, exclusively, only when `createLike` is given: with the
     // owner's group, permissions and access list of the file `createLike`
-    // names, so that whoever may write what it guards may take it, or as a
-    // plain new file when that is "" or missing. 1 when held; otherwise 0 with
+    // names, or as a plain new file when that is "" or missing; and whoever
+    // may read it may open it for writing too, so that whoever may write what
+    // it guards may take it. 1 when held; otherwise 0 with
     // errno: ENOENT (missing), EWOULDBLOCK (still held by another, which
     // Holder tells), ELOOP (a link), EEXIST (not a plain file), or what
     // opening it gave.
