@@ -1,12 +1,17 @@
 // The platform's files and memory on their own: reserved blocks read zero and
 // keep what is written, with or without huge pages; files by descriptor, and
-// what is not a regular file refused without waiting on it.
+// what is not a regular file refused without waiting on it; interruptions
+// held back while a set of files is put in place.
 #include "platform/files/file_io.h"
+#include "platform/files/interruptions.h"
 #include "platform/files/memory.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdint>
 #include <filesystem>
@@ -66,6 +71,48 @@ TEST(FileDescriptors, RegularFilesAreReadAndOtherKindsRefused) {
     }
     EXPECT_EQ(platform::MayRead(file), 1);
     EXPECT_EQ(platform::OpenForRead((folder / "missing").string()), -1);
+    fs::remove_all(folder);
+}
+
+volatile sig_atomic_t handled = 0;
+extern "C" void Note(int signal) { handled = signal; }
+
+// An interruption that comes while a set is put in place waits until it is:
+// then it does what the program had it do (a handler of its own, or ending
+// the program, after its temporaries are removed).
+TEST(Interruptions, WaitWhileASetIsReplacedThenDoWhatTheyDidBefore) {
+    const fs::path folder = fs::temp_directory_path() / ("tessera-int-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        for (const bool ownHandler : {true, false}) {
+            const std::string temporary = (folder / "temporary").string();
+            const std::string alive = (folder / "alive").string();
+            std::ofstream(temporary) << "new";
+            const pid_t child = fork();
+            if (child == 0) {
+                std::signal(signal, ownHandler ? Note : SIG_DFL);
+                platform::WatchInterruptions();
+                platform::HoldTemporary(temporary);
+                {
+                    const platform::InterruptionsDeferred deferred;
+                    raise(signal);
+                    if (handled) _exit(2);
+                    std::ofstream(alive) << "still here";
+                }
+                _exit(handled == signal ? 0 : 3);
+            }
+            int status = -1;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            if (ownHandler) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << signal;
+                EXPECT_TRUE(fs::exists(temporary)) << signal;
+            } else {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+                EXPECT_FALSE(fs::exists(temporary)) << signal;
+            }
+            EXPECT_TRUE(fs::exists(alive)) << signal << " " << ownHandler;
+            fs::remove(alive);
+        }
     fs::remove_all(folder);
 }
 
