@@ -4,6 +4,7 @@
 // map at the same time.
 #include "map/map_files.h"
 #include "map/map_model.h"
+#include "platform/files/file_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -326,6 +327,67 @@ TEST_F(MapToolFiles, AnImportKilledAtAnyStepLeavesOneWholeSet) {
             EXPECT_EQ(after, before) << at;
         }
     EXPECT_GT(stopped, 0);
+}
+
+// A reader leaves nothing that keeps out a later writer entitled to write the
+// map, and a lock file that is anything but a plain file, or is held, is
+// named in the message, with the process that holds it.
+TEST_F(MapToolFiles, ReadersLeaveNoLockAndLockFaultsNameTheLockFile) {
+    MakeMap("m", 1, 1, 3);
+    ASSERT_EQ(Run(MAP + " export m m.tmx"), 0) << output;
+    fs::remove(folder / "m.lock");
+    const bool root = getuid() == 0;
+    if (root) {
+        fs::permissions(folder, fs::perms(0777));
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            ASSERT_EQ(chown((folder / tessera::MapFileName("m", file)).c_str(), 65534, 65534), 0);
+    }
+    EXPECT_EQ(Run(MAP + " render m out.png"), 0) << output;
+    EXPECT_FALSE(fs::exists(folder / "m.lock"));
+    if (root) {
+        EXPECT_EQ(
+            Run("setpriv --reuid=65534 --regid=65534 --clear-groups " + MAP + " import m.tmx m"), 0)
+            << output;
+        fs::remove(folder / "m.lock");
+    }
+
+    // A save fails on it; a reader reads the map all the same, since no save
+    // can take that lock either.
+    const struct {
+        const char* make;
+        const char* command;
+        int status;
+    } cases[] = {
+        {"mkdir m.lock", "import m.tmx m", 1},      {"ln -s nowhere m.lock", "import m.tmx m", 1},
+        {"mkfifo m.lock", "import m.tmx m", 1},     {"mkdir m.lock", "render m out.png", 0},
+        {"mkfifo m.lock", "export m other.tmx", 0},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run(c.make), 0) << c.make;
+        EXPECT_EQ(Run(MAP + " " + c.command), c.status) << c.make << ", " << c.command;
+        EXPECT_EQ(output.find("m.lock: ") != std::string::npos, c.status == 1)
+            << c.make << ": " << output;
+        fs::remove(folder / "m.lock");
+    }
+
+    // Held by a process that stopped while it saved.
+    const pid_t holder = fork();
+    if (holder == 0) {
+        platform::FileLock lock;
+        if (!lock.Take((folder / "m.lock").string(), platform::LockKind::Exclusive, 0, ""))
+            _exit(1);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    ASSERT_GT(holder, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, WUNTRACED), holder);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    EXPECT_EQ(Run(MAP + " render m out.png"), 1);
+    EXPECT_NE(output.find("m.lock: held by process " + std::to_string(holder)), std::string::npos)
+        << output;
+    kill(holder, SIGKILL);
+    waitpid(holder, &status, 0);
 }
 
 } // namespace
