@@ -442,8 +442,10 @@ int SaveMap(const MapLayers& map, const char* name, MapError* error,
     platform::FileSet set(names, JournalPath(name));
     int refused;
     // A save that would be refused is refused before the lock file is made.
-    if (!set.CheckWritable(refused))
-        return Fail(fault, MapFault::System, errno, set.Found() ? set.Path(refused) : names[0]);
+    if (!set.CheckWritable(refused)) {
+        const int cause = errno;
+        return Fail(fault, MapFault::System, cause, set.Found() ? set.Path(refused) : names[0]);
+    }
     // The lock file gets the attributes of the map's files, so that whoever
     // may write them may lock them.
     std::string like;

@@ -390,4 +390,39 @@ TEST_F(MapToolFiles, ReadersLeaveNoLockAndLockFaultsNameTheLockFile) {
     waitpid(holder, &status, 0);
 }
 
+// Names no map can have are refused as wrong arguments, printed without their
+// control characters; every name whose three files the folder can hold is
+// taken, however near the limit of a file name.
+TEST_F(MapToolFiles, NamesNoMapCanHaveAreRefusedAndLongOnesTaken) {
+    MakeMap("m", 1, 1, 3);
+    ASSERT_EQ(Run(MAP + " export m m.tmx"), 0) << output;
+    const struct {
+        const char* name;
+        const char* shown;
+    } names[] = {
+        {"", "\"\": a map name cannot be empty"},
+        {".", "\".\": a map name cannot be \".\" or \"..\""},
+        {"..", "\"..\": a map name cannot be"},
+        {"sub/..", "\"sub/..\": a map name cannot be"},
+        {"a\nb", "\"a\\nb\": a map name cannot hold control characters"},
+        {"a\x1b[2Jb", "\"a\\x1b[2Jb\": a map name cannot hold control characters"},
+    };
+    for (const auto& n : names)
+        for (const std::string& command : {"import m.tmx '" + std::string(n.name) + "'",
+                                           "render '" + std::string(n.name) + "' out.png",
+                                           "export '" + std::string(n.name) + "' out.tmx"}) {
+            EXPECT_EQ(Run(MAP + " " + command), 2) << command;
+            EXPECT_NE(output.find(std::string("tessera-map: ") + n.shown), std::string::npos)
+                << command << ": " << output;
+            EXPECT_EQ(output.find('\x1b'), std::string::npos) << command;
+        }
+    // The longest name whose files ("_data.txt", "_teki.txt") fit in 255 bytes.
+    const std::string longest(246, 'n');
+    EXPECT_EQ(Run(MAP + " import m.tmx " + longest), 0) << output;
+    EXPECT_EQ(Run(MAP + " render " + longest + " out.png"), 0) << output;
+    EXPECT_EQ(Run(MAP + " import m.tmx " + longest + "n"), 1);
+    EXPECT_NE(output.find("_data.txt: File name too long"), std::string::npos) << output;
+    EXPECT_TRUE(Temporaries().empty());
+}
+
 } // namespace
