@@ -82,7 +82,7 @@ int LoadRecord(const std::string& path, SetRecord& record, bool& present) {
     if (fd < 0) return 0;
     std::string text(RECORD_LIMIT + 1, '\0');
     std::size_t held = 0;
-    std::ptrdiff_t n;
+    std::ptrdiff_t n = 0;
     while (held < text.size() && (n = ReadSome(fd, text.data() + held, text.size() - held)) > 0)
         held += static_cast<std::size_t>(n);
     const int error = n < 0 ? errno : 0;
