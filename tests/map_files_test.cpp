@@ -486,9 +486,9 @@ std::string Attribute(const std::string& path, const char* name) {
     return size < 0 ? "" : std::string(value, static_cast<std::size_t>(size));
 }
 
-// Another user who shares the files' group saves: each file keeps its group,
-// mode, access list and extended attributes, and one with a second name stays
-// one file with it (and so keeps its owner too).
+// The owner shares a map with a group, then another user of the group saves
+// it: each file keeps its group, mode, access list and extended attributes,
+// and one with a second name stays one file with it (and so keeps its owner).
 TEST_F(MapFiles, AGroupMemberSaveKeepsGroupModeAccessListAttributesAndLinks) {
     if (getuid() != 0) GTEST_SKIP() << "needs root to save as another user";
     constexpr gid_t SHARED = 4242;
@@ -508,6 +508,11 @@ TEST_F(MapFiles, AGroupMemberSaveKeepsGroupModeAccessListAttributesAndLinks) {
     std::string lists[MAP_FILE_COUNT];
     for (int file = 0; file < MAP_FILE_COUNT; ++file)
         lists[file] = Attribute(tessera::MapFileName("m", file), "system.posix_acl_access");
+    // The owner's save keeps them too, and gives the lock file, made before
+    // the files were shared, their group and mode.
+    ASSERT_EQ(SaveMap(map, "m"), 1);
+    EXPECT_EQ(StatOf("m.lock").st_gid, SHARED);
+    EXPECT_EQ(StatOf("m.lock").st_mode & 07777, 0664u);
 
     Fill(0);
     const pid_t child = fork();

@@ -277,7 +277,7 @@ TEST_F(MapToolFiles, SavesAndLoadsOfOneMapNeverMix) {
 // and removal, in turn): a reader that may not write the folder, and then one
 // that may, each load one whole set, the old or the new, and the new one when
 // the import said it was done; a new save then succeeds and leaves nothing
-// behind.
+// behind. Then again with a file that has a second name, which it keeps.
 TEST_F(MapToolFiles, AnImportKilledAtAnyStepLeavesOneWholeSet) {
     if (Run("command -v strace") != 0) GTEST_SKIP() << "strace is not installed";
     MakeMap("a", 2, 2, 1);
@@ -288,44 +288,56 @@ TEST_F(MapToolFiles, AnImportKilledAtAnyStepLeavesOneWholeSet) {
     const struct {
         const char* call;
         int steps;
-    } calls[] = {{"rename", 4}, {"write", 6}, {"fsync", 8}, {"link", 3}, {"unlink", 4}};
+    } calls[] = {{"rename", 4}, {"write", 6},    {"fsync", 8},    {"link", 3},
+                 {"unlink", 4}, {"pwrite64", 4}, {"ftruncate", 2}};
     const std::string name = (folder / "m").string();
     int stopped = 0; // kills that left a journal to follow
-    for (const auto& call : calls)
-        for (int step = 1; step <= call.steps; ++step) {
-            const std::string at = std::string(call.call) + " " + std::to_string(step);
-            ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << output;
-            std::vector<std::string> before;
-            for (const auto& entry : fs::directory_iterator(folder))
-                before.push_back(entry.path().filename().string());
-            std::sort(before.begin(), before.end());
-            const bool done = Run("strace -f -qq -o /dev/null -e inject=" + std::string(call.call) +
-                                  ":signal=SIGKILL:when=" + std::to_string(step) + " " + MAP +
-                                  " import b.tmx m") == 0;
-            stopped += fs::exists(folder / "m.journal");
-            if (root) {
-                // A reader of another user's, who may read the files but not
-                // settle them.
-                const pid_t reader = fork();
-                if (reader == 0) {
-                    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-                    if (!LoadMap(map, name.c_str()) || !OneSave(map, 2, 2)) _exit(1);
-                    _exit(done && map.chips[0][0] != 2 ? 2 : 0);
+    for (const bool linked : {false, true})
+        for (const auto& call : calls)
+            for (int step = 1; step <= call.steps; ++step) {
+                const std::string at =
+                    std::string(call.call) + " " + std::to_string(step) + (linked ? " linked" : "");
+                if (linked && !fs::exists(folder / "zk_elsewhere.txt"))
+                    fs::create_hard_link(folder / "m_zk.txt", folder / "zk_elsewhere.txt");
+                ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << output;
+                std::vector<std::string> before;
+                for (const auto& entry : fs::directory_iterator(folder))
+                    before.push_back(entry.path().filename().string());
+                std::sort(before.begin(), before.end());
+                const bool done =
+                    Run("strace -f -qq -o /dev/null -e inject=" + std::string(call.call) +
+                        ":signal=SIGKILL:when=" + std::to_string(step) + " " + MAP +
+                        " import b.tmx m") == 0;
+                stopped += fs::exists(folder / "m.journal");
+                if (root) {
+                    // A reader of another user's, who may read the files but not
+                    // settle them.
+                    const pid_t reader = fork();
+                    if (reader == 0) {
+                        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+                        if (!LoadMap(map, name.c_str()) || !OneSave(map, 2, 2)) _exit(1);
+                        _exit(done && map.chips[0][0] != 2 ? 2 : 0);
+                    }
+                    int status = -1;
+                    ASSERT_EQ(waitpid(reader, &status, 0), reader);
+                    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                        << at << " " << status;
                 }
-                int status = -1;
-                ASSERT_EQ(waitpid(reader, &status, 0), reader);
-                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << at << " " << status;
+                ASSERT_EQ(LoadMap(map, name.c_str()), 1) << at;
+                EXPECT_TRUE(OneSave(map, 2, 2)) << at;
+                EXPECT_TRUE(map.chips[0][0] == 2 || (!done && map.chips[0][0] == 1)) << at;
+                ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << at << ": " << output;
+                std::vector<std::string> after;
+                for (const auto& entry : fs::directory_iterator(folder))
+                    after.push_back(entry.path().filename().string());
+                std::sort(after.begin(), after.end());
+                EXPECT_EQ(after, before) << at;
+                if (linked) {
+                    EXPECT_EQ(fs::hard_link_count(folder / "m_zk.txt"), 2u) << at;
+                    EXPECT_EQ(ReadFile(folder / "zk_elsewhere.txt"), ReadFile(folder / "m_zk.txt"))
+                        << at;
+                }
             }
-            ASSERT_EQ(LoadMap(map, name.c_str()), 1) << at;
-            EXPECT_TRUE(OneSave(map, 2, 2)) << at;
-            EXPECT_TRUE(map.chips[0][0] == 2 || (!done && map.chips[0][0] == 1)) << at;
-            ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << at << ": " << output;
-            std::vector<std::string> after;
-            for (const auto& entry : fs::directory_iterator(folder))
-                after.push_back(entry.path().filename().string());
-            std::sort(after.begin(), after.end());
-            EXPECT_EQ(after, before) << at;
-        }
     EXPECT_GT(stopped, 0);
 }
 

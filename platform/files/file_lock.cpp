@@ -29,19 +29,18 @@ constexpr off_t TURNSTILE = 0;
 constexpr off_t GUARD = 1;
 constexpr off_t MARK = 2;
 
-// Lets whoever may read the new lock file also open it for writing, which a
-// write lock asks: a reader's shared lock keeps a writer out as surely, so the
-// write bits give no one more power over the map, and a member of the files'
-// group may save them later. The descriptor, or -1.
-int OpenToItsReaders(int fd) {
-    struct stat info;
-    if (fstat(fd, &info) == 0 &&
-        fchmod(fd, (info.st_mode & 07777) | (info.st_mode & 0444) >> 1) == 0)
-        return fd;
-    const int error = errno;
-    close(fd);
-    errno = error;
-    return -1;
+// Gives a lock file of this user's the group and the read and write bits of
+// the file `like` that it guards, as they are now (they may have changed since
+// the lock file was made), so that whoever may write that file may take the
+// lock: a write lock asks for a file open for writing.
+void FollowGuardedFile(int fd, const char* like) {
+    struct stat lock, guarded;
+    if (!*like || fstat(fd, &lock) != 0 || lock.st_uid != geteuid() || stat(like, &guarded) != 0)
+        return;
+    if (lock.st_gid != guarded.st_gid && fchown(fd, static_cast<uid_t>(-1), guarded.st_gid) != 0)
+        return; // a group this user is not in: the lock file stays as it is
+    const mode_t mode = guarded.st_mode & 0666;
+    if ((lock.st_mode & 07777) != mode) fchmod(fd, mode);
 }
 
 // Opens the lock file, for writing only when a write lock will be taken (the
@@ -60,7 +59,7 @@ int OpenLockFile(const std::string& path, bool forWriteLocks, const char* create
         }
         if (errno != ENOENT || !createLike) return -1;
         const int made = file_ops::CreateLike(path, createLike);
-        if (made >= 0) return OpenToItsReaders(made);
+        if (made >= 0) return made;
         if (errno != EEXIST) return -1;
     }
     errno = EEXIST;
@@ -133,6 +132,7 @@ int FileLock::Take(const std::string& path, LockKind kind, int waitMs, const cha
     while (true) {
         const int fd = OpenLockFile(path, writing, createLike);
         if (fd < 0) return 0;
+        if (createLike) FollowGuardedFile(fd, createLike);
         const bool held = writing ? WaitForByte(fd, TURNSTILE, F_WRLCK, deadline) &&
                                         WaitForByte(fd, GUARD, F_WRLCK, deadline)
                                   : WaitForByte(fd, TURNSTILE, F_RDLCK, deadline) &&

@@ -23,12 +23,11 @@ class FileLock {
     // and never opened through a symbolic link at its name. When it is missing
     // it is created, exclusively, only when `createLike` is given: with the
     // owner's group, permissions and access list of the file `createLike`
-    // names, or as a plain new file when that is "" or missing; and whoever
-    // may read it may open it for writing too, so that whoever may write what
-    // it guards may take it. 1 when held; otherwise 0 with
-    // errno: ENOENT (missing), EWOULDBLOCK (still held by another, which
-    // Holder tells), ELOOP (a link), EEXIST (not a plain file), or what
-    // opening it gave.
+    // names, or as a plain new file when that is "" or missing; and when it is
+    // this user's, it follows that file's group and read and write bits as
+    // they are now, so that whoever may write what it guards may take it. 1 when held; otherwise 0
+    // with errno: ENOENT (missing), EWOULDBLOCK (still held by another, which Holder tells), ELOOP
+    // (a link), EEXIST (not a plain file), or what opening it gave.
     int Take(const std::string& path, LockKind kind, int waitMs, const char* createLike = nullptr);
     void Release();
     // Removes the lock file, then releases the lock: for a lock that lives
