@@ -1,10 +1,12 @@
 // The platform's files and memory on their own: reserved blocks read zero and
 // keep what is written, with or without huge pages; files by descriptor, and
 // what is not a regular file refused without waiting on it; interruptions
-// held back while a set of files is put in place.
+// held back while a set of files is put in place, and the record kept while
+// it is.
 #include "platform/files/file_io.h"
 #include "platform/files/interruptions.h"
 #include "platform/files/memory.h"
+#include "platform/files/set_record.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -114,6 +116,51 @@ TEST(Interruptions, WaitWhileASetIsReplacedThenDoWhatTheyDidBefore) {
             fs::remove(alive);
         }
     fs::remove_all(folder);
+}
+
+// The record of a set's replacement reads back as written, whatever bytes
+// the names hold; a record cut short anywhere (a crash while it was written)
+// or changed in any byte is not taken for one; and turning it back in place
+// makes it one that is undoing.
+TEST(SetRecord, ReadsBackWholeAndRefusesEveryPartOrChange) {
+    using platform::SpareKind;
+    const std::uint64_t big = ~std::uint64_t{0};
+    platform::SetRecord record;
+    record.entries = {
+        {"m_data.txt", {2049, 77}, SpareKind::Link, ".~a-1-0", ".~a-1-1", {2049, 5}, {2049, 6}},
+        {"a b%c-d\n\xff", {big, big}, SpareKind::Copy, ".~b-1-0", ".~b-1-1", {1, 2}, {3, 4}},
+        {"-", {0, 0}, SpareKind::Moved, ".~c-1-0", ".~c-1-1", {big, 0}, {0, big}},
+        {"new.txt", {9, 9}, SpareKind::None, ".~d-1-0", "", {}, {8, 8}},
+    };
+    const std::string text = platform::EncodeRecord(record);
+    platform::SetRecord read;
+    ASSERT_EQ(platform::DecodeRecord(text, read), 1) << text;
+    EXPECT_FALSE(read.undoing);
+    ASSERT_EQ(read.entries.size(), record.entries.size());
+    for (std::size_t i = 0; i < read.entries.size(); ++i) {
+        const platform::RecordEntry &a = record.entries[i], &b = read.entries[i];
+        EXPECT_EQ(b.target, a.target) << i;
+        EXPECT_EQ(b.temporary, a.temporary) << i;
+        EXPECT_EQ(b.spare, a.spare) << i;
+        EXPECT_EQ(b.kind, a.kind) << i;
+        EXPECT_TRUE(platform::SameFile(b.folder, a.folder) && platform::SameFile(b.old, a.old) &&
+                    platform::SameFile(b.made, a.made))
+            << i;
+    }
+    for (std::size_t cut = 0; cut < text.size(); ++cut)
+        EXPECT_EQ(platform::DecodeRecord(text.substr(0, cut), read), 0) << cut;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        std::string changed = text;
+        changed[at] = static_cast<char>(changed[at] ^ 0x04);
+        EXPECT_EQ(platform::DecodeRecord(changed, read), 0) << at;
+    }
+    std::string undoing = text;
+    undoing.replace(platform::RECORD_STATE_OFFSET, platform::RECORD_UNDOING.size(),
+                    platform::RECORD_UNDOING);
+    ASSERT_EQ(platform::DecodeRecord(undoing, read), 1);
+    EXPECT_TRUE(read.undoing);
+    EXPECT_EQ(read.entries.size(), record.entries.size());
+    EXPECT_EQ(platform::DecodeRecord(platform::EncodeRecord({}), read), 0); // names no file
 }
 
 } // namespace
