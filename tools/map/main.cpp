@@ -25,7 +25,11 @@ const CommandUsage MapUsage{
 
 int RefuseMapName(const char* name) {
     const char* fault = tessera::MapNameFault(name);
-    return fault ? UsageError(MapUsage, "\"" + Printable(name) + "\": " + fault) : 0;
+    if (!fault) return 0;
+    // Appended, not added up: GCC 12 warns of a false overlap in "..." + string.
+    std::string message = "\"";
+    message.append(Printable(name)).append("\": ").append(fault);
+    return UsageError(MapUsage, message);
 }
 
 std::string MapFailure(const char* doing, const char* name, const tessera::MapError& error) {
