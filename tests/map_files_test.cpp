@@ -618,8 +618,9 @@ TEST_F(MapFiles, ASaveRemovesTheTemporariesOfEndedSaves) {
     for (const std::string& name : Entries())
         if (!before.contains(name)) stale.push_back(name);
     ASSERT_EQ(stale.size(), 3u);
-    const std::string dead = "-" + std::to_string(ended) + "-";
-    const std::string live = "-" + std::to_string(getppid()) + "-";
+    // Appended, not added up: GCC 12 warns of a false overlap in "-" + string.
+    const std::string dead = std::string("-").append(std::to_string(ended)).append("-");
+    const std::string live = std::string("-").append(std::to_string(getppid())).append("-");
     const std::string prefix = stale[0].substr(0, stale[0].find(dead));
     ASSERT_NE(prefix, stale[0]);
 
