@@ -18,9 +18,10 @@ package_packages=(dpkg-dev)
 # The desktop suite runs the real window on a private X server and drives it;
 # sox reads back what the sound player wrote. The package's check runs lintian
 # and validates the desktop entry, AppStream metadata and manual pages. The
-# tools' messages are compared in a locale the tests make.
+# tools' messages are compared in a locale the tests make. strace kills a save
+# at each of its steps; the crash test makes XFS file systems.
 test_packages=(xvfb libx11-dev libxtst-dev sox "${package_packages[@]}"
-  lintian desktop-file-utils appstream man-db locales libc-l10n)
+  lintian desktop-file-utils appstream man-db locales libc-l10n strace xfsprogs)
 
 install_missing() { # install_missing [extra packages...]
   local missing=()
@@ -71,6 +72,8 @@ test)
   (cd build-release && ctest --output-on-failure --schedule-random -j "$(nproc)")
   echo "== the Debian package: lintian, its files, and its programs unpacked =="
   tests/package/package_test.sh build-release
+  echo "== saves of a full map stopped by simulated crashes, on ext4 and XFS =="
+  tests/crash/crash_test.sh build-release/tessera-map 4
   echo "== where threads meet the main thread (sound, the play-test's map load), under ThreadSanitizer =="
   thread_tests=(desktop_sound_test desktop_midi_test sound_mixer_test run_rules_test)
   cmake -S . -B build-thread -G Ninja -DTESSERA_SANITIZE_THREAD=ON -DTESSERA_WERROR=ON >/dev/null

@@ -223,6 +223,20 @@ TEST_F(EditorE2E, SavedMapsLoadBackWithTheirSizeAndLayers) {
     }
 }
 
+// Two programs on one map: a save over files another changed since this
+// editor loaded them asks first, and only "yes" writes them.
+TEST_F(EditorE2E, ASaveOverAMapChangedElsewhereAsksFirst) {
+    WriteMap("m", 1, 1, Zero);
+    WriteMap("other", 1, 1, [](int layer, int row, int column) { return layer + row + column; });
+    std::string own[MAP_FILE_COUNT];
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        own[file] = ReadFile(folder / tessera::MapFileName("m", file));
+    ASSERT_EQ(Replay("lost_update"), 0); // the script checks that "no" kept the other's file
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        EXPECT_EQ(ReadFile(folder / tessera::MapFileName("m", file)), own[file]) << file;
+    EXPECT_NE(ReadFile(folder / "other_zk.txt"), own[ATTR_FILE]);
+}
+
 TEST_F(EditorE2E, LoadingAMissingNameSaysSoForThreeSeconds) {
     WriteMap("there", 1, 1, Zero);
     ASSERT_EQ(Replay("load_missing"), 0);

@@ -4,6 +4,7 @@
 // map at the same time.
 #include "map/map_files.h"
 #include "map/map_model.h"
+#include "platform/files/file_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -308,6 +309,170 @@ TEST_F(MapToolFiles, SavesAndLoadsOfOneMapNeverMix) {
     EXPECT_GT(loads, 10);
     ASSERT_EQ(LoadMap(map, name.c_str()), 1);
     EXPECT_TRUE(OneSave(map, 4, 4));
+    EXPECT_TRUE(Temporaries().empty());
+}
+
+// An import killed at each step of its save (every rename, write, flush, link
+// and removal, in turn): a reader that may not write the folder, and then one
+// that may, each load one whole set, the old or the new, and the new one when
+// the import said it was done; a new save then succeeds and leaves nothing
+// behind. Then again with a file that has a second name, which it keeps.
+TEST_F(MapToolFiles, AnImportKilledAtAnyStepLeavesOneWholeSet) {
+    if (Run("command -v strace") != 0) GTEST_SKIP() << "strace is not installed";
+    MakeMap("a", 2, 2, 1);
+    MakeMap("b", 2, 2, 2);
+    ASSERT_EQ(Run(MAP + " export a a.tmx && " + MAP + " export b b.tmx"), 0) << output;
+    const bool root = getuid() == 0;
+    if (root) fs::permissions(folder, fs::perms(0755));
+    const struct {
+        const char* call;
+        int steps;
+    } calls[] = {{"rename", 4}, {"write", 6},    {"fsync", 8},    {"link", 3},
+                 {"unlink", 4}, {"pwrite64", 4}, {"ftruncate", 2}};
+    const std::string name = (folder / "m").string();
+    int stopped = 0; // kills that left a journal to follow
+    for (const bool linked : {false, true})
+        for (const auto& call : calls)
+            for (int step = 1; step <= call.steps; ++step) {
+                const std::string at =
+                    std::string(call.call) + " " + std::to_string(step) + (linked ? " linked" : "");
+                if (linked && !fs::exists(folder / "zk_elsewhere.txt"))
+                    fs::create_hard_link(folder / "m_zk.txt", folder / "zk_elsewhere.txt");
+                ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << output;
+                std::vector<std::string> before;
+                for (const auto& entry : fs::directory_iterator(folder))
+                    before.push_back(entry.path().filename().string());
+                std::sort(before.begin(), before.end());
+                const bool done =
+                    Run("strace -f -qq -o /dev/null -e inject=" + std::string(call.call) +
+                        ":signal=SIGKILL:when=" + std::to_string(step) + " " + MAP +
+                        " import b.tmx m") == 0;
+                stopped += fs::exists(folder / "m.journal");
+                if (root) {
+                    // A reader of another user's, who may read the files but not
+                    // settle them.
+                    const pid_t reader = fork();
+                    if (reader == 0) {
+                        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+                        if (!LoadMap(map, name.c_str()) || !OneSave(map, 2, 2)) _exit(1);
+                        _exit(done && map.chips[0][0] != 2 ? 2 : 0);
+                    }
+                    int status = -1;
+                    ASSERT_EQ(waitpid(reader, &status, 0), reader);
+                    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                        << at << " " << status;
+                }
+                ASSERT_EQ(LoadMap(map, name.c_str()), 1) << at;
+                EXPECT_TRUE(OneSave(map, 2, 2)) << at;
+                EXPECT_TRUE(map.chips[0][0] == 2 || (!done && map.chips[0][0] == 1)) << at;
+                ASSERT_EQ(Run(MAP + " import a.tmx m"), 0) << at << ": " << output;
+                std::vector<std::string> after;
+                for (const auto& entry : fs::directory_iterator(folder))
+                    after.push_back(entry.path().filename().string());
+                std::sort(after.begin(), after.end());
+                EXPECT_EQ(after, before) << at;
+                if (linked) {
+                    EXPECT_EQ(fs::hard_link_count(folder / "m_zk.txt"), 2u) << at;
+                    EXPECT_EQ(ReadFile(folder / "zk_elsewhere.txt"), ReadFile(folder / "m_zk.txt"))
+                        << at;
+                }
+            }
+    EXPECT_GT(stopped, 0);
+}
+
+// A reader leaves nothing that keeps out a later writer entitled to write the
+// map, and a lock file that is anything but a plain file, or is held, is
+// named in the message, with the process that holds it.
+TEST_F(MapToolFiles, ReadersLeaveNoLockAndLockFaultsNameTheLockFile) {
+    MakeMap("m", 1, 1, 3);
+    ASSERT_EQ(Run(MAP + " export m m.tmx"), 0) << output;
+    fs::remove(folder / "m.lock");
+    const bool root = getuid() == 0;
+    if (root) {
+        fs::permissions(folder, fs::perms(0777));
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            ASSERT_EQ(chown((folder / tessera::MapFileName("m", file)).c_str(), 65534, 65534), 0);
+    }
+    EXPECT_EQ(Run(MAP + " render m out.png"), 0) << output;
+    EXPECT_FALSE(fs::exists(folder / "m.lock"));
+    if (root) {
+        EXPECT_EQ(
+            Run("setpriv --reuid=65534 --regid=65534 --clear-groups " + MAP + " import m.tmx m"), 0)
+            << output;
+        fs::remove(folder / "m.lock");
+    }
+
+    // A save fails on it; a reader reads the map all the same, since no save
+    // can take that lock either.
+    const struct {
+        const char* make;
+        const char* command;
+        int status;
+    } cases[] = {
+        {"mkdir m.lock", "import m.tmx m", 1},      {"ln -s nowhere m.lock", "import m.tmx m", 1},
+        {"mkfifo m.lock", "import m.tmx m", 1},     {"mkdir m.lock", "render m out.png", 0},
+        {"mkfifo m.lock", "export m other.tmx", 0},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run(c.make), 0) << c.make;
+        EXPECT_EQ(Run(MAP + " " + c.command), c.status) << c.make << ", " << c.command;
+        EXPECT_EQ(output.find("m.lock: ") != std::string::npos, c.status == 1)
+            << c.make << ": " << output;
+        fs::remove(folder / "m.lock");
+    }
+
+    // Held by a process that stopped while it saved.
+    const pid_t holder = fork();
+    if (holder == 0) {
+        platform::FileLock lock;
+        if (!lock.Take((folder / "m.lock").string(), platform::LockKind::Exclusive, 0, ""))
+            _exit(1);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    ASSERT_GT(holder, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, WUNTRACED), holder);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    EXPECT_EQ(Run(MAP + " render m out.png"), 1);
+    EXPECT_NE(output.find("m.lock: held by process " + std::to_string(holder)), std::string::npos)
+        << output;
+    kill(holder, SIGKILL);
+    waitpid(holder, &status, 0);
+}
+
+// Names no map can have are refused as wrong arguments, printed without their
+// control characters; every name whose three files the folder can hold is
+// taken, however near the limit of a file name.
+TEST_F(MapToolFiles, NamesNoMapCanHaveAreRefusedAndLongOnesTaken) {
+    MakeMap("m", 1, 1, 3);
+    ASSERT_EQ(Run(MAP + " export m m.tmx"), 0) << output;
+    const struct {
+        const char* name;
+        const char* shown;
+    } names[] = {
+        {"", "\"\": a map name cannot be empty"},
+        {".", "\".\": a map name cannot be \".\" or \"..\""},
+        {"..", "\"..\": a map name cannot be"},
+        {"sub/..", "\"sub/..\": a map name cannot be"},
+        {"a\nb", "\"a\\nb\": a map name cannot hold control characters"},
+        {"a\x1b[2Jb", "\"a\\x1b[2Jb\": a map name cannot hold control characters"},
+    };
+    for (const auto& n : names)
+        for (const std::string& command : {"import m.tmx '" + std::string(n.name) + "'",
+                                           "render '" + std::string(n.name) + "' out.png",
+                                           "export '" + std::string(n.name) + "' out.tmx"}) {
+            EXPECT_EQ(Run(MAP + " " + command), 2) << command;
+            EXPECT_NE(output.find(std::string("tessera-map: ") + n.shown), std::string::npos)
+                << command << ": " << output;
+            EXPECT_EQ(output.find('\x1b'), std::string::npos) << command;
+        }
+    // The longest name whose files ("_data.txt", "_teki.txt") fit in 255 bytes.
+    const std::string longest(246, 'n');
+    EXPECT_EQ(Run(MAP + " import m.tmx " + longest), 0) << output;
+    EXPECT_EQ(Run(MAP + " render " + longest + " out.png"), 0) << output;
+    EXPECT_EQ(Run(MAP + " import m.tmx " + longest + "n"), 1);
+    EXPECT_NE(output.find("_data.txt: File name too long"), std::string::npos) << output;
     EXPECT_TRUE(Temporaries().empty());
 }
 

@@ -394,7 +394,9 @@ TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(LoadPlayMap(layers, name.c_str(), 0, 0));
     const std::string error = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(error.find("tessera-run: cannot read the map " + name + ": "), std::string::npos)
+    EXPECT_NE(error.find("tessera-run: cannot read the map " + name + ": " + name +
+                         "_data.txt: No such file or directory"),
+              std::string::npos)
         << error;
 }
 
