@@ -91,17 +91,24 @@ void WakeEnemies() {
 }
 
 // Landing on an enemy from above removes it; any other touch is a miss.
+// Every enemy landed on in the same step is stomped: the fall is judged as
+// it was before the step, not after the first stomp's bounce.
 void TouchEnemies(int previousBottom) {
+    const int falling = Player.vy > 0;
+    int stomped = 0;
     for (Enemy& enemy : Enemies) {
         if (!enemy.alive || !enemy.awake || !BodiesTouch(Player, enemy.body)) continue;
-        if (Player.vy > 0 && previousBottom <= PixelY(enemy.body) + STOMP_MARGIN) {
+        if (falling && previousBottom <= PixelY(enemy.body) + STOMP_MARGIN) {
             enemy.alive = 0;
-            Player.vy = -STOMP_BOUNCE;
-            PlayEffect(EFFECT_STOMP);
+            stomped = 1;
         } else {
             Miss();
             return;
         }
+    }
+    if (stomped) {
+        Player.vy = -STOMP_BOUNCE;
+        PlayEffect(EFFECT_STOMP);
     }
 }
 

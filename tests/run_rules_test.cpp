@@ -289,6 +289,24 @@ TEST_F(RunRules, LandingOnAnEnemyRemovesItAndATouchFromTheSideRestarts) {
     EXPECT_NEAR(PixelX(again->enemies[0].body), 30 * CELL_SIZE, 2);
 }
 
+// Two enemies side by side in a pit, landed on in one step off a ledge: both
+// are stomped and the player bounces, with no miss.
+TEST_F(RunRules, LandingOnTwoEnemiesAtOnceStompsBoth) {
+    TestMap map = Ground();
+    map.Solid(30, 60, 0, 5).Solid(30, 60, 17, SCREEN_COLUMNS); // the pit: pixels 40..136
+    map.Place(54, 5, 1).Place(54, 11, 1);                      // 48 pixels wide each
+    Play(map, "frames 30\nkeydown RIGHT\nframes 40\nkeyup RIGHT\nframes 60\n");
+    const auto landed = std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) {
+        return !f.enemies[0].alive || !f.enemies[1].alive;
+    });
+    ASSERT_NE(landed, Frames.end());
+    EXPECT_FALSE(landed->enemies[0].alive);
+    EXPECT_FALSE(landed->enemies[1].alive);
+    EXPECT_LT(landed->vy, 0);
+    EXPECT_EQ(Last().restarts, 0);
+    EXPECT_EQ(Last().phase, RUN_PLAYING);
+}
+
 TEST_F(RunRules, FallingBelowTheMapRestartsFromTheStart) {
     TestMap map(1, 1); // no ground at all
     Play(map, "frames 120\n");
