@@ -477,7 +477,8 @@ int SaveMap(const MapLayers& map, const char* name, MapError* error,
     // A save that would be refused is refused before the lock file is made.
     if (!set.CheckWritable(refused)) {
         const int cause = errno;
-        return Fail(fault, MapFault::System, cause, set.Found() ? set.Path(refused) : names[0]);
+        return Fail(fault, MapFault::System, cause,
+                    set.Found() ? set.Path(refused) : names[set.Unfound()]);
     }
     // The lock file gets the attributes of the map's files, so that whoever
     // may write them may lock them.
@@ -512,7 +513,7 @@ int LoadMap(MapLayers& map, const char* name, MapError* error, MapFileIdentities
     if (!AllocateLayers(map)) return Fail(fault, MapFault::System, ENOMEM, "");
     const std::array<std::string, MAP_FILE_COUNT> names = FileNames(name);
     platform::FileSet set(names, JournalPath(name));
-    if (!set.Found()) return Fail(fault, MapFault::System, errno, names[0]);
+    if (!set.Found()) return Fail(fault, MapFault::System, errno, names[set.Unfound()]);
     const std::string lockPath = LockPath(name);
 
     for (int reading = 1;; ++reading) {

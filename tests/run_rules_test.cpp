@@ -13,15 +13,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "tests/test_folder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // One frame as the scene left it.
 struct Seen {
@@ -416,6 +421,46 @@ TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
                          "_data.txt: No such file or directory"),
               std::string::npos)
         << error;
+}
+
+// Each of the map's files that cannot be used is named with its own cause,
+// the same on the first and on a later run (no cause left over from the lock
+// file or lost on a reading thread).
+TEST_F(RunRules, AMapFileThatCannotBeUsedIsNamedWithItsCause) {
+    const struct {
+        int file;
+        const char* kind; // what the file is made
+        const char* said;
+    } cases[] = {
+        {CHIP_FILE, "folder", "_data.txt: Is a directory"},
+        {CHIP_FILE, "pipe", "_data.txt: Invalid argument"},
+        {CHIP_FILE, "empty", "_data.txt: holds no number"},
+        {ATTR_FILE, "loop", "_zk.txt: Too many levels of symbolic links"},
+        {ENEMY_FILE, "loop", "_teki.txt: Too many levels of symbolic links"},
+        {ENEMY_FILE, "folder", "_teki.txt: Is a directory"},
+    };
+    for (const auto& c : cases) {
+        TestMap map = Ground();
+        const std::string name = Write(map);
+        const std::string path = tessera::MapFileName(name, c.file);
+        fs::remove(path);
+        if (c.kind == std::string("folder")) fs::create_directory(path);
+        if (c.kind == std::string("pipe")) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        }
+        if (c.kind == std::string("empty")) std::ofstream(path).flush();
+        if (c.kind == std::string("loop"))
+            fs::create_symlink(path, path); // unreadable even by root
+        for (int run = 0; run < 2; ++run) {
+            ::testing::internal::CaptureStderr();
+            EXPECT_FALSE(LoadPlayMap(layers, name.c_str(), 0, 0));
+            const std::string error = ::testing::internal::GetCapturedStderr();
+            EXPECT_NE(error.find("cannot read the map " + name + ": " + name + c.said),
+                      std::string::npos)
+                << c.kind << " " << run << ": " << error;
+        }
+        fs::remove_all(path);
+    }
 }
 
 TEST_F(RunRules, AnEnemyTurnsAtTheLedgeAndTheWallOfItsPlatform) {
