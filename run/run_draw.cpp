@@ -18,12 +18,6 @@ constexpr COLORREF SHADOW_COLOUR = 0x000000;
 constexpr COLORREF BANNER_COLOUR = 0x50E6FF;
 constexpr int BANNER_LEFT = 48;
 
-// The run's time as seconds with hundredths.
-void FormatTime(char* text, std::size_t size, int steps) {
-    const int hundredths = steps * 100 / STEPS_PER_SECOND;
-    std::snprintf(text, size, "%d.%02d", hundredths / 100, hundredths % 100);
-}
-
 // A cell's raw pixel value mixed into the screen by ShadeRect, clipped to it.
 void Tint(int x, int y, std::uint32_t colour) {
     const int left = std::max(x, 0), top = std::max(y, 0);
@@ -33,6 +27,11 @@ void Tint(int x, int y, std::uint32_t colour) {
 }
 
 } // namespace
+
+void FormatTime(char* text, std::size_t size, long long steps) {
+    const long long hundredths = steps * 100 / STEPS_PER_SECOND;
+    std::snprintf(text, size, "%lld.%02lld", hundredths / 100, hundredths % 100);
+}
 
 void DrawWorld(int frame) {
     const int firstColumn = CameraX / CELL_SIZE, firstRow = CameraY / CELL_SIZE;
@@ -84,7 +83,7 @@ void DrawPlayer() {
     if (!Player.onGround)
         frame = 3;
     else if (Player.vx != 0)
-        frame = 1 + RunSteps / 8 % 2;
+        frame = static_cast<int>(1 + RunSteps / 8 % 2);
     const int left = frame * PLAYER_FRAME_WIDTH;
     elDraw::FlipDraw(PixelX(Player) - PLAYER_OFFSET_X - CameraX,
                      PixelY(Player) - PLAYER_OFFSET_Y - CameraY, PlayerFacing < 0 ? 1 : 0,

@@ -5,6 +5,8 @@
 
 #include "draw/draw.h"
 
+#include <cstddef>
+
 // The play-test's images, loaded at start-up.
 extern ObjectNo RunChipSheets[2];
 extern ObjectNo RunEnemySprites[8];
@@ -26,5 +28,7 @@ void DrawPlayer();
 // One line at the top: time of the run, the game screen under the camera's
 // centre, frames a second.
 void DrawStatusLine(int fps);
+// The run's time after `steps`, as seconds with hundredths ("12.34").
+void FormatTime(char* text, std::size_t size, long long steps);
 // The time a cleared run took, composed large in the screen's middle.
 void DrawClearBanner();

@@ -13,7 +13,8 @@ int PlayerFacing = 1;
 std::vector<Enemy> Enemies;
 int CameraX, CameraY;
 int Phase = RUN_PLAYING;
-int RunSteps, PhaseSteps, Restarts;
+long long RunSteps;
+int PhaseSteps, Restarts;
 int ShowAttributes;
 
 namespace {

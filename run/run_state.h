@@ -49,7 +49,7 @@ extern int CameraX, CameraY;
 
 enum RunPhase { RUN_PLAYING, RUN_CLEARED, RUN_MISSED };
 extern int Phase;          // a RunPhase
-extern int RunSteps;       // steps since the run started
+extern long long RunSteps; // steps since the run started
 extern int PhaseSteps;     // steps since the phase began
 extern int Restarts;       // runs started again (misses, clears and R)
 extern int ShowAttributes; // 1 while the attribute overlay is on

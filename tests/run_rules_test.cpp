@@ -6,6 +6,7 @@
 #include "platform/win/messages.h"
 #include "run/bodies.h"
 #include "run/map_load.h"
+#include "run/run_draw.h"
 #include "run/run_rules.h"
 #include "run/run_scene.h"
 #include "system/system.h"
@@ -30,7 +31,8 @@ namespace fs = std::filesystem;
 
 // One frame as the scene left it.
 struct Seen {
-    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes, steps;
+    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes;
+    long long steps;
     std::vector<Enemy> enemies;
 };
 
@@ -554,6 +556,25 @@ TEST_F(RunRules, AClearShowsForThreeSecondsThenTheRunStartsAgain) {
     ASSERT_NE(again, Frames.end());
     EXPECT_NEAR(again - cleared, 188, 2); // 180 steps in frames of 16 ms
     EXPECT_EQ(again->x, 93 * CELL_SIZE);
+}
+
+// The run's time in seconds with hundredths, past the 99 hours where steps
+// times 100 leaves 32 bits.
+TEST(RunTime, ShowsSecondsWithHundredthsForAnyLengthOfRun) {
+    const struct {
+        long long steps;
+        const char* shown;
+    } cases[] = {{0, "0.00"},
+                 {59, "0.98"},
+                 {60, "1.00"},
+                 {21474837, "357913.95"},
+                 {216000000, "3600000.00"},
+                 {3LL << 40, "54975581388.80"}};
+    for (const auto& c : cases) {
+        char text[32];
+        FormatTime(text, sizeof text, c.steps);
+        EXPECT_STREQ(text, c.shown) << c.steps;
+    }
 }
 
 // Above the map is open: a jump from a floor near the top rises out of it.
