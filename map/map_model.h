@@ -44,6 +44,10 @@ struct SpriteSize {
 };
 inline constexpr SpriteSize EnemySize[8] = {{48, 48}, {56, 56}, {56, 56}, {56, 56},
                                             {48, 48}, {48, 48}, {48, 48}, {48, 48}};
+// An enemy's sprite is drawn this many pixels right of and below its cell's
+// top-left corner, in the editor and in map pictures, and the game starts the
+// enemy there.
+constexpr int ENEMY_SPRITE_OFFSET = 2;
 
 // The images of the map, in the program's folder: the chip sheets (the two
 // animation frames, each shown CHIP_FRAME_SECONDS in turn) and the enemy

@@ -41,6 +41,20 @@ void StartPlace(int& x, int& y) {
     y = top;
 }
 
+// An enemy starting inside solid cells is lifted to the lowest place above,
+// at most its own height higher, where it touches none; one buried deeper
+// stays where it was put.
+void LiftOutOfSolids(Body& body) {
+    const int x = PixelX(body), y = PixelY(body);
+    if (!BoxHitsSolid(x, y, body.width, body.height)) return;
+    // Solid cells end at cell edges: the places to try put the box's bottom on one.
+    for (int bottom = (y + body.height - 1) & ~(CELL_SIZE - 1); bottom >= y; bottom -= CELL_SIZE)
+        if (!BoxHitsSolid(x, bottom - body.height, body.width, body.height)) {
+            body.y = (bottom - body.height) * SUBPIXELS;
+            return;
+        }
+}
+
 int Approach(int value, int target, int rate) {
     return value < target ? std::min(value + rate, target) : std::max(value - rate, target);
 }
@@ -153,12 +167,14 @@ void PlayMap(const tessera::MapLayers& map, int screenX, int screenY) {
                              ENEMIES_MAX);
                 return;
             }
+            // Where the editor draws its sprite.
             Enemy enemy;
             enemy.type = type;
-            enemy.body.x = column * CELL_SIZE * SUBPIXELS;
-            enemy.body.y = row * CELL_SIZE * SUBPIXELS;
+            enemy.body.x = (column * CELL_SIZE + ENEMY_SPRITE_OFFSET) * SUBPIXELS;
+            enemy.body.y = (row * CELL_SIZE + ENEMY_SPRITE_OFFSET) * SUBPIXELS;
             enemy.body.width = EnemySize[type - 1].Width;
             enemy.body.height = EnemySize[type - 1].Height;
+            LiftOutOfSolids(enemy.body);
             Placed.push_back(enemy);
         }
 }

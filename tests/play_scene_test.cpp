@@ -167,7 +167,7 @@ TEST_F(PlayKey, F5PlaysTheEditorsOwnMapAtTheViewsScreenAndEscBringsTheEditorBack
     EXPECT_TRUE(Same(PlayFrames.back().clip, {0, 0, GAME_WIDTH, GAME_HEIGHT}));
     // The unsaved enemy plays, started where the editor draws it.
     ASSERT_EQ(PlayFrames[0].enemies.size(), 1u);
-    EXPECT_EQ(PixelX(PlayFrames[0].enemies[0].body), 250 * CELL_SIZE);
+    EXPECT_EQ(PixelX(PlayFrames[0].enemies[0].body), 250 * CELL_SIZE + ENEMY_SPRITE_OFFSET);
 
     // The game's screen is stretched over the editor's whole screen: the floor
     // (the bottom 16 rows of the map, 128 of 576 game pixels) fills the bottom

@@ -496,8 +496,8 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
         int row, column, value;
         bool awake;
     } cells[] = {
-        {66, 200, 1, false},  {67, 210, 1, true},   // above: reaching into the screen above
-        {100, 90, 1, false},  {100, 91, 1, true},   // left: reaching into the screen left
+        {65, 200, 1, false},  {66, 210, 1, true},   // above: reaching into the screen above
+        {100, 89, 1, false},  {100, 90, 1, true},   // left: reaching into the screen left
         {100, 383, 1, true},  {100, 384, 2, false}, // right: starting in the screen right
         {287, 220, 8, true},  {288, 230, 3, false}, // below: starting in the screen below
         {100, 240, 9, false}, {100, 250, 10, false}, {100, 260, -1, false}, {100, 270, 255, false},
@@ -515,7 +515,8 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
         const auto found =
             std::find_if(stepped->enemies.begin(), stepped->enemies.end(), [&](const Enemy& enemy) {
                 return enemy.type == cell.value && PixelY(enemy.body) / CELL_SIZE >= cell.row &&
-                       std::abs(PixelX(enemy.body) - cell.column * CELL_SIZE) <= 1;
+                       std::abs(PixelX(enemy.body) - cell.column * CELL_SIZE -
+                                ENEMY_SPRITE_OFFSET) <= 1;
             });
         ASSERT_NE(found, stepped->enemies.end()) << where;
         EXPECT_EQ(found->awake, cell.awake) << where;
@@ -528,6 +529,38 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
     ASSERT_NE(fallen, Last().enemies.end());
     EXPECT_FALSE(fallen->alive);
     EXPECT_EQ(Last().restarts, 0);
+}
+
+// An enemy starts exactly where the editor draws its sprite, two pixels into
+// its cell; one placed so that it would start in the ground is lifted onto
+// it, and one buried deeper than its height stays where it was put.
+TEST_F(RunRules, EnemiesStartWhereTheEditorDrawsThemAndOutOfTheGround) {
+    TestMap map = Ground();
+    map.Place(20, 60, 1); // in the air
+    map.Place(55, 10, 1); // its sprite's foot 10 pixels into the ground
+    map.Place(56, 30, 2); // 56 tall: 26 pixels into the ground
+    map.Place(62, 80, 1); // wholly inside the ground
+    Play(map, "frames 60\n");
+    const auto first =
+        std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.steps == 0; });
+    ASSERT_NE(first, Frames.end());
+    ASSERT_EQ(first->enemies.size(), 4u);
+    const struct {
+        int x, y;
+    } starts[] = {{60 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 20 * CELL_SIZE + ENEMY_SPRITE_OFFSET},
+                  {10 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 480 - 48},
+                  {30 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 480 - 56},
+                  {80 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 62 * CELL_SIZE + ENEMY_SPRITE_OFFSET}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(PixelX(first->enemies[i].body), starts[i].x) << i;
+        EXPECT_EQ(PixelY(first->enemies[i].body), starts[i].y) << i;
+    }
+    // The lifted ones walk on the ground; the one in the air lands on it.
+    for (int i = 0; i < 3; ++i) {
+        const Enemy& enemy = Last().enemies[i];
+        EXPECT_EQ(PixelY(enemy.body) + enemy.body.height, 480) << i;
+        EXPECT_NE(enemy.body.x, first->enemies[i].body.x) << i;
+    }
 }
 
 // A map keeps its first 4096 enemies, in rows from the top.
