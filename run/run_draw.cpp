@@ -18,12 +18,24 @@ constexpr COLORREF SHADOW_COLOUR = 0x000000;
 constexpr COLORREF BANNER_COLOUR = 0x50E6FF;
 constexpr int BANNER_LEFT = 48;
 
+constexpr int NOTICE_LEFT = 24;
+
 // A cell's raw pixel value mixed into the screen by ShadeRect, clipped to it.
 void Tint(int x, int y, std::uint32_t colour) {
     const int left = std::max(x, 0), top = std::max(y, 0);
     const int right = std::min(x + CELL_SIZE, GAME_WIDTH);
     const int bottom = std::min(y + CELL_SIZE, GAME_HEIGHT);
     if (left < right && top < bottom) elDraw::ShadeRect(left, top, right, bottom, colour);
+}
+
+// A line of text with its shadow, in the status line's face.
+void PrintShadowed(int x, int y, int height, COLORREF colour, const char* text) {
+    elText::Begin(1, height, 0, 1, 0, 0);
+    elText::Color(SHADOW_COLOUR, 0, 1);
+    elText::Print(x + 1, y + 1, text);
+    elText::Color(colour, 0, 1);
+    elText::Print(x, y, text);
+    elText::End();
 }
 
 } // namespace
@@ -96,12 +108,13 @@ void DrawStatusLine(int fps) {
     const int centreX = CameraX + GAME_WIDTH / 2, centreY = CameraY + GAME_HEIGHT / 2;
     std::snprintf(line, sizeof line, "TIME %s   SCREEN %d,%d   %d FPS", time, centreX / GAME_WIDTH,
                   centreY / GAME_HEIGHT, fps);
-    elText::Begin(1, 14, 0, 1, 0, 0);
-    elText::Color(SHADOW_COLOUR, 0, 1);
-    elText::Print(9, 5, line);
-    elText::Color(STATUS_COLOUR, 0, 1);
-    elText::Print(8, 4, line);
-    elText::End();
+    PrintShadowed(8, 4, 14, STATUS_COLOUR, line);
+}
+
+void DrawNotices() {
+    if (Phase == RUN_NO_ROOM)
+        PrintShadowed(NOTICE_LEFT, GAME_HEIGHT / 2 - 10, 20, BANNER_COLOUR,
+                      "このマップにはプレイヤーの入る場所がありません");
 }
 
 void DrawClearBanner() {

@@ -28,6 +28,9 @@ void DrawPlayer();
 // One line at the top: time of the run, the game screen under the camera's
 // centre, frames a second.
 void DrawStatusLine(int fps);
+// What the player must know about the map: that it has no room for the
+// player, for as long as that holds.
+void DrawNotices();
 // The run's time after `steps`, as seconds with hundredths ("12.34").
 void FormatTime(char* text, std::size_t size, long long steps);
 // The time a cleared run took, composed large in the screen's middle.

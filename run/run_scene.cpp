@@ -5,8 +5,8 @@
 //  3. Run the steps of the game that the clock owes (60 a second).
 //  4. Start the screen transitions a miss or a restart calls for.
 //  5. Draw the chips, the overlay, the enemies and the player, the banner of
-//     a cleared run and the status line, fade in while the run is new, and
-//     have the program present the frame.
+//     a cleared run, the status line and the notices about the map, fade in
+//     while the run is new, and have the program present the frame.
 #include "run/run_scene.h"
 
 #include "draw/draw.h"
@@ -191,9 +191,10 @@ void RunScene() {
     DrawWorld(static_cast<int>(State.clockMs / std::llround(CHIP_FRAME_SECONDS * 1000) % 2));
     if (ShowAttributes) DrawAttributeTints();
     DrawEnemies();
-    DrawPlayer();
+    if (Phase != RUN_NO_ROOM) DrawPlayer();
     if (Phase == RUN_CLEARED) DrawClearBanner();
     DrawStatusLine(MeasureFps());
+    DrawNotices();
     FadeIn();
     Present();
 }

@@ -16,7 +16,8 @@ constexpr int SOLID_ATTRIBUTE = 1;
 // The map the run plays, handed over by PlayMap; it stays unchanged and in
 // place while the run lasts.
 extern const tessera::MapLayers* RunMap;
-// The game screen the run starts in.
+// The game screen the run starts in: the one asked for, held inside the map,
+// or the nearest that has room for the player.
 extern int StartScreenX, StartScreenY;
 
 // A moving box: its top-left corner and velocity in subpixels, its size in pixels.
@@ -47,7 +48,8 @@ extern std::vector<Enemy> Enemies;
 // Pixel at the screen's top-left corner, inside the map.
 extern int CameraX, CameraY;
 
-enum RunPhase { RUN_PLAYING, RUN_CLEARED, RUN_MISSED };
+// RUN_NO_ROOM: no screen of the map has room for the player; nothing moves.
+enum RunPhase { RUN_PLAYING, RUN_CLEARED, RUN_MISSED, RUN_NO_ROOM };
 extern int Phase;          // a RunPhase
 extern long long RunSteps; // steps since the run started
 extern int PhaseSteps;     // steps since the phase began

@@ -19,6 +19,7 @@
 #include "tests/test_folder.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -560,6 +561,47 @@ TEST_F(RunRules, EnemiesStartWhereTheEditorDrawsThemAndOutOfTheGround) {
         const Enemy& enemy = Last().enemies[i];
         EXPECT_EQ(PixelY(enemy.body) + enemy.body.height, 480) << i;
         EXPECT_NE(enemy.body.x, first->enemies[i].body.x) << i;
+    }
+}
+
+// The player starts at the left-most column with room in the start screen;
+// when that screen has none, in the nearest screen that has (the upper, then
+// the left one of two as near); when no screen has room, nothing moves and
+// the timer stays at 0.
+TEST_F(RunRules, ThePlayerStartsWhereThereIsRoomOrTheMapSaysItHasNone) {
+    const struct {
+        int width, height, screenX, screenY;
+        std::vector<std::array<int, 2>> open; // screens left open, with ground
+        int startX, startY;                   // start screen found, or -1
+        int x;                                // pixel column of the start
+    } cases[] = {
+        {1, 1, 0, 0, {{0, 0}}, 0, 0, 3 * CELL_SIZE},
+        {2, 1, 0, 0, {{1, 0}}, 1, 0, GAME_WIDTH},
+        {3, 3, 1, 0, {{0, 2}, {2, 2}}, 0, 2, 0},
+        {3, 3, 1, 1, {{2, 1}, {1, 0}}, 1, 0, GAME_WIDTH},
+        {2, 2, 1, 1, {}, -1, -1, 0},
+    };
+    for (const auto& c : cases) {
+        TestMap map(c.width, c.height);
+        map.Solid(0, c.height * SCREEN_ROWS, 0, c.width * SCREEN_COLUMNS);
+        for (const auto& [x, y] : c.open) {
+            map.Solid(y * SCREEN_ROWS, y * SCREEN_ROWS + 60, x * SCREEN_COLUMNS,
+                      (x + 1) * SCREEN_COLUMNS, 0);
+            map.Solid(y * SCREEN_ROWS, y * SCREEN_ROWS + 60, x * SCREEN_COLUMNS,
+                      x * SCREEN_COLUMNS + 3); // rock at the left-most columns
+        }
+        Play(map, "frames 90\n", c.screenX, c.screenY);
+        const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
+        if (c.startX < 0) {
+            EXPECT_EQ(Last().phase, RUN_NO_ROOM) << where;
+            EXPECT_EQ(Last().steps, 0) << where;
+            continue;
+        }
+        EXPECT_EQ(StartScreenX, c.startX) << where;
+        EXPECT_EQ(StartScreenY, c.startY) << where;
+        EXPECT_EQ(Frames.front().x, c.startX * GAME_WIDTH + 3 * CELL_SIZE) << where;
+        EXPECT_EQ(Last().y, c.startY * GAME_HEIGHT + FLOOR_Y) << where;
+        EXPECT_EQ(Last().phase, RUN_PLAYING) << where;
     }
 }
 
