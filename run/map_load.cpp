@@ -40,6 +40,9 @@ int LoadPlayMap(tessera::MapLayers& map, const char* name, int screenX, int scre
         return 0;
     }
     PlayMap(map, screenX, screenY);
+    if (EnemiesLeftOut > 0)
+        std::fprintf(stderr, "tessera-run: more than %d enemies; the rest are left out\n",
+                     ENEMIES_MAX);
     return 1;
 }
 

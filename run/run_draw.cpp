@@ -1,5 +1,6 @@
 #include "run/run_draw.h"
 
+#include "run/run_rules.h"
 #include "run/run_state.h"
 #include "text/text.h"
 
@@ -19,6 +20,8 @@ constexpr COLORREF BANNER_COLOUR = 0x50E6FF;
 constexpr int BANNER_LEFT = 48;
 
 constexpr int NOTICE_LEFT = 24;
+// How long a notice about the map's enemies shows after the start.
+constexpr long long NOTICE_MS = 5000;
 
 // A cell's raw pixel value mixed into the screen by ShadeRect, clipped to it.
 void Tint(int x, int y, std::uint32_t colour) {
@@ -111,10 +114,16 @@ void DrawStatusLine(int fps) {
     PrintShadowed(8, 4, 14, STATUS_COLOUR, line);
 }
 
-void DrawNotices() {
+void DrawNotices(long long clockMs) {
     if (Phase == RUN_NO_ROOM)
         PrintShadowed(NOTICE_LEFT, GAME_HEIGHT / 2 - 10, 20, BANNER_COLOUR,
                       "このマップにはプレイヤーの入る場所がありません");
+    if (EnemiesLeftOut > 0 && clockMs < NOTICE_MS) {
+        char text[160];
+        std::snprintf(text, sizeof text, "敵が多すぎます：%d 体を超えた %d 体は出てきません",
+                      ENEMIES_MAX, EnemiesLeftOut);
+        PrintShadowed(NOTICE_LEFT, GAME_HEIGHT - 40, 16, BANNER_COLOUR, text);
+    }
 }
 
 void DrawClearBanner() {

@@ -4,7 +4,6 @@
 #include "run/run_sounds.h"
 
 #include <algorithm>
-#include <cstdio>
 
 const tessera::MapLayers* RunMap;
 int StartScreenX, StartScreenY;
@@ -16,6 +15,7 @@ int Phase = RUN_PLAYING;
 long long RunSteps;
 int PhaseSteps, Restarts;
 int ShowAttributes;
+int EnemiesLeftOut;
 
 namespace {
 
@@ -206,15 +206,15 @@ void PlayMap(const tessera::MapLayers& map, int screenX, int screenY) {
     RunMap = &map;
     FindStart(screenX, screenY);
     Placed.clear();
+    EnemiesLeftOut = 0;
     const int rows = RunMap->height * SCREEN_ROWS, columns = RunMap->width * SCREEN_COLUMNS;
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column) {
             const int type = RunMap->enemies[row][column];
             if (type < 1 || type > 8) continue;
             if (Placed.size() == ENEMIES_MAX) {
-                std::fprintf(stderr, "tessera-run: more than %d enemies; the rest are left out\n",
-                             ENEMIES_MAX);
-                return;
+                ++EnemiesLeftOut;
+                continue;
             }
             // Where the editor draws its sprite.
             Enemy enemy;

@@ -194,7 +194,7 @@ void RunScene() {
     if (Phase != RUN_NO_ROOM) DrawPlayer();
     if (Phase == RUN_CLEARED) DrawClearBanner();
     DrawStatusLine(MeasureFps());
-    DrawNotices();
+    DrawNotices(State.clockMs);
     FadeIn();
     Present();
 }

@@ -55,6 +55,7 @@ extern long long RunSteps; // steps since the run started
 extern int PhaseSteps;     // steps since the phase began
 extern int Restarts;       // runs started again (misses, clears and R)
 extern int ShowAttributes; // 1 while the attribute overlay is on
+extern int EnemiesLeftOut; // enemies of the map beyond the most a run takes
 
 // Map size in pixels.
 inline int MapPixelWidth() { return RunMap->width * GAME_WIDTH; }

@@ -2,6 +2,7 @@
 // each case writes a small map, plays a script of keys and frames, and checks
 // what the player, the enemies and the camera did in every frame.
 #include "map/map_files.h"
+#include "platform/formats/bmp.h"
 #include "platform/headless/headless.h"
 #include "platform/win/messages.h"
 #include "run/bodies.h"
@@ -605,7 +606,8 @@ TEST_F(RunRules, ThePlayerStartsWhereThereIsRoomOrTheMapSaysItHasNone) {
     }
 }
 
-// A map keeps its first 4096 enemies, in rows from the top.
+// A map keeps its first 4096 enemies, in rows from the top. The rest are
+// told of on standard error and, for the first five seconds, on the screen.
 TEST_F(RunRules, AMapHoldsAtMost4096Enemies) {
     TestMap map(1, 1);
     for (int cell = 0; cell <= 4096; ++cell)
@@ -614,8 +616,27 @@ TEST_F(RunRules, AMapHoldsAtMost4096Enemies) {
     Play(map, "frames 1\n");
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(Last().enemies.size(), 4096u);
+    EXPECT_EQ(EnemiesLeftOut, 1);
     EXPECT_NE(said.find("more than 4096 enemies; the rest are left out"), std::string::npos)
         << said;
+
+    // Two maps whose enemies all lie in the screen right of the start, one
+    // with an enemy too many: the pictures differ by the notice, until it goes.
+    std::vector<platform::DecodedImage> shots;
+    for (int enemies : {4096, 4097}) {
+        TestMap level = Ground(2, 1);
+        for (int cell = 0; cell < enemies; ++cell)
+            level.Place(cell / SCREEN_COLUMNS, SCREEN_COLUMNS + cell % SCREEN_COLUMNS, 1);
+        const std::string early = (folder / "early.bmp").string();
+        const std::string late = (folder / "late.bmp").string();
+        Play(level, "frames 60\nscreenshot " + early + "\nframes 330\nscreenshot " + late + "\n");
+        for (const std::string& path : {early, late}) {
+            shots.emplace_back();
+            ASSERT_TRUE(platform::LoadBmpFile(path, shots.back()));
+        }
+    }
+    EXPECT_TRUE(shots[0].pixels != shots[2].pixels) << "no notice";
+    EXPECT_TRUE(shots[1].pixels == shots[3].pixels) << "the notice stays";
 }
 
 // Reaching the right edge clears the run, shown for 3 s (180 steps), then
