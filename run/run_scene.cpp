@@ -16,8 +16,8 @@
 #include "run/run_sounds.h"
 #include "system/system.h"
 
+#include <cctype>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -120,9 +120,15 @@ int MeasureFps() {
 } // namespace
 
 int ParseStartScreen(const char* text, int& x, int& y) {
-    char end = 0;
-    return std::sscanf(text, "%2d,%2d%c", &x, &y, &end) == 2 && x >= 0 && y >= 0 &&
-           x < MAP_SIZE_MAX && y < MAP_SIZE_MAX;
+    // Digits only, leading zeros or not; a value past the largest map is refused
+    // as soon as it is read, whatever length the text runs to.
+    const auto number = [&text](int& value) {
+        if (!std::isdigit(static_cast<unsigned char>(*text))) return false;
+        for (value = 0; std::isdigit(static_cast<unsigned char>(*text)); ++text)
+            if ((value = value * 10 + (*text - '0')) >= MAP_SIZE_MAX) return false;
+        return true;
+    };
+    return number(x) && *text++ == ',' && number(y) && *text == '\0';
 }
 
 void LoadRunImagesAndSounds() {

@@ -6,8 +6,8 @@
 
 #include "system/system.h"
 
-// Reads "X,Y", a game screen: two whole numbers from 0 to 63. 0 when the
-// text is anything else.
+// Reads "X,Y", a game screen: two whole numbers of decimal digits, each from 0
+// to 63, leading zeros allowed. 0 when the text is anything else.
 int ParseStartScreen(const char* text, int& x, int& y);
 
 // Loads what the game shows and plays beside the map's images: the player's

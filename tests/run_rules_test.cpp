@@ -25,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -533,6 +534,28 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
     EXPECT_EQ(Last().restarts, 0);
 }
 
+// A start screen past the map is held inside it, and standard error says so.
+TEST_F(RunRules, AStartScreenPastTheMapIsToldOnStandardError) {
+    TestMap map = Ground(3, 2);
+    const std::string name = Write(map);
+    for (const auto& [x, y, said] :
+         {std::tuple{2, 1, ""}, std::tuple{9, 1, "2,1"}, std::tuple{0, 5, "0,1"}}) {
+        ::testing::internal::CaptureStderr();
+        ASSERT_TRUE(LoadPlayMap(layers, name.c_str(), x, y));
+        const std::string error = ::testing::internal::GetCapturedStderr();
+        if (*said == '\0') {
+            EXPECT_EQ(error, "");
+            continue;
+        }
+        EXPECT_NE(error.find("is 3 x 2 game screens; screen " + std::to_string(x) + "," +
+                             std::to_string(y) + " lies past it, so the run starts at " + said),
+                  std::string::npos)
+            << error;
+        EXPECT_EQ(StartScreenX, said[0] - '0');
+        EXPECT_EQ(StartScreenY, said[2] - '0');
+    }
+}
+
 // An enemy starts exactly where the editor draws its sprite, two pixels into
 // its cell; one placed so that it would start in the ground is lifted onto
 // it, and one buried deeper than its height stays where it was put.
@@ -652,6 +675,31 @@ TEST_F(RunRules, AClearShowsForThreeSecondsThenTheRunStartsAgain) {
     ASSERT_NE(again, Frames.end());
     EXPECT_NEAR(again - cleared, 188, 2); // 180 steps in frames of 16 ms
     EXPECT_EQ(again->x, 93 * CELL_SIZE);
+}
+
+// --screen X,Y: decimal digits with or without leading zeros, each 0 to 63.
+TEST(StartScreen, IsTwoNumbersOfDigitsUpToSixtyThree) {
+    const struct {
+        const char* text;
+        int ok, x, y;
+    } cases[] = {
+        {"0,0", 1, 0, 0},         {"63,63", 1, 63, 63},
+        {"01,01", 1, 1, 1},       {"001,1", 1, 1, 1},
+        {"0000007,000", 1, 7, 0}, {"64,0", 0, 0, 0},
+        {"0,64", 0, 0, 0},        {"99999999999,0", 0, 0, 0},
+        {"-1,0", 0, 0, 0},        {"+1,0", 0, 0, 0},
+        {" 1,0", 0, 0, 0},        {"1, 0", 0, 0, 0},
+        {"1,0 ", 0, 0, 0},        {"1,0x", 0, 0, 0},
+        {"1;0", 0, 0, 0},         {",0", 0, 0, 0},
+        {"1,", 0, 0, 0},          {"", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int x = -1, y = -1;
+        EXPECT_EQ(ParseStartScreen(c.text, x, y), c.ok) << c.text;
+        if (!c.ok) continue;
+        EXPECT_EQ(x, c.x) << c.text;
+        EXPECT_EQ(y, c.y) << c.text;
+    }
 }
 
 // The run's time in seconds with hundredths, past the 99 hours where steps
