@@ -4,6 +4,7 @@
 
 #include "draw/draw.h"
 #include "editor/editor_state.h"
+#include "editor/modes.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
@@ -77,7 +78,11 @@ void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const
     if (state != DIALOGUE_CLOSED) DrawDialogue(state);
 }
 
-int SaveEditorMap(const char* name) { return SaveMap(EditorMap, name); }
+// Solids are brought in step with the chips first, as in attribute editing.
+int SaveEditorMap(const char* name) {
+    SolidPass();
+    return SaveMap(EditorMap, name);
+}
 int LoadEditorMap(const char* name) { return LoadMap(EditorMap, name); }
 
 } // namespace

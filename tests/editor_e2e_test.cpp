@@ -209,8 +209,16 @@ TEST_F(EditorE2E, NamesTakeCapitalsUpToFifteenCharactersAndSurviveEscape) {
     EXPECT_EQ(DialogueText(Load("escaped.bmp")), 0);
 }
 
-int Pattern(int layer, int row, int column) {
+int RawPattern(int layer, int row, int column) {
     return (row * 131 + column * 17 + layer * 5) % 20011 - (column == 5 ? 40 : 0);
+}
+
+// Attributes in step with the chips, as every save leaves them, so that the
+// files come back unchanged.
+int Pattern(int layer, int row, int column) {
+    const int value = RawPattern(layer, row, column);
+    if (layer != ATTR_FILE) return value;
+    return IsSolidChip(RawPattern(CHIP_FILE, row, column)) ? (value != 0 ? value : 1) : 0;
 }
 
 TEST_F(EditorE2E, SavedMapsLoadBackWithTheirSizeAndLayers) {
@@ -284,6 +292,34 @@ Grid ReadLayer(const fs::path& path) {
 
 Grid Zeros(int rows, int columns) { return Grid(rows, std::vector<int>(columns, 0)); }
 
+// Numbers are light grey; the darkened picture never gets this bright.
+bool Bright(std::uint32_t rgb) {
+    return (rgb & 0xFF) > 150 && (rgb >> 8 & 0xFF) > 150 && (rgb >> 16) > 150;
+}
+
+bool Near(std::uint32_t a, std::uint32_t b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 8)
+            return false;
+    return true;
+}
+
+// Bright pixels of the 24 x 10 box where a number is printed at (x, y).
+std::vector<std::vector<bool>> Label(const Shot& shot, int x, int y) {
+    std::vector<std::vector<bool>> columns(24, std::vector<bool>(10));
+    for (int i = 0; i < 24; ++i)
+        for (int j = 0; j < 10; ++j) columns[i][j] = Bright(At(shot, x + i, y + j));
+    return columns;
+}
+
+int Width(const std::vector<std::vector<bool>>& label) {
+    int width = 0;
+    for (int i = 0; i < static_cast<int>(label.size()); ++i)
+        for (bool on : label[i])
+            if (on) width = i + 1;
+    return width;
+}
+
 // Chip and attribute of single cells of the "solid" map; every other cell is 0.
 struct SolidCell {
     int row, column, chip, attribute;
@@ -311,17 +347,33 @@ TEST_F(EditorE2E, EnteringAttributeEditingMarksSolidChipsOnEveryClick) {
     EXPECT_EQ(ReadLayer(folder / "pass1_zk.txt"), expected);
     EXPECT_EQ(ReadFile(folder / "pass1_data.txt"), ReadFile(folder / "solid_data.txt"));
 
+    // Entering showed what the pass left: 1 at (1,10), 5 at (2,10), nothing
+    // at (3,10) (a plain chip that had 5; row 4's number would reach into the
+    // box of (4,10)).
+    const Shot entered = Load("entered.bmp");
+    auto shown = [](const Shot& shot, int row, int column) {
+        return Width(Label(shot, column * 8 + 2, row * 8 + 2)) > 0;
+    };
+    EXPECT_TRUE(shown(entered, 1, 10));
+    EXPECT_TRUE(shown(entered, 2, 10));
+    EXPECT_FALSE(shown(entered, 3, 10));
+
+    // The attribute raised on the plain chip at (1,1) shows until a save, or
+    // the next click of the button, clears it.
+    EXPECT_TRUE(shown(Load("raised.bmp"), 1, 1));
+    EXPECT_FALSE(shown(Load("saved.bmp"), 1, 1));
+    EXPECT_TRUE(shown(Load("raised_again.bmp"), 1, 1));
+    EXPECT_FALSE(shown(Load("passed.bmp"), 1, 1));
     expected[2][10] = 4;
-    Grid edited = expected;
-    edited[1][1] = 1;
-    EXPECT_EQ(ReadLayer(folder / "edited_zk.txt"), edited);
+    EXPECT_EQ(ReadLayer(folder / "edited_zk.txt"), expected);
     EXPECT_EQ(ReadLayer(folder / "pass2_zk.txt"), expected);
     EXPECT_EQ(ReadLayer(folder / "pass3_zk.txt"), expected);
 }
 
 int EditMap(int layer, int row, int column) {
-    if (layer == 0) return row == 20 && column == 10 ? 40 : 0;
-    if (layer == 1 || row % 5 != 0) return 0;
+    if (layer == 0) return row == 20 && (column == 5 || column == 10) ? 40 : 0;
+    if (layer == 1) return row == 20 && column == 10 ? 5 : 0;
+    if (row % 5 != 0) return 0;
     const int values[] = {0, 0, 255, 0, 253, 3};
     if (row == 5 && column % 5 == 0 && column <= 25) return values[column / 5];
     return row == 15 && column == 5 ? 100 : 0;
@@ -337,20 +389,28 @@ TEST_F(EditorE2E, ClicksAndHeldButtonsRaiseAndLowerCellsWithinTheirLimits) {
     enemies[15][5] = 97;
     EXPECT_EQ(ReadLayer(folder / "edited_teki.txt"), enemies);
     Grid attributes = Zeros(72, 96);
-    attributes[20][5] = 2;
+    attributes[20][5] = 3;  // 1 from the pass, raised twice
+    attributes[20][10] = 3; // 5 set by hand, lowered twice
     EXPECT_EQ(ReadLayer(folder / "edited_zk.txt"), attributes);
 }
 
+// Solid chips at the cells of the last column and row that the edge test
+// edits, so that their attributes are saved.
+int EdgeMap(int layer, int row, int column) {
+    const bool edited = (row == 0 && column == 6143) || (row == 4607 && column == 5);
+    return layer == 0 && edited ? 32 : 0;
+}
+
 TEST_F(EditorE2E, EditsBeyondTheLayerArraysChangeNothing) {
-    WriteMap("wide", 64, 1, Zero);
-    WriteMap("tall", 1, 64, Zero);
+    WriteMap("wide", 64, 1, EdgeMap);
+    WriteMap("tall", 1, 64, EdgeMap);
     ASSERT_EQ(Replay("modes_edges"), 0);
     Grid wide = Zeros(72, 64 * 96);
-    wide[0][6143] = 2;
+    wide[0][6143] = 3; // 1 from the pass, raised twice
     EXPECT_EQ(ReadLayer(folder / "wide2_zk.txt"), wide);
     Grid attributes = Zeros(64 * 72, 96);
     Grid enemies = attributes;
-    attributes[4607][5] = 1;
+    attributes[4607][5] = 2;
     enemies[4607][6] = 1;
     EXPECT_EQ(ReadLayer(folder / "tall2_zk.txt"), attributes);
     EXPECT_EQ(ReadLayer(folder / "tall2_teki.txt"), enemies);
@@ -378,34 +438,6 @@ int OverlayMap(int layer, int row, int column) {
     default:
         return 0;
     }
-}
-
-// Numbers are light grey; the darkened picture never gets this bright.
-bool Bright(std::uint32_t rgb) {
-    return (rgb & 0xFF) > 150 && (rgb >> 8 & 0xFF) > 150 && (rgb >> 16) > 150;
-}
-
-bool Near(std::uint32_t a, std::uint32_t b) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 8)
-            return false;
-    return true;
-}
-
-// Bright pixels of the 24 x 10 box where a number is printed at (x, y).
-std::vector<std::vector<bool>> Label(const Shot& shot, int x, int y) {
-    std::vector<std::vector<bool>> columns(24, std::vector<bool>(10));
-    for (int i = 0; i < 24; ++i)
-        for (int j = 0; j < 10; ++j) columns[i][j] = Bright(At(shot, x + i, y + j));
-    return columns;
-}
-
-int Width(const std::vector<std::vector<bool>>& label) {
-    int width = 0;
-    for (int i = 0; i < static_cast<int>(label.size()); ++i)
-        for (bool on : label[i])
-            if (on) width = i + 1;
-    return width;
 }
 
 // Block (bx, by) of 48 x 48 pixels against block (ex, ey), outside the number
@@ -543,6 +575,30 @@ std::vector<int> Cells(const std::vector<std::vector<int>>& rows, int row, int f
     return std::vector<int>(line.begin() + first, line.begin() + first + count);
 }
 using V = std::vector<int>;
+
+// The "ledge" map: solid chips on row 30, columns 10 to 14, the first with an
+// attribute set by hand, the others without; a plain chip with an attribute.
+int LedgeMap(int layer, int row, int column) {
+    const bool ledge = row == 30 && column >= 10 && column <= 14;
+    const bool plain = row == 20 && column == 20;
+    if (layer == 0) return ledge ? 40 : plain ? 3 : 0;
+    if (layer == 1) return row == 30 && column == 10 ? 5 : plain ? 7 : 0;
+    return 0;
+}
+
+TEST_F(EditorE2E, EverySaveGivesSolidChipsAnAttributeAndClearsTheRest) {
+    WriteMap("ledge", 1, 1, LedgeMap);
+    ASSERT_EQ(Replay("save_solid_pass"), 0);
+    Grid expected = Zeros(72, 96);
+    expected[30][10] = 5;
+    for (int column = 11; column <= 14; ++column) expected[30][column] = 1;
+    EXPECT_EQ(ReadLayer(folder / "saved_zk.txt"), expected);
+    EXPECT_EQ(ReadFile(folder / "saved_data.txt"), ReadFile(folder / "ledge_data.txt"));
+    // A piece of the ledge stamped after attribute editing is saved solid too.
+    EXPECT_EQ(Cells(ReadLayer(folder / "stamped_data.txt"), 50, 39, 4), (V{0, 40, 40, 0}));
+    expected[50][40] = expected[50][41] = 1;
+    EXPECT_EQ(ReadLayer(folder / "stamped_zk.txt"), expected);
+}
 
 bool IsRed(std::uint32_t rgb) {
     return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) < 60 && (rgb & 0xFF) < 60;
