@@ -1,5 +1,6 @@
 // The edit scene: start-up of the editor and its frame. A frame runs these
 // steps, in this order:
+//  0. Count a double-click as one more press of its button.
 //  1. Read Ctrl, Z and Y for the undo keys (acted on in step 13).
 //  2. Clear the back buffer.
 //  3. Draw the view's chips, the chip palette and the control panel.
@@ -44,6 +45,23 @@ int CtrlState = KEY_FREE;
 int ZState = KEY_FREE;
 int YState = KEY_FREE;
 
+// A second press within the double-click time arrives as a double-click,
+// which sets neither the click nor the held flag, so the frame would see no
+// press for it. The editor counts it as one more press: clicked and held for
+// one frame, released in the next unless the button went down again
+// meanwhile. (Its own up message, whenever it comes, finds it released.)
+bool LeftFromDoubleClick = false;
+bool RightFromDoubleClick = false;
+
+void CountDoubleClick(int doubleClick, int& click, int& held, bool& fromDoubleClick) {
+    if (fromDoubleClick && !click) held = 0;
+    fromDoubleClick = false;
+    if (doubleClick && !held) {
+        click = held = 1;
+        fromDoubleClick = true;
+    }
+}
+
 void DrawLabels() {
     if (Stamping == 1) elDraw::DebugPrint(200, 200, "貼り付け中");
     if (PaletteDrag == 1) elDraw::DebugPrint(270, 200, "コピー中");
@@ -71,6 +89,8 @@ void EditorStartup() {
 }
 
 void EditScene() {
+    CountDoubleClick(LeftDoubleClick, LeftClick, LeftHeld, LeftFromDoubleClick);
+    CountDoubleClick(RightDoubleClick, RightClick, RightHeld, RightFromDoubleClick);
     elInput::GetKey(VK_CONTROL, &CtrlState);
     elInput::GetKey('Z', &ZState);
     elInput::GetKey('Y', &YState);

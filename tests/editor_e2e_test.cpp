@@ -600,6 +600,14 @@ TEST_F(EditorE2E, EverySaveGivesSolidChipsAnAttributeAndClearsTheRest) {
     EXPECT_EQ(ReadLayer(folder / "stamped_zk.txt"), expected);
 }
 
+TEST_F(EditorE2E, ADoubleClickCountsAsOneMoreClick) {
+    ASSERT_EQ(Replay("double_clicks"), 0);
+    EXPECT_EQ(Shape("quick_teki.txt"), std::make_pair(72, 11 * 96));
+    const Grid enemies = ReadLayer(folder / "quick_teki.txt");
+    EXPECT_EQ(Cells(enemies, 5, 5, 11), (V{2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2}));
+    EXPECT_EQ(Cells(ReadLayer(folder / "quick_data.txt"), 20, 9, 4), (V{0, 3, 3, 0}));
+}
+
 bool IsRed(std::uint32_t rgb) {
     return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) < 60 && (rgb & 0xFF) < 60;
 }
