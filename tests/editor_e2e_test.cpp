@@ -695,23 +695,29 @@ TEST_F(EditorE2E, MapSelectionsOverlappingTheStampRepeatTheCellsAlreadyWritten) 
     EXPECT_EQ(Cells(rows, 10, 29, 3), (V{0, 0, 0}));
 }
 
-TEST_F(EditorE2E, SelectionOutlinesStayWhereTheyWereMadeAndLeaveOutEdgesBeyondTheBounds) {
+TEST_F(EditorE2E, SelectionOutlinesFollowTheirCellsAndLeaveOutEdgesBeyondTheBounds) {
     ASSERT_EQ(Replay("map_outline"), 0);
-    // Columns 107-116, rows 7-16 selected at column 100: (56,56)-(136,136),
-    // before and after the view moves four columns.
+    // Columns 107-116, rows 7-16 selected at column 100: (56,56)-(136,136);
+    // with the view four columns to the left, (88,56)-(168,136).
     const Shot selected = Load("selected.bmp");
     const Shot scrolled = Load("scrolled.bmp");
     EXPECT_NE(BoundaryColumn(selected), BoundaryColumn(scrolled));
-    for (const Shot* shot : {&selected, &scrolled}) {
-        for (int k : {60, 100, 130}) {
-            EXPECT_TRUE(IsRed(At(*shot, k, 56))) << k;
-            EXPECT_TRUE(IsRed(At(*shot, k, 136))) << k;
-            EXPECT_TRUE(IsRed(At(*shot, 56, k))) << k;
-            EXPECT_TRUE(IsRed(At(*shot, 136, k))) << k;
+    for (const auto& [shot, x0] : {std::pair{&selected, 56}, std::pair{&scrolled, 88}}) {
+        for (int k : {4, 30, 74}) {
+            EXPECT_TRUE(IsRed(At(*shot, x0 + k, 56))) << x0 + k;
+            EXPECT_TRUE(IsRed(At(*shot, x0 + k, 136))) << x0 + k;
+            EXPECT_TRUE(IsRed(At(*shot, x0, 56 + k))) << k;
+            EXPECT_TRUE(IsRed(At(*shot, x0 + 80, 56 + k))) << k;
         }
-        EXPECT_FALSE(IsRed(At(*shot, 52, 100)));
-        EXPECT_FALSE(IsRed(At(*shot, 140, 100)));
+        EXPECT_FALSE(IsRed(At(*shot, x0 - 4, 100)));
+        EXPECT_FALSE(IsRed(At(*shot, x0 + 84, 100)));
     }
+    EXPECT_FALSE(IsRed(At(scrolled, 56, 100)));
+    // At column 0 the cells lie beyond the view: no edge shows, in the view or
+    // over the scroll bar and the palette.
+    const Shot beyond = Load("beyond.bmp");
+    for (int x = 0; x < 1024; ++x)
+        for (int y : {56, 100, 136}) ASSERT_FALSE(IsRed(At(beyond, x, y))) << x << "," << y;
 
     // Left edge 18 columns before the view: top and bottom edges start at x 0,
     // no left edge, the right edge at x 304.
@@ -738,6 +744,15 @@ TEST_F(EditorE2E, SelectionOutlinesStayWhereTheyWereMadeAndLeaveOutEdgesBeyondTh
     EXPECT_TRUE(SameRegion(palette, base, 851, 0, 858, 1));
     EXPECT_TRUE(IsRed(At(palette, 854, 752)));
     EXPECT_TRUE(SameRegion(palette, base, 851, 753, 858, 758));
+    // Scrolled back to the top, the palette shows rows 0 to 94: the top edge
+    // at y 0, the sides down to the palette's bottom, no bottom edge.
+    const Shot top = Load("palette_top.bmp");
+    EXPECT_TRUE(IsRed(At(top, 854, 0)));
+    for (int y : {5, 300, 757}) {
+        EXPECT_TRUE(IsRed(At(top, 850, y))) << y;
+        EXPECT_TRUE(IsRed(At(top, 858, y))) << y;
+    }
+    EXPECT_FALSE(IsRed(At(top, 854, 752)));
 }
 
 TEST_F(EditorE2E, AStampAtTheFarEndOfTheLargestMapWritesOnlyInsideTheLayers) {
