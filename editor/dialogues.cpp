@@ -12,6 +12,7 @@
 #include "text/text.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -57,16 +58,18 @@ void DrawDialogue(int state) {
 }
 
 // One dialogue's frame: the name entry until Enter runs `act` on the name or
-// Escape closes it, then the result message. A failed `act` skips drawing in
-// the frame that found it.
-void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const char* done,
-                  const char* failed) {
+// Escape closes it, then the result message: `done`, or the failure `act`
+// gave. A failed `act` skips drawing in the frame that found it.
+void DialogueStep(int& state, const char* prompt, const char* (*act)(const char*),
+                  const char* done) {
+    static const char* failed = "";
     if (state == DIALOGUE_NAMING) {
         SetStatus(prompt);
         NameEntry(MapName, MAP_NAME_LIMIT);
         if (KeyDown == KEY_ESCAPE) state = DIALOGUE_CLOSED;
         if (KeyDown == KEY_ENTER) {
-            if (!act(MapName)) {
+            if (const char* failure = act(MapName)) {
+                failed = failure;
                 state = DIALOGUE_FAILED;
                 return;
             }
@@ -78,12 +81,44 @@ void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const
     if (state != DIALOGUE_CLOSED) DrawDialogue(state);
 }
 
-// Solids are brought in step with the chips first, as in attribute editing.
-int SaveEditorMap(const char* name) {
-    SolidPass();
-    return SaveMap(EditorMap, name);
+// The map this editor last loaded or saved, and its files as they were then:
+// a save over them after another program changed them asks first.
+std::string KnownName;
+tessera::MapFileIdentities KnownFiles;
+
+void Remember(const char* name, const tessera::MapFileIdentities& files) {
+    KnownName = name;
+    KnownFiles = files;
 }
-int LoadEditorMap(const char* name) { return LoadMap(EditorMap, name); }
+
+// Solids are brought in step with the chips first, as in attribute editing.
+const char* SaveEditorMap(const char* name) {
+    SolidPass();
+    constexpr const char* FAILED = "ファイルを保存できませんでした";
+    tessera::MapError error;
+    tessera::MapFileIdentities written;
+    const bool known = KnownName == name;
+    if (!SaveMap(EditorMap, name, &error, known ? &KnownFiles : nullptr, &written)) {
+        if (error.fault != tessera::MapFault::Changed ||
+            !elSystem::Ask("マップ %s は他で変更されています。上書きしますか？", name))
+            return FAILED;
+        if (!SaveMap(EditorMap, name, &error, nullptr, &written)) return FAILED;
+    }
+    Remember(name, written);
+    return nullptr;
+}
+
+const char* LoadEditorMap(const char* name) {
+    tessera::MapError error;
+    tessera::MapFileIdentities read;
+    if (LoadMap(EditorMap, name, &error, &read)) {
+        Remember(name, read);
+        return nullptr;
+    }
+    elSystem::Log("%s", tessera::DescribeMapError(error).c_str());
+    return error.fault == tessera::MapFault::Held ? "マップは他で使用中です"
+                                                  : "ファイルがみつかりませんでした";
+}
 
 } // namespace
 
@@ -105,13 +140,12 @@ void StartLoad() {
 }
 
 void SaveDialogueStep() {
-    DialogueStep(SaveState, "保存名を指定してください：", SaveEditorMap, "ファイルを保存しました",
-                 "ファイルを保存できませんでした");
+    DialogueStep(SaveState, "保存名を指定してください：", SaveEditorMap, "ファイルを保存しました");
 }
 
 void LoadDialogueStep() {
     DialogueStep(LoadState, "ロード名を指定してください：", LoadEditorMap,
-                 "ファイルをロードしました", "ファイルがみつかりませんでした");
+                 "ファイルをロードしました");
 }
 
 // KeyDown keeps its value while the key is held, so a key adds its character

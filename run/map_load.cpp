@@ -5,10 +5,8 @@
 #include "run/run_scene.h"
 #include "system/system.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -36,10 +34,9 @@ int LoadPlayMap(tessera::MapLayers& map, const char* name, int screenX, int scre
         std::fprintf(stderr, "tessera-run: not enough memory for the map\n");
         return 0;
     }
-    errno = 0;
-    if (!LoadMap(map, name)) {
+    if (tessera::MapError error; !LoadMap(map, name, &error)) {
         std::fprintf(stderr, "tessera-run: cannot read the map %s: %s\n", name,
-                     errno ? std::strerror(errno) : "its files hold no map");
+                     tessera::DescribeMapError(error).c_str());
         return 0;
     }
     PlayMap(map, screenX, screenY);

@@ -4,6 +4,7 @@
 #include "tests/test_folder.h"
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -113,6 +114,36 @@ TEST_F(CommandLine, TheEditorFromTheMenuEndsWhenItCannotMakeItsMapsFolder) {
         EXPECT_EQ(status, 1) << c.environment;
         EXPECT_TRUE(Read("err.txt").starts_with(c.message)) << Read("err.txt");
         EXPECT_EQ(Read("out.txt"), "");
+    }
+}
+
+// The tools say what went wrong the same way whatever the locale they run in:
+// a German one, made for the test, changes what other programs say.
+TEST_F(CommandLine, MessagesDoNotDependOnTheLocale) {
+    ASSERT_EQ(RunInFolder("localedef -i de_DE -f UTF-8 ./de_DE.UTF-8"), 0) << output;
+    const std::string german = "LOCPATH='" + folder.string() + "' LC_ALL=de_DE.UTF-8 ";
+    ASSERT_NE(RunInFolder(german + "ls missing"), 0);
+    ASSERT_NE(output.find("Datei oder Verzeichnis nicht gefunden"), std::string::npos) << output;
+    const std::string commands[] = {
+        "'" TESSERA_MAP "' import missing.tmx m",
+        "'" TESSERA_PLAY "' missing.mid",
+        "'" TESSERA_REPLAY "' missing.replay",
+        "'" TESSERA_RUN "' missing",
+    };
+    // The lines said, in any order: the play-test loads its map beside its start-up.
+    const auto lines = [](const std::string& text) {
+        std::multiset<std::string> said;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) said.insert(line);
+        return said;
+    };
+    for (const std::string& command : commands) {
+        RunInFolder("env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy LC_ALL=C " + command);
+        const std::string plain = output;
+        EXPECT_NE(plain.find("No such file or directory"), std::string::npos)
+            << command << ": " << plain;
+        RunInFolder("env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy " + german + command);
+        EXPECT_TRUE(lines(output) == lines(plain)) << command << ": " << output;
     }
 }
 

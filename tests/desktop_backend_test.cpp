@@ -123,6 +123,39 @@ TEST_F(Desktop, PresentsWaitForTheDisplaysVerticalBlank) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
+// A frame whose picture is the one shown is not presented, but on a renderer
+// in step with the display it still takes a refresh's time: an idle program
+// does not spin. In a child that ends without the leak check, as above.
+TEST_F(Desktop, UnchangedFramesStillTakeARefreshEach) {
+    pid_t child = fork();
+    if (child == 0) {
+        setenv("SDL_RENDER_DRIVER", "opengl", 1);
+        unsetenv("SDL_FRAMEBUFFER_ACCELERATION");
+        bool inStep = true;
+        Uint64 start = 0, end = 0;
+        Run([&](int frame) {
+            if (frame == 0) {
+                platform::Blt(elDraw::BackBuffer, nullptr, nullptr, nullptr,
+                              platform::DDBLT_COLORFILL, 0x3A5F);
+                elDraw::Refresh();
+                start = SDL_GetTicks64();
+                return true;
+            }
+            inStep = inStep && platform::desktop::PresentInStep();
+            elDraw::Refresh();
+            end = SDL_GetTicks64();
+            return frame < 30;
+        });
+        // 30 refreshes of a 60 Hz display take half a second; a sleep is never short.
+        _exit(!inStep ? 2 : end - start >= 400 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no renderer in step with the display here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "30 unchanged frames ran in less than 400 ms";
+}
+
 TEST_F(Desktop, MovedWindowStillShowsTheWholeFrameFromItsTop) {
     const std::uint32_t colour = 0x3A5F;
     bool checked = false;

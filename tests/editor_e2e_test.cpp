@@ -231,6 +231,20 @@ TEST_F(EditorE2E, SavedMapsLoadBackWithTheirSizeAndLayers) {
     }
 }
 
+// Two programs on one map: a save over files another changed since this
+// editor loaded them asks first, and only "yes" writes them.
+TEST_F(EditorE2E, ASaveOverAMapChangedElsewhereAsksFirst) {
+    WriteMap("m", 1, 1, Zero);
+    WriteMap("other", 1, 1, [](int layer, int row, int column) { return layer + row + column; });
+    std::string own[MAP_FILE_COUNT];
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        own[file] = ReadFile(folder / tessera::MapFileName("m", file));
+    ASSERT_EQ(Replay("lost_update"), 0); // the script checks that "no" kept the other's file
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        EXPECT_EQ(ReadFile(folder / tessera::MapFileName("m", file)), own[file]) << file;
+    EXPECT_NE(ReadFile(folder / "other_zk.txt"), own[ATTR_FILE]);
+}
+
 TEST_F(EditorE2E, LoadingAMissingNameSaysSoForThreeSeconds) {
     WriteMap("there", 1, 1, Zero);
     ASSERT_EQ(Replay("load_missing"), 0);
@@ -791,7 +805,8 @@ TEST_F(EditorE2E, StampsStartInTheViewCopyNoMapCellsAsSheetChipsAndPreviewOnlyIn
     ASSERT_EQ(Replay("stamp_guards"), 0);
     // Chip 5 at column 50, row 278 and, copied by the map selection dragged
     // into the palette, at column 1, row 1; the last drag's area from column
-    // 80, row 52 to column 198, row 145. The press on the panel wrote nothing.
+    // 80, row 52 to column 198, row 145. The presses on the panel and just past
+    // the view wrote nothing.
     Grid expected = Zeros(288, 192);
     expected[278][50] = expected[1][1] = 5;
     for (int row = 52; row <= 145; ++row)

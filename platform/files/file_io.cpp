@@ -1,5 +1,7 @@
 #include "platform/files/file_io.h"
 
+#include "platform/files/file_ops.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +9,20 @@
 #include <cerrno>
 
 namespace platform {
+
+int IdentifyFile(const std::string& path, FileIdentity& identity) {
+    file_ops::Facts facts;
+    if (!file_ops::Inspect(path, facts, true) || !facts.exists) return 0;
+    identity = facts.identity;
+    return 1;
+}
+
+int IdentifyOpenFile(int fd, FileIdentity& identity) {
+    file_ops::Facts facts;
+    if (!file_ops::InspectOpen(fd, facts)) return 0;
+    identity = facts.identity;
+    return 1;
+}
 
 int OpenForRead(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }
 
@@ -16,8 +32,9 @@ int OpenRegularForRead(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = errno;
+    const int known = fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        const int error = !known ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         close(fd);
         errno = error;
         return -1;
@@ -33,9 +50,33 @@ std::ptrdiff_t ReadSome(int fd, void* data, std::size_t size) {
     }
 }
 
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return 0;
+        if (n == 0) {
+            errno = ENOSPC;
+            return 0;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 1;
+}
+
 int Rewind(int fd) { return lseek(fd, 0, SEEK_SET) == 0; }
 
 int CloseFile(int fd) { return close(fd) == 0; }
+
+int FlushAndClose(int fd) {
+    const int flushed = fsync(fd) == 0;
+    const int error = errno;
+    const int closed = close(fd) == 0;
+    if (!flushed) errno = error;
+    return flushed && closed;
+}
 
 int PathExists(const std::string& path) {
     struct stat info;
@@ -45,9 +86,8 @@ int PathExists(const std::string& path) {
 int MayRead(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
 
 int SameFile(const std::string& first, const std::string& second) {
-    struct stat one, two;
-    return stat(first.c_str(), &one) == 0 && stat(second.c_str(), &two) == 0 &&
-           one.st_dev == two.st_dev && one.st_ino == two.st_ino;
+    FileIdentity one, two;
+    return IdentifyFile(first, one) && IdentifyFile(second, two) && SameFile(one, two);
 }
 
 } // namespace platform

@@ -16,6 +16,7 @@ int displayHeight = 768;
 int raises = 0;
 int verticalBlanks = 0;
 RECT lastPresentChange{};
+bool presentsRefused = false;
 bool format555 = false;
 
 // Each headless process keeps its named objects to itself, so test runs and
@@ -46,6 +47,7 @@ void SetDisplaySize(int width, int height) {
 int RaiseCount() { return raises; }
 int VerticalBlankCount() { return verticalBlanks; }
 RECT LastPresentChange() { return lastPresentChange; }
+void RefusePresents(bool refuse) { presentsRefused = refuse; }
 void UseFormat555(bool five55) { format555 = five55; }
 
 } // namespace headless
@@ -73,6 +75,7 @@ bool Prefers555() { return format555; }
 void DisplayModeChanged(int, int) {}
 // The primary surface itself is what a screenshot reads.
 bool ShowPrimary(const Surface&, const RECT& changed) {
+    if (presentsRefused) return false;
     lastPresentChange = changed;
     return true;
 }

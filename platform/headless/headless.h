@@ -51,6 +51,9 @@ int VerticalBlankCount();
 // The part of the screen the last present changed (the part the desktop sends
 // to the window again); empty when it showed the same picture as before.
 RECT LastPresentChange();
+// While set, presents are refused, as a window with nothing to draw with
+// refuses them: what was written waits for the first present taken.
+void RefusePresents(bool refuse);
 
 // Fixes what the system reports: the version record, the free space of every
 // drive, and the local time (which then runs on with the clock).

@@ -260,13 +260,11 @@ int RunRender(int argc, char** argv) {
     RenderOptions options;
     if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
         return UsageError(MapUsage, wrong);
+    if (const int status = RefuseMapName(options.name)) return status;
     tessera::MapLayers map;
     if (!AllocateLayersOnHugePages(map)) return Fail("not enough memory for the map");
-    if (!LoadMap(map, options.name))
-        return Fail(std::string("cannot load the map \"") + options.name + "\" (" +
-                    tessera::MapFileName(options.name, CHIP_FILE) + ", " +
-                    tessera::MapFileName(options.name, ATTR_FILE) + ", " +
-                    tessera::MapFileName(options.name, ENEMY_FILE) + ")");
+    if (tessera::MapError error; !LoadMap(map, options.name, &error))
+        return Fail(MapFailure("load", options.name, error));
 
     platform::DecodedImage sheet;
     platform::DecodedImage sprites[8];
@@ -283,10 +281,9 @@ int RunRender(int argc, char** argv) {
     BandPainter band(map, options, sheet, sprites);
     const int outWidth = band.Width() / options.scale;
     const int outHeight = map.height * SCREEN_ROWS * CELL_SIZE / options.scale;
-    OutputFile output{options.out, {}};
-    const std::span<OutputFile> outputs(&output, 1);
-    if (!PrepareOutputs(outputs, options.name)) return 1;
-    const int fd = CreateOutput(output);
+    OutputFiles output({options.out});
+    if (!output.Prepare(options.name)) return 1;
+    const int fd = output.Create(0);
     if (fd < 0) return 1;
     PngRowWriter writer;
     bool written = writer.Open(fd, outWidth, outHeight);
@@ -298,6 +295,6 @@ int RunRender(int argc, char** argv) {
         }
     }
     written = written && writer.Finish();
-    if (!written) ReportWriteError(output, writer.Error());
-    return FinishOutputs(outputs, written) ? 0 : 1;
+    if (!written) output.ReportWriteError(0, writer.Error());
+    return output.Finish(written) ? 0 : 1;
 }

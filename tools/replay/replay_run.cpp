@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -107,6 +108,15 @@ class Replay {
             break;
         case ReplayCommand::Close:
             Post(WM_CLOSE, 0, 0);
+            break;
+        case ReplayCommand::Shell:
+            // Another program's work between two frames: a change to the
+            // files the editor has open, say.
+            Do([this, text = command.text, line = command.line] {
+                if (std::system(text.c_str()) == 0) return;
+                std::fprintf(stderr, "script:%d: the command failed: %s\n", line, text.c_str());
+                Stop();
+            });
             break;
         }
     }

@@ -98,6 +98,13 @@ std::string ParseLine(const std::string& name, std::istringstream& args, ReplayC
         command.value = name == "activate" ? 1 : 0;
         return expect(0);
     }
+    if (name == "shell") {
+        command.kind = ReplayCommand::Shell;
+        if (words.empty()) return "shell takes a command";
+        for (const std::string& word : words)
+            command.text += (command.text.empty() ? "" : " ") + word;
+        return "";
+    }
     if (name == "close") {
         command.kind = ReplayCommand::Close;
         return expect(0);

@@ -18,6 +18,7 @@ struct ReplayCommand {
         Screenshot,
         Activate, // value: 1 or 0
         Close,
+        Shell, // text: a command for the shell, run between frames; a failure stops the run
     };
     Kind kind;
     int line = 0;
