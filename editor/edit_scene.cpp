@@ -1,6 +1,7 @@
 // The edit scene: start-up of the editor and its frame. A frame runs these
 // steps, in this order:
-//  0. Count a double-click as one more press of its button.
+//  0. Count a double-click as one more press of its button; move the view (or
+//     the palette) by the wheel, PageUp, PageDown and Ctrl+Home.
 //  1. Read Ctrl, Z and Y for the undo keys (acted on in step 13).
 //  2. Clear the back buffer.
 //  3. Draw the view's chips, the chip palette and the control panel.
@@ -30,6 +31,7 @@
 #include "editor/history_keys.h"
 #include "editor/map_view.h"
 #include "editor/modes.h"
+#include "editor/navigation.h"
 #include "editor/panel.h"
 #include "editor/play_launch.h"
 #include "editor/selection.h"
@@ -91,6 +93,7 @@ void EditorStartup() {
 void EditScene() {
     CountDoubleClick(LeftDoubleClick, LeftClick, LeftHeld, LeftFromDoubleClick);
     CountDoubleClick(RightDoubleClick, RightClick, RightHeld, RightFromDoubleClick);
+    NavigationStep();
     elInput::GetKey(VK_CONTROL, &CtrlState);
     elInput::GetKey('Z', &ZState);
     elInput::GetKey('Y', &YState);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/panel_layout.h"
+#include "map/map_model.h"
 
 // Every view cell, chip 0 included, from the sheet of the current frame.
 void DrawMapChips();
@@ -14,6 +15,9 @@ void DrawMapChips();
 constexpr int PALETTE_X = PALETTE_AREA.x;
 constexpr int PALETTE_END_X = PALETTE_AREA.Right();
 constexpr int PALETTE_END_Y = PALETTE_AREA.Bottom();
+// The palette's last position: the sheet less the palette's window.
+constexpr int PALETTE_X_MAX = SHEET_COLUMNS * CELL_SIZE - PALETTE_AREA.width; // 436
+constexpr int PALETTE_Y_MAX = SHEET_ROWS * CELL_SIZE - PALETTE_AREA.height;   // 1242
 
 // The sheet window, keyed, over whatever lies behind it.
 void DrawPalette();

@@ -6,6 +6,7 @@
 #include "draw/draw.h"
 #include "editor/dialogues.h"
 #include "editor/editor_state.h"
+#include "editor/map_view.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
@@ -52,10 +53,7 @@ void Control(int control) {
 
 // Mouse handling.
 
-// The palette's last position: the sheet less the palette's window; a page is
-// the window's size.
-constexpr int PALETTE_X_MAX = SHEET_COLUMNS * CELL_SIZE - PALETTE_AREA.width; // 436
-constexpr int PALETTE_Y_MAX = SHEET_ROWS * CELL_SIZE - PALETTE_AREA.height;   // 1242
+// The view's tracks page by a game screen, the palette's by its window.
 constexpr int PAGE_ROWS = 72;
 constexpr int PAGE_COLUMNS = 96;
 constexpr int PALETTE_STEP = 8;
@@ -63,11 +61,6 @@ constexpr int PALETTE_STEP = 8;
 constexpr int PALETTE_PAGE_SPLIT = 384;
 
 constexpr PanelRect Screen(PanelControl control) { return PANEL_LAYOUT[control].screen; }
-
-// The view's last position: across by view widths of 100 columns, down by
-// screens of 72 rows.
-int ViewXMax() { return (MapWidth - 1) * VIEW_COLUMNS; }
-int ViewYMax() { return (MapHeight - 1) * SCREEN_ROWS; }
 
 void ScrollView(int& position, int by) {
     position += by;

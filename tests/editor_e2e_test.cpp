@@ -150,6 +150,35 @@ TEST_F(EditorE2E, ViewScrollBarsMoveWithinTheMap) {
     EXPECT_TRUE(SameView(Load("left.bmp"), start));
 }
 
+// The position labels print ViewX and ViewY in the view, so two views alike
+// are two views at the same place.
+TEST_F(EditorE2E, WheelAndPageKeysMoveTheViewAsFarAsTheTracksDo) {
+    ASSERT_EQ(Replay("wheel_and_pages"), 0);
+    const Shot start = Load("start.bmp");
+    const Shot down = Load("track_down.bmp");
+    EXPECT_FALSE(SameView(down, start));
+    EXPECT_TRUE(SameView(Load("home.bmp"), start));
+    EXPECT_TRUE(SameView(Load("page_down.bmp"), down));
+    EXPECT_TRUE(SameView(Load("wheel_down.bmp"), down));
+    EXPECT_TRUE(SameView(Load("wheel_up.bmp"), start));
+
+    const Shot right = Load("track_right.bmp");
+    EXPECT_FALSE(SameView(right, start));
+    EXPECT_TRUE(SameView(Load("page_right.bmp"), right));
+    EXPECT_TRUE(SameView(Load("wheel_right.bmp"), right));
+
+    EXPECT_TRUE(SameView(Load("above_top.bmp"), start));
+    const Shot end = Load("past_end.bmp");
+    EXPECT_FALSE(SameView(end, start));
+    EXPECT_TRUE(SameView(Load("tracks_at_end.bmp"), end));
+    EXPECT_TRUE(SameView(Load("prompt_keys.bmp"), end));
+
+    const Shot wheeled = Load("palette_wheel.bmp");
+    EXPECT_FALSE(SameRegion(wheeled, start, 810, 0, 1014, 758));
+    EXPECT_TRUE(SameRegion(wheeled, Load("palette_arrows.bmp"), 810, 0, 1014, 758));
+    EXPECT_TRUE(SameView(wheeled, start)); // the view stayed where it was
+}
+
 TEST_F(EditorE2E, SizeButtonsStopAtOneAndSixtyFourAndResetTheView) {
     WriteMap("wide", 64, 1, Zero);
     WriteMap("tall", 1, 64, Zero);
