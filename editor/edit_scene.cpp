@@ -7,7 +7,8 @@
 //  3. Draw the view's chips, the chip palette and the control panel.
 //  4. Retake the dimmed snapshot if the scroll bars moved the view in
 //     attribute or enemy editing.
-//  5. Print the drag labels and the view position.
+//  5. Print the drag labels, the view position and the game screen under the
+//     pointer.
 //  6. Act on the panel while a mouse button is down or was pressed, otherwise
 //     darken its momentary controls; print the chip frame.
 //  7. Advance the chip animation.
@@ -69,6 +70,14 @@ void DrawLabels() {
     if (PaletteDrag == 1) elDraw::DebugPrint(270, 200, "コピー中");
     elDraw::DebugPrint(200, 250, "マウスポインタX = %d", ViewX);
     elDraw::DebugPrint(200, 270, "マウスポインタY = %d", ViewY);
+    // The game screen under the pointer, numbered from 0 as the play-test's
+    // start screen is; none past the map's edge.
+    if (!VIEW_AREA.Holds(MouseX, MouseY)) return;
+    const int column = MouseX / CELL_SIZE + ViewX;
+    const int row = MouseY / CELL_SIZE + ViewY;
+    if (column < MapWidth * SCREEN_COLUMNS && row < MapHeight * SCREEN_ROWS)
+        elDraw::DebugPrint(200, 230, "画面 X = %d, Y = %d", column / SCREEN_COLUMNS,
+                           row / SCREEN_ROWS);
 }
 
 } // namespace
