@@ -5,6 +5,7 @@
 #include "draw/draw.h"
 #include "editor/editor_state.h"
 #include "editor/modes.h"
+#include "editor/overview.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
@@ -112,6 +113,7 @@ const char* LoadEditorMap(const char* name) {
     tessera::MapError error;
     tessera::MapFileIdentities read;
     if (LoadMap(EditorMap, name, &error, &read)) {
+        OverviewTouchAll();
         Remember(name, read);
         return nullptr;
     }

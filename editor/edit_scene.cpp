@@ -1,7 +1,8 @@
 // The edit scene: start-up of the editor and its frame. A frame runs these
 // steps, in this order:
 //  0. Count a double-click as one more press of its button; move the view (or
-//     the palette) by the wheel, PageUp, PageDown and Ctrl+Home.
+//     the palette) by the wheel, PageUp, PageDown and Ctrl+Home; open or close
+//     the overview, which takes the view area's clicks while it is open.
 //  1. Read Ctrl, Z and Y for the undo keys (acted on in step 13).
 //  2. Clear the back buffer.
 //  3. Draw the view's chips, the chip palette and the control panel.
@@ -23,7 +24,8 @@
 // 13. Undo or redo from the keys read in step 1.
 // 14. Start the play-test on F5 unless a prompt is open, or note the end of the
 //     running one.
-// 15. Draw the pointer and present the frame.
+// 15. Draw the overview over the view while it is open.
+// 16. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
 
 #include "draw/draw.h"
@@ -33,6 +35,7 @@
 #include "editor/map_view.h"
 #include "editor/modes.h"
 #include "editor/navigation.h"
+#include "editor/overview.h"
 #include "editor/panel.h"
 #include "editor/play_launch.h"
 #include "editor/selection.h"
@@ -103,6 +106,7 @@ void EditScene() {
     CountDoubleClick(LeftDoubleClick, LeftClick, LeftHeld, LeftFromDoubleClick);
     CountDoubleClick(RightDoubleClick, RightClick, RightHeld, RightFromDoubleClick);
     NavigationStep();
+    OverviewInput();
     elInput::GetKey(VK_CONTROL, &CtrlState);
     elInput::GetKey('Z', &ZState);
     elInput::GetKey('Y', &YState);
@@ -127,6 +131,7 @@ void EditScene() {
     DrawGuideGrid();
     UndoRedoKeys(CtrlState, ZState, YState);
     PlayTestStep();
+    DrawOverview();
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
 }

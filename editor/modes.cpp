@@ -8,6 +8,7 @@
 
 #include "draw/draw.h"
 #include "editor/map_view.h"
+#include "editor/overview.h"
 #include "editor/panel_layout.h"
 #include "system/input_state.h"
 #include "system/system.h"
@@ -114,5 +115,7 @@ void EditLayerCell(LayerRow* layer) {
         Lower(layer, row, column);
     HeldButton(LeftHeld, inView, Raise, layer, row, column);
     HeldButton(RightHeld, inView, Lower, layer, row, column);
+    if (layer == EnemyLayer && inView && (LeftHeld || RightHeld || LeftClick || RightClick))
+        OverviewTouch(column, row, 1, 1);
     if (HoldTime >= REPEAT_DELAY) RepeatOn = 1;
 }

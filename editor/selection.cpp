@@ -3,6 +3,7 @@
 #include "draw/draw.h"
 #include "editor/editor_state.h"
 #include "editor/map_view.h"
+#include "editor/overview.h"
 #include "map/layer_area.h"
 #include "map/undo_history.h"
 #include "system/input_state.h"
@@ -244,6 +245,7 @@ void Release(const Tile& tile) {
     }
     WriteStamp(EditorMap, EditorHistory, StampImage(tile, area), area.width, area.height, area.left,
                area.top);
+    OverviewTouch(area.left, area.top, area.width, area.height);
     Stamping = 0;
 }
 

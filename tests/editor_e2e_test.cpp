@@ -233,6 +233,68 @@ TEST_F(EditorE2E, TheScrollBarsAndTheStatusShowWhereTheViewAndThePointerAre) {
     EXPECT_FALSE(SameScreenLabel(Load("next_screen.bmp"), moved));
 }
 
+int OneEnemy(int layer, int row, int column) {
+    return layer == 2 && row == 100 && column == 150 ? 1 : 0;
+}
+
+// Pure red, and pure yellow, as a 16-bit display shows them.
+bool IsRed(std::uint32_t rgb) {
+    return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) < 60 && (rgb & 0xFF) < 60;
+}
+bool IsYellow(std::uint32_t rgb) {
+    return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) > 200 && (rgb & 0xFF) < 60;
+}
+
+// A 3 x 3-screen map fills the 800 x 600 view area, 0.36 cells a pixel.
+TEST_F(EditorE2E, TheOverviewShowsTheMapAndMovesTheViewWhereClicked) {
+    WriteMap("level", 3, 3, OneEnemy);
+    ASSERT_EQ(Replay("overview"), 0);
+    const Shot view = Load("view.bmp");
+    const Shot open = Load("open.bmp");
+    // The enemy's cell, 2.78 pixels across, and only it is red.
+    EXPECT_FALSE(IsRed(At(open, 416, 278)));
+    for (int x = 417; x <= 419; ++x) EXPECT_TRUE(IsRed(At(open, x, 278))) << x;
+    EXPECT_FALSE(IsRed(At(open, 420, 278)));
+    EXPECT_FALSE(IsRed(At(open, 417, 277)));
+    EXPECT_TRUE(IsBoundary(At(open, 267, 50))); // the first column of screen 1
+    EXPECT_FALSE(IsBoundary(At(open, 266, 50)));
+    EXPECT_TRUE(IsBoundary(At(open, 100, 200))); // the first row of screen 1
+    EXPECT_TRUE(IsYellow(At(open, 100, 208)));   // the view's lower edge: rows 0 to 75
+    EXPECT_TRUE(IsYellow(At(open, 277, 100)));   // its right edge: columns 0 to 100
+    EXPECT_FALSE(IsYellow(At(open, 100, 210)));
+    EXPECT_FALSE(SameView(open, view));
+    EXPECT_TRUE(SameView(Load("closed_by_tab.bmp"), view));
+    EXPECT_TRUE(SameView(Load("closed_by_esc.bmp"), view));
+
+    const Shot centred = Load("centred.bmp");
+    EXPECT_EQ(BoundaryColumn(centred), 768 - 94 * 8 % 768);
+    EXPECT_EQ(BoundaryRow(centred), 576 - 71 * 8 % 576);
+
+    // The stamped cell, 144 across and 108 down, shows; the one left of it
+    // does not change; the view's rectangle is where the click put it.
+    const Shot stamped = Load("stamped.bmp");
+    EXPECT_NE(At(stamped, 400, 300), At(open, 400, 300));
+    EXPECT_EQ(At(stamped, 396, 300), At(open, 396, 300));
+    EXPECT_TRUE(IsRed(At(stamped, 417, 278)));
+    EXPECT_TRUE(IsYellow(At(stamped, 300, 197)));
+    const Shot closed = Load("stamped_closed.bmp");
+    EXPECT_FALSE(SameView(closed, centred)); // the stamp shows in the view
+    EXPECT_TRUE(SameView(Load("prompt_tab.bmp"), closed));
+}
+
+// The view can reach past the map's last screen; centred on the last cells it
+// stops at its last rows, and across 50 columns short of the cell clicked.
+TEST_F(EditorE2E, TabAndOneClickGoFromTheFirstScreenToTheLast) {
+    ASSERT_EQ(Replay("corner_trip"), 0);
+    const Shot start = Load("top_left.bmp");
+    EXPECT_EQ(BoundaryColumn(start), 768);
+    EXPECT_EQ(BoundaryRow(start), 576);
+    const Shot end = Load("bottom_right.bmp");
+    EXPECT_EQ(BoundaryColumn(end), 768 - 6086 * 8 % 768);
+    EXPECT_EQ(BoundaryRow(end), 576 - 4536 * 8 % 576);
+    EXPECT_FALSE(SameView(end, start));
+}
+
 TEST_F(EditorE2E, SizeButtonsStopAtOneAndSixtyFourAndResetTheView) {
     WriteMap("wide", 64, 1, Zero);
     WriteMap("tall", 1, 64, Zero);
@@ -703,10 +765,6 @@ TEST_F(EditorE2E, ADoubleClickCountsAsOneMoreClick) {
     const Grid enemies = ReadLayer(folder / "quick_teki.txt");
     EXPECT_EQ(Cells(enemies, 5, 5, 11), (V{2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2}));
     EXPECT_EQ(Cells(ReadLayer(folder / "quick_data.txt"), 20, 9, 4), (V{0, 3, 3, 0}));
-}
-
-bool IsRed(std::uint32_t rgb) {
-    return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) < 60 && (rgb & 0xFF) < 60;
 }
 
 TEST_F(EditorE2E, PaletteSelectionsAtTheCornersUnscrolledAndScrolledToTheEnd) {
