@@ -1,11 +1,12 @@
 // Whole editor frames on the headless backend, with the editor's own images:
 // chip editing with a full view of varied chips, and enemy editing with every
 // cell under the overlay holding a non-zero value (types 1 to 8 among them, so
-// sprites and numbers are both drawn), and chip editing under the open
-// overview. Beside them, the attribute pass that every save runs, and the
+// sprites and numbers are both drawn), chip editing under the open overview
+// and with E and A on. Beside them, the attribute pass that every save runs, and the
 // overview's opening, over a full map.
 #include "editor/edit_scene.h"
 #include "editor/editor_state.h"
+#include "editor/layer_toggles.h"
 #include "editor/map_view.h"
 #include "editor/modes.h"
 #include "editor/overview.h"
@@ -36,9 +37,10 @@ bool Started(benchmark::State& state) {
     return false;
 }
 
-// What a frame shows: chip editing, enemy editing, or chip editing under the
-// overview.
-enum FrameKind { CHIPS, ENEMIES, OVERVIEW };
+// What a frame shows: chip editing, enemy editing, chip editing under the
+// overview, or chip editing with E and A on (the view's enemies as sprites,
+// its solid cells tinted).
+enum FrameKind { CHIPS, ENEMIES, OVERVIEW, LAYERS };
 
 void EditorFrame(benchmark::State& state) {
     if (!Started(state)) return;
@@ -49,9 +51,11 @@ void EditorFrame(benchmark::State& state) {
         EditMode = EDIT_ENEMIES;
     }
     OverviewOpen = state.range(0) == OVERVIEW;
+    ShowEnemies = ShowSolidTint = state.range(0) == LAYERS;
     for (auto _ : state) EditScene();
-    OverviewOpen = 0;
-    constexpr const char* LABELS[] = {"chip editing", "enemy editing", "overview open"};
+    OverviewOpen = ShowEnemies = ShowSolidTint = 0;
+    constexpr const char* LABELS[] = {"chip editing", "enemy editing", "overview open",
+                                      "chip editing, E and A on"};
     state.SetLabel(LABELS[state.range(0)]);
 }
 
@@ -95,7 +99,12 @@ void OverviewFullMap(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(EditorFrame)->Arg(CHIPS)->Arg(ENEMIES)->Arg(OVERVIEW)->Unit(benchmark::kMillisecond);
+BENCHMARK(EditorFrame)
+    ->Arg(CHIPS)
+    ->Arg(ENEMIES)
+    ->Arg(OVERVIEW)
+    ->Arg(LAYERS)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(SolidPassFullMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(OverviewFullMap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

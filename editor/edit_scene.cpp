@@ -5,7 +5,9 @@
 //     the overview, which takes the view area's clicks while it is open.
 //  1. Read Ctrl, Z and Y for the undo keys (acted on in step 13).
 //  2. Clear the back buffer.
-//  3. Draw the view's chips, the chip palette and the control panel.
+//  3. Draw the view's chips, then in chip editing what E and A show over them
+//     (the enemies' sprites, the solid cells' tint); the chip palette and the
+//     control panel.
 //  4. Retake the dimmed snapshot if the scroll bars moved the view in
 //     attribute or enemy editing.
 //  5. Print the drag labels, the view position and the game screen under the
@@ -32,6 +34,7 @@
 #include "editor/dialogues.h"
 #include "editor/editor_state.h"
 #include "editor/history_keys.h"
+#include "editor/layer_toggles.h"
 #include "editor/map_view.h"
 #include "editor/modes.h"
 #include "editor/navigation.h"
@@ -112,6 +115,7 @@ void EditScene() {
     elInput::GetKey('Y', &YState);
     elDraw::Clear();
     DrawMapChips();
+    LayerToggleStep();
     DrawPalette();
     DrawPanel();
     RetakeSnapshotAfterScroll();

@@ -45,6 +45,10 @@ void TakeSnapshot();
 // enemy editing, then clears the scroll flag.
 void RetakeSnapshotAfterScroll();
 
+// Enemy types 1 to 8 of the view's first `rows` x `columns` cells, as sprites
+// 2 pixels into their cells.
+void DrawEnemySprites(int rows, int columns);
+
 // Over the view, the snapshot and, for the first game screen's worth of cells,
 // the layer's values. Enemy editing only: enemy types 1 to 8 as sprites, every
 // non-zero value as a hexadecimal number.

@@ -295,6 +295,43 @@ TEST_F(EditorE2E, TabAndOneClickGoFromTheFirstScreenToTheLast) {
     EXPECT_FALSE(SameView(end, start));
 }
 
+int LayersMap(int layer, int row, int column) {
+    if (layer == 0) return row == 10 && column >= 10 && column <= 12 ? 32 : 0;
+    if (layer == 1) {
+        if (row == 10 && column == 11) return 5;
+        if (row == 10 && column == 12) return 1;
+        return row == 20 && column == 20 ? 3 : 0;
+    }
+    return row == 30 && column == 30 ? 1 : 0;
+}
+
+// The tint shows the attributes a save gives the cells: a solid chip's red
+// whether or not it has its 1 yet, another value cyan, nothing on chips that
+// are not solid.
+TEST_F(EditorE2E, EAndAShowEnemiesAndSolidCellsOverTheChips) {
+    WriteMap("layers", 1, 1, LayersMap);
+    ASSERT_EQ(Replay("layer_toggles"), 0);
+    const Shot base = Load("base.bmp");
+    const Shot enemies = Load("enemies.bmp");
+    EXPECT_FALSE(SameRegion(enemies, base, 240, 240, 290, 290));
+    EXPECT_TRUE(SameRegion(enemies, base, 0, 0, 200, 200));
+
+    const Shot both = Load("both.bmp");
+    EXPECT_NE(At(both, 84, 84), At(base, 84, 84));  // column 10, no attribute yet
+    EXPECT_EQ(At(both, 100, 84), At(both, 84, 84)); // column 12, attribute 1
+    EXPECT_NE(At(both, 92, 84), At(base, 92, 84));  // column 11, attribute 5
+    EXPECT_NE(At(both, 92, 84), At(both, 84, 84));
+    EXPECT_EQ(At(both, 164, 164), At(base, 164, 164)); // attribute 3 on chip 0
+    EXPECT_TRUE(SameRegion(both, enemies, 240, 240, 290, 290));
+
+    const Shot tint = Load("tint_only.bmp");
+    EXPECT_TRUE(SameRegion(tint, base, 240, 240, 290, 290));
+    EXPECT_TRUE(SameRegion(tint, both, 80, 80, 104, 88));
+
+    EXPECT_TRUE(SameView(Load("chips_again.bmp"), base));
+    EXPECT_TRUE(SameView(Load("prompt_e.bmp"), base));
+}
+
 TEST_F(EditorE2E, SizeButtonsStopAtOneAndSixtyFourAndResetTheView) {
     WriteMap("wide", 64, 1, Zero);
     WriteMap("tall", 1, 64, Zero);
