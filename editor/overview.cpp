@@ -113,6 +113,7 @@ class LockedSurface {
 
 void AverageChipColours(const platform::PixelFormat& pictureFormat) {
     ChipColours.assign(CHIP_COUNT, platform::PackColor(pictureFormat, 0));
+    if (ChipSheets[0] == 0) return; // the sheet did not load: every chip black
     LockedSurface sheet(ChipSheets[0]);
     if (!sheet.Ready()) return;
     const ObjectEntry& entry = elDraw::ObjectTable[ChipSheets[0]];
@@ -170,17 +171,21 @@ void Redraw(LockedSurface& picture, int x0, int y0, int x1, int y1) {
 }
 
 // Brings the picture up to date with the map: whole when the map's size or
-// contents changed whole, otherwise only where cells changed.
+// contents changed whole, otherwise only where cells changed. The object is
+// made on the first showing; when that fails (its error box shown once), the
+// overview shows no picture.
 void Refresh() {
-    if (Picture == 0) {
+    static bool made = false;
+    if (!made) {
         Picture = elDraw::CreateObject(VIEW_AREA.width, VIEW_AREA.height, 2);
+        made = true;
         WholeChanged = true;
     }
     if (Columns != MapWidth * SCREEN_COLUMNS || Rows != MapHeight * SCREEN_ROWS) {
         WholeChanged = true;
         Fit();
     }
-    if (!WholeChanged && Pending.empty()) return;
+    if (Picture == 0 || (!WholeChanged && Pending.empty())) return;
     LockedSurface picture(Picture);
     if (!picture.Ready()) return;
     if (ChipColours.empty()) AverageChipColours(picture.Format());
@@ -259,7 +264,7 @@ void DrawOverview() {
     Refresh();
     elDraw::ClearRect(VIEW_AREA.x, VIEW_AREA.y, VIEW_AREA.Right(), VIEW_AREA.Bottom());
     const int x = OffsetX(), y = OffsetY();
-    elDraw::DrawOpaque(x, y, Picture, 0, 0, Width, Height);
+    if (Picture != 0) elDraw::DrawOpaque(x, y, Picture, 0, 0, Width, Height);
     // The view can reach past the map's edge; its rectangle stops at the view area's.
     const int left = std::min(VIEW_AREA.width - 1, x + XOf(ViewX));
     const int top = std::min(VIEW_AREA.height - 1, y + YOf(ViewY));
