@@ -4,6 +4,8 @@
 
 #include "draw/draw.h"
 #include "editor/editor_state.h"
+#include "editor/modes.h"
+#include "editor/overview.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
@@ -90,7 +92,9 @@ void Remember(const char* name, const tessera::MapFileIdentities& files) {
     KnownFiles = files;
 }
 
+// Solids are brought in step with the chips first, as in attribute editing.
 const char* SaveEditorMap(const char* name) {
+    SolidPass();
     constexpr const char* FAILED = "ファイルを保存できませんでした";
     tessera::MapError error;
     tessera::MapFileIdentities written;
@@ -109,6 +113,7 @@ const char* LoadEditorMap(const char* name) {
     tessera::MapError error;
     tessera::MapFileIdentities read;
     if (LoadMap(EditorMap, name, &error, &read)) {
+        OverviewTouchAll();
         Remember(name, read);
         return nullptr;
     }
