@@ -58,6 +58,9 @@ inline constexpr const char* ENEMY_SPRITE_FILES[8] = {
     "char\\char04.BMP", "char\\char05.BMP", "char\\char06.BMP", "char\\char07.BMP"};
 constexpr float CHIP_FRAME_SECONDS = 0.08f;
 
+// The attribute of a solid cell: the game stops bodies at cells of this
+// value and at no other.
+constexpr int SOLID_ATTRIBUTE = 1;
 // A chip is solid when its sheet column is 32 to 63.
 inline int IsSolidChip(int n) { return ((n % SHEET_COLUMNS) & 0x20) != 0; }
 

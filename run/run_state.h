@@ -11,7 +11,6 @@ constexpr int GAME_WIDTH = SCREEN_COLUMNS * CELL_SIZE; // 768: one game screen
 constexpr int GAME_HEIGHT = SCREEN_ROWS * CELL_SIZE;   // 576
 constexpr int STEPS_PER_SECOND = 60;
 constexpr int SUBPIXELS = 256;
-constexpr int SOLID_ATTRIBUTE = 1;
 
 // The map the run plays, handed over by PlayMap; it stays unchanged and in
 // place while the run lasts.
