@@ -24,8 +24,8 @@
 //     in chip editing, stamp.
 // 12. Draw the guide grid and the game screens' edges over the view.
 // 13. Undo or redo from the keys read in step 1.
-// 14. Start the play-test on F5 unless a prompt is open, or note the end of the
-//     running one.
+// 14. Start the play-test on F5 unless a prompt is open: the play scene
+//     follows from the next frame on.
 // 15. Draw the overview over the view while it is open.
 // 16. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
@@ -40,9 +40,10 @@
 #include "editor/navigation.h"
 #include "editor/overview.h"
 #include "editor/panel.h"
-#include "editor/play_launch.h"
+#include "editor/play_scene.h"
 #include "editor/selection.h"
 #include "input/input.h"
+#include "run/run_scene.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
@@ -101,7 +102,7 @@ void EditorStartup() {
     // The sheets are keyed on black; every later image on its own top-left pixel.
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) CharSprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
-    SceneNo = 1;
+    SceneNo = EDIT_SCENE;
     PrevSceneNo = 0;
 }
 
@@ -134,7 +135,7 @@ void EditScene() {
     SelectionStep();
     DrawGuideGrid();
     UndoRedoKeys(CtrlState, ZState, YState);
-    PlayTestStep();
+    PlayKeyStep();
     DrawOverview();
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
@@ -142,6 +143,6 @@ void EditScene() {
 
 void RegisterEditor() {
     ProgramStartup = EditorStartup;
-    ProgramEnding = EndPlayTest;
-    SceneTable[1] = EditScene;
+    SceneTable[EDIT_SCENE] = EditScene;
+    SceneTable[PLAY_SCENE] = RunScene;
 }

@@ -23,7 +23,7 @@ constexpr float DIMMING_ALPHA = 0.7f; // the dimming image's share of each chann
 bool DimmingLoaded = false;
 ObjectNo DimmingImage = 0;
 
-constexpr int LABEL_OFFSET = 2; // sprites and numbers sit 2 pixels into their cell
+constexpr int LABEL_OFFSET = ENEMY_SPRITE_OFFSET; // numbers sit where the sprites do
 constexpr COLORREF LABEL_COLOUR = 0xC8C8C8;
 
 // The snapshot, black transparent, over the view drawn in this frame.

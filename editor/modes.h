@@ -13,7 +13,6 @@ void ModeStep();
 // The attribute a cell gets from its chip: a solid chip's cell keeps a
 // non-zero attribute and gets SOLID_ATTRIBUTE for none; any other chip's cell
 // gets 0.
-constexpr int SOLID_ATTRIBUTE = 1;
 inline int PassedAttribute(int chip, int attribute) {
     return IsSolidChip(chip) ? (attribute != 0 ? attribute : SOLID_ATTRIBUTE) : 0;
 }

@@ -207,20 +207,42 @@ int TakeOpen(int fd, OpenFile& file) {
     return file.buffer != nullptr;
 }
 
+// Where the pieces of the layer's last column end in [begin, end), part of a
+// line: just after the space that closes that piece; null when the text holds
+// fewer pieces.
+const char* EndOfLastColumn(const char* begin, const char* end) {
+    int pieces = 0;
+    for (const char* p = begin; p < end; ++p)
+        if (*p == ' ' && p > begin && p[-1] != ' ' && ++pieces == LAYER_COLUMNS) return p + 1;
+    return nullptr;
+}
+
 // Reads the file from its start and calls use(begin, end) on runs of whole
 // lines, each line with its '\n' but the file's last one maybe without. The
-// buffer grows to hold the longest line. 0 on a read error or when memory runs
-// out.
+// buffer grows to hold the longest line, but no further than the end of the
+// piece of the layer's last column: the rest of a longer line is read past
+// without being kept, since its cells lie beyond the layer. 0 on a read error
+// or when memory runs out.
 template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
     if (!platform::Rewind(file.fd)) return 0;
     std::size_t held = 0;
+    bool pastLastColumn = false; // reading past the rest of an over-long line
     while (true) {
         if (held == file.room) { // a line longer than the buffer
-            std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * file.room]);
-            if (!larger) return 0;
-            std::memcpy(larger.get(), file.buffer.get(), held);
-            file.buffer = std::move(larger);
-            file.room *= 2;
+            char* const start = file.buffer.get();
+            if (const char* cut = EndOfLastColumn(start, start + held)) {
+                held = static_cast<std::size_t>(cut - start);
+                pastLastColumn = true;
+            } else {
+                std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * file.room]);
+                if (!larger) {
+                    errno = ENOMEM;
+                    return 0;
+                }
+                std::memcpy(larger.get(), start, held);
+                file.buffer = std::move(larger);
+                file.room *= 2;
+            }
         }
         char* const start = file.buffer.get();
         const std::ptrdiff_t n = platform::ReadSome(file.fd, start + held, file.room - held);
@@ -229,7 +251,18 @@ template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
             if (held > 0) use(start, start + held);
             return 1;
         }
-        held += static_cast<std::size_t>(n);
+        if (pastLastColumn) {
+            // Only the line's end is wanted: it is kept, with what follows it.
+            const void* lineEnd = std::memchr(start + held, '\n', static_cast<std::size_t>(n));
+            if (!lineEnd) continue;
+            const char* const from = static_cast<const char*>(lineEnd);
+            const std::size_t rest = static_cast<std::size_t>(start + held + n - from);
+            std::memmove(start + held, from, rest);
+            held += rest;
+            pastLastColumn = false;
+        } else {
+            held += static_cast<std::size_t>(n);
+        }
         const void* lastEnd = memrchr(start, '\n', held);
         if (!lastEnd) continue;
         const std::size_t whole =
@@ -444,7 +477,8 @@ int SaveMap(const MapLayers& map, const char* name, MapError* error,
     // A save that would be refused is refused before the lock file is made.
     if (!set.CheckWritable(refused)) {
         const int cause = errno;
-        return Fail(fault, MapFault::System, cause, set.Found() ? set.Path(refused) : names[0]);
+        return Fail(fault, MapFault::System, cause,
+                    set.Found() ? set.Path(refused) : names[set.Unfound()]);
     }
     // The lock file gets the attributes of the map's files, so that whoever
     // may write them may lock them.
@@ -479,7 +513,7 @@ int LoadMap(MapLayers& map, const char* name, MapError* error, MapFileIdentities
     if (!AllocateLayers(map)) return Fail(fault, MapFault::System, ENOMEM, "");
     const std::array<std::string, MAP_FILE_COUNT> names = FileNames(name);
     platform::FileSet set(names, JournalPath(name));
-    if (!set.Found()) return Fail(fault, MapFault::System, errno, names[0]);
+    if (!set.Found()) return Fail(fault, MapFault::System, errno, names[set.Unfound()]);
     const std::string lockPath = LockPath(name);
 
     for (int reading = 1;; ++reading) {

@@ -156,16 +156,6 @@ std::uint32_t timeGetTime();
 // lets one millisecond pass.
 void BusyWaitTurn();
 
-// ---- Programs ----
-
-// Starts the program at `path` with `arguments` after its name, in this
-// program's working folder and environment, and returns at once. Its id (above 0), or
-// 0 when it cannot start.
-int StartProgram(const std::string& path, const std::vector<std::string>& arguments);
-// Whether the program `id` has ended, without waiting for it. When it has, its
-// exit status goes to `status` (-1 when it was killed) and the id is spent.
-bool ProgramEnded(int id, int* status);
-
 // ---- System information ----
 
 // This system reports itself in the NT family, with the running kernel's major

@@ -117,14 +117,12 @@ int SetDataRoot(const char* name);
 } // namespace elSystem
 
 // The program's own part, given to the frame before the main loop: a start-up
-// that runs once the window exists, an ending that runs first in the shutdown
-// (optional), and the scene functions that the frame
+// that runs once the window exists, and the scene functions that the frame
 // calls by SceneNo (entry 0 stays empty: scene 0 is no scene). The frame knows
 // no program; each fills these in its main function.
 using ProgramFunction = void (*)();
 constexpr int SCENE_COUNT = 16;
 extern ProgramFunction ProgramStartup;
-extern ProgramFunction ProgramEnding;
 extern ProgramFunction SceneTable[SCENE_COUNT];
 // The program's name: its window's title, and with ":ElMutex" the name of its
 // single-instance lock. "Tessera" (the editor) unless the program's main
@@ -134,7 +132,10 @@ extern const char* ProgramName;
 namespace elSystem {
 
 // The process entry of a program on the desktop or headless backend: joins the
-// arguments into the command line and runs WinMain.
+// arguments into the command line and runs WinMain. The program's exit status:
+// 1 when no window could be opened (no display), else 0, also when another copy
+// was running and had its window raised (which the second copy says on
+// standard error).
 int RunProgram(int argc, char** argv);
 
 } // namespace elSystem

@@ -95,6 +95,32 @@ TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
     }
 }
 
+// Without a display the windowed programs end with 1, saying so under their
+// own names; the play-test's map itself is fine.
+TEST_F(CommandLine, WithoutADisplayTheEditorAndThePlayTestEndWithOneUnderTheirNames) {
+    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
+        std::ofstream file(folder / (std::string("m") + suffix), std::ios::binary);
+        for (int row = 0; row < 72; ++row) {
+            for (int column = 0; column < 96; ++column) file << "0 ";
+            file << "\r\n";
+        }
+    }
+    const struct {
+        const char* program;
+        const char* name;
+        const char* arguments;
+    } cases[] = {{TESSERA_EDITOR, "tessera", ""}, {TESSERA_RUN, "tessera-run", "m"}};
+    for (const auto& c : cases) {
+        const int status = RunInFolder(std::string("env -u DISPLAY -u WAYLAND_DISPLAY '") +
+                                       c.program + "' " + c.arguments + " >out.txt 2>err.txt");
+        EXPECT_EQ(status, 1) << c.name;
+        EXPECT_EQ(Read("err.txt"), std::string(c.name) +
+                                       ": cannot open a display (neither DISPLAY nor "
+                                       "WAYLAND_DISPLAY is set)\n");
+        EXPECT_EQ(Read("out.txt"), "");
+    }
+}
+
 // Started as the menu starts it, the editor first makes its maps folder; where
 // it cannot, it says why and ends with 1 before it opens a window.
 TEST_F(CommandLine, TheEditorFromTheMenuEndsWhenItCannotMakeItsMapsFolder) {

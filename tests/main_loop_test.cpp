@@ -1,11 +1,15 @@
 // The main loop: one message or one frame per pass, frame timing, blinking,
 // the single-instance guard and the close path.
 #include "draw/draw.h"
+#include "platform/files/files.h"
 #include "platform/win/held_file.h"
 #include "tests/scripted_run.h"
 #include "text/text.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
 
 namespace {
 
@@ -162,6 +166,31 @@ TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
     EXPECT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWNORMAL), 0);
     EXPECT_EQ(platform::headless::RaiseCount(), raisesBefore + 1);
     EXPECT_EQ(platform::MainWindow(), firstWindow); // no second window
+    platform::ReleaseMutex(first);
+}
+
+// The program's own end: the second copy names the program and the process
+// whose window it raised, and ends with 0.
+TEST(MainLoop, ASecondCopySaysWhoseWindowItRaisedAndEndsWithZero) {
+    ResetPlatformForTest(0);
+    bool exists = false;
+    HANDLE first = platform::CreateMutex("Tessera:ElMutex", &exists);
+    ASSERT_NE(first, nullptr);
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = platform::DefWindowProc;
+    windowClass.lpszClassName = "DEFAULT";
+    platform::RegisterClass(windowClass);
+    HWND firstWindow = platform::CreateWindowEx(0, "DEFAULT", "Tessera", 0, 0, 0, 10, 10);
+    char program[] = "tessera";
+    char* argv[] = {program, nullptr};
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(elSystem::RunProgram(1, argv), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, std::string(platform::CommandName()) +
+                        ": Tessera is running already; raised its window (process " +
+                        std::to_string(getpid()) + ")\n");
+    platform::DestroyWindow(firstWindow);
     platform::ReleaseMutex(first);
 }
 

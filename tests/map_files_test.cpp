@@ -713,4 +713,34 @@ TEST(MapMemory, LoadingHoldsABlockOfTextPerFileNotTheFiles) {
     EXPECT_LT(added, 12L << 20);
 }
 
+// A chip line running 256 MB past the layer's last column (a hole in the
+// file, read as zero bytes) costs no more than a normal line: its cells beyond
+// the layer are read past, not kept, and the next line is read as usual.
+TEST(MapMemory, ALineRunningPastTheLayerIsReadPastNotKept) {
+    tessera::MapLayers map;
+    ASSERT_EQ(AllocateLayers(map), 1);
+    char folder[] = "/tmp/map_memory_test.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string name = std::string(folder) + "/m";
+    std::string first;
+    for (int column = 0; column < LAYER_COLUMNS; ++column) first += "1 ";
+    {
+        std::ofstream data(name + "_data.txt", std::ios::binary);
+        data << first;
+        data.seekp(static_cast<std::streamoff>(first.size()) + (256L << 20));
+        data << "9 \r\n2 3 \r\n";
+        std::ofstream(name + "_zk.txt") << "0 \r\n0 \r\n";
+        std::ofstream(name + "_teki.txt") << "0 \r\n0 \r\n";
+    }
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+    const long before = ResidentBytes();
+    ASSERT_EQ(LoadMap(map, name.c_str()), 1);
+    const long added = PeakResidentBytes() - before;
+    fs::remove_all(folder);
+    EXPECT_EQ(map.chips[0][LAYER_COLUMNS - 1], 1);
+    EXPECT_EQ(map.chips[1][0], 2);
+    EXPECT_EQ(map.chips[1][1], 3);
+    EXPECT_LT(added, 12L << 20);
+}
+
 } // namespace

@@ -2,10 +2,12 @@
 // each case writes a small map, plays a script of keys and frames, and checks
 // what the player, the enemies and the camera did in every frame.
 #include "map/map_files.h"
+#include "platform/formats/bmp.h"
 #include "platform/headless/headless.h"
 #include "platform/win/messages.h"
 #include "run/bodies.h"
 #include "run/map_load.h"
+#include "run/run_draw.h"
 #include "run/run_rules.h"
 #include "run/run_scene.h"
 #include "system/system.h"
@@ -13,19 +15,27 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "tests/test_folder.h"
 
 #include <algorithm>
+#include <array>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // One frame as the scene left it.
 struct Seen {
-    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes, steps;
+    int x, y, vy, onGround, phase, restarts, cameraX, cameraY, attributes;
+    long long steps;
     std::vector<Enemy> enemies;
 };
 
@@ -289,6 +299,24 @@ TEST_F(RunRules, LandingOnAnEnemyRemovesItAndATouchFromTheSideRestarts) {
     EXPECT_NEAR(PixelX(again->enemies[0].body), 30 * CELL_SIZE, 2);
 }
 
+// Two enemies side by side in a pit, landed on in one step off a ledge: both
+// are stomped and the player bounces, with no miss.
+TEST_F(RunRules, LandingOnTwoEnemiesAtOnceStompsBoth) {
+    TestMap map = Ground();
+    map.Solid(30, 60, 0, 5).Solid(30, 60, 17, SCREEN_COLUMNS); // the pit: pixels 40..136
+    map.Place(54, 5, 1).Place(54, 11, 1);                      // 48 pixels wide each
+    Play(map, "frames 30\nkeydown RIGHT\nframes 40\nkeyup RIGHT\nframes 60\n");
+    const auto landed = std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) {
+        return !f.enemies[0].alive || !f.enemies[1].alive;
+    });
+    ASSERT_NE(landed, Frames.end());
+    EXPECT_FALSE(landed->enemies[0].alive);
+    EXPECT_FALSE(landed->enemies[1].alive);
+    EXPECT_LT(landed->vy, 0);
+    EXPECT_EQ(Last().restarts, 0);
+    EXPECT_EQ(Last().phase, RUN_PLAYING);
+}
+
 TEST_F(RunRules, FallingBelowTheMapRestartsFromTheStart) {
     TestMap map(1, 1); // no ground at all
     Play(map, "frames 120\n");
@@ -400,6 +428,46 @@ TEST_F(RunRules, AMapThatCannotBeReadIsNamedOnStandardError) {
         << error;
 }
 
+// Each of the map's files that cannot be used is named with its own cause,
+// the same on the first and on a later run (no cause left over from the lock
+// file or lost on a reading thread).
+TEST_F(RunRules, AMapFileThatCannotBeUsedIsNamedWithItsCause) {
+    const struct {
+        int file;
+        const char* kind; // what the file is made
+        const char* said;
+    } cases[] = {
+        {CHIP_FILE, "folder", "_data.txt: Is a directory"},
+        {CHIP_FILE, "pipe", "_data.txt: Invalid argument"},
+        {CHIP_FILE, "empty", "_data.txt: holds no number"},
+        {ATTR_FILE, "loop", "_zk.txt: Too many levels of symbolic links"},
+        {ENEMY_FILE, "loop", "_teki.txt: Too many levels of symbolic links"},
+        {ENEMY_FILE, "folder", "_teki.txt: Is a directory"},
+    };
+    for (const auto& c : cases) {
+        TestMap map = Ground();
+        const std::string name = Write(map);
+        const std::string path = tessera::MapFileName(name, c.file);
+        fs::remove(path);
+        if (c.kind == std::string("folder")) fs::create_directory(path);
+        if (c.kind == std::string("pipe")) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        }
+        if (c.kind == std::string("empty")) std::ofstream(path).flush();
+        if (c.kind == std::string("loop"))
+            fs::create_symlink(path, path); // unreadable even by root
+        for (int run = 0; run < 2; ++run) {
+            ::testing::internal::CaptureStderr();
+            EXPECT_FALSE(LoadPlayMap(layers, name.c_str(), 0, 0));
+            const std::string error = ::testing::internal::GetCapturedStderr();
+            EXPECT_NE(error.find("cannot read the map " + name + ": " + name + c.said),
+                      std::string::npos)
+                << c.kind << " " << run << ": " << error;
+        }
+        fs::remove_all(path);
+    }
+}
+
 TEST_F(RunRules, AnEnemyTurnsAtTheLedgeAndTheWallOfItsPlatform) {
     TestMap map = Ground();
     map.Solid(30, 31, 50, 72).Place(24, 56, 1); // a platform of pixels 400..576
@@ -431,8 +499,8 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
         int row, column, value;
         bool awake;
     } cells[] = {
-        {66, 200, 1, false},  {67, 210, 1, true},   // above: reaching into the screen above
-        {100, 90, 1, false},  {100, 91, 1, true},   // left: reaching into the screen left
+        {65, 200, 1, false},  {66, 210, 1, true},   // above: reaching into the screen above
+        {100, 89, 1, false},  {100, 90, 1, true},   // left: reaching into the screen left
         {100, 383, 1, true},  {100, 384, 2, false}, // right: starting in the screen right
         {287, 220, 8, true},  {288, 230, 3, false}, // below: starting in the screen below
         {100, 240, 9, false}, {100, 250, 10, false}, {100, 260, -1, false}, {100, 270, 255, false},
@@ -450,7 +518,8 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
         const auto found =
             std::find_if(stepped->enemies.begin(), stepped->enemies.end(), [&](const Enemy& enemy) {
                 return enemy.type == cell.value && PixelY(enemy.body) / CELL_SIZE >= cell.row &&
-                       std::abs(PixelX(enemy.body) - cell.column * CELL_SIZE) <= 1;
+                       std::abs(PixelX(enemy.body) - cell.column * CELL_SIZE -
+                                ENEMY_SPRITE_OFFSET) <= 1;
             });
         ASSERT_NE(found, stepped->enemies.end()) << where;
         EXPECT_EQ(found->awake, cell.awake) << where;
@@ -465,7 +534,103 @@ TEST_F(RunRules, EnemiesAreTheValuesOneToEightAndWakeAScreenAround) {
     EXPECT_EQ(Last().restarts, 0);
 }
 
-// A map keeps its first 4096 enemies, in rows from the top.
+// A start screen past the map is held inside it, and standard error says so.
+TEST_F(RunRules, AStartScreenPastTheMapIsToldOnStandardError) {
+    TestMap map = Ground(3, 2);
+    const std::string name = Write(map);
+    for (const auto& [x, y, said] :
+         {std::tuple{2, 1, ""}, std::tuple{9, 1, "2,1"}, std::tuple{0, 5, "0,1"}}) {
+        ::testing::internal::CaptureStderr();
+        ASSERT_TRUE(LoadPlayMap(layers, name.c_str(), x, y));
+        const std::string error = ::testing::internal::GetCapturedStderr();
+        if (*said == '\0') {
+            EXPECT_EQ(error, "");
+            continue;
+        }
+        EXPECT_NE(error.find("is 3 x 2 game screens; screen " + std::to_string(x) + "," +
+                             std::to_string(y) + " lies past it, so the run starts at " + said),
+                  std::string::npos)
+            << error;
+        EXPECT_EQ(StartScreenX, said[0] - '0');
+        EXPECT_EQ(StartScreenY, said[2] - '0');
+    }
+}
+
+// An enemy starts exactly where the editor draws its sprite, two pixels into
+// its cell; one placed so that it would start in the ground is lifted onto
+// it, and one buried deeper than its height stays where it was put.
+TEST_F(RunRules, EnemiesStartWhereTheEditorDrawsThemAndOutOfTheGround) {
+    TestMap map = Ground();
+    map.Place(20, 60, 1); // in the air
+    map.Place(55, 10, 1); // its sprite's foot 10 pixels into the ground
+    map.Place(56, 30, 2); // 56 tall: 26 pixels into the ground
+    map.Place(62, 80, 1); // wholly inside the ground
+    Play(map, "frames 60\n");
+    const auto first =
+        std::find_if(Frames.begin(), Frames.end(), [](const Seen& f) { return f.steps == 0; });
+    ASSERT_NE(first, Frames.end());
+    ASSERT_EQ(first->enemies.size(), 4u);
+    const struct {
+        int x, y;
+    } starts[] = {{60 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 20 * CELL_SIZE + ENEMY_SPRITE_OFFSET},
+                  {10 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 480 - 48},
+                  {30 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 480 - 56},
+                  {80 * CELL_SIZE + ENEMY_SPRITE_OFFSET, 62 * CELL_SIZE + ENEMY_SPRITE_OFFSET}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(PixelX(first->enemies[i].body), starts[i].x) << i;
+        EXPECT_EQ(PixelY(first->enemies[i].body), starts[i].y) << i;
+    }
+    // The lifted ones walk on the ground; the one in the air lands on it.
+    for (int i = 0; i < 3; ++i) {
+        const Enemy& enemy = Last().enemies[i];
+        EXPECT_EQ(PixelY(enemy.body) + enemy.body.height, 480) << i;
+        EXPECT_NE(enemy.body.x, first->enemies[i].body.x) << i;
+    }
+}
+
+// The player starts at the left-most column with room in the start screen;
+// when that screen has none, in the nearest screen that has (the upper, then
+// the left one of two as near); when no screen has room, nothing moves and
+// the timer stays at 0.
+TEST_F(RunRules, ThePlayerStartsWhereThereIsRoomOrTheMapSaysItHasNone) {
+    const struct {
+        int width, height, screenX, screenY;
+        std::vector<std::array<int, 2>> open; // screens left open, with ground
+        int startX, startY;                   // start screen found, or -1
+        int x;                                // pixel column of the start
+    } cases[] = {
+        {1, 1, 0, 0, {{0, 0}}, 0, 0, 3 * CELL_SIZE},
+        {2, 1, 0, 0, {{1, 0}}, 1, 0, GAME_WIDTH},
+        {3, 3, 1, 0, {{0, 2}, {2, 2}}, 0, 2, 0},
+        {3, 3, 1, 1, {{2, 1}, {1, 0}}, 1, 0, GAME_WIDTH},
+        {2, 2, 1, 1, {}, -1, -1, 0},
+    };
+    for (const auto& c : cases) {
+        TestMap map(c.width, c.height);
+        map.Solid(0, c.height * SCREEN_ROWS, 0, c.width * SCREEN_COLUMNS);
+        for (const auto& [x, y] : c.open) {
+            map.Solid(y * SCREEN_ROWS, y * SCREEN_ROWS + 60, x * SCREEN_COLUMNS,
+                      (x + 1) * SCREEN_COLUMNS, 0);
+            map.Solid(y * SCREEN_ROWS, y * SCREEN_ROWS + 60, x * SCREEN_COLUMNS,
+                      x * SCREEN_COLUMNS + 3); // rock at the left-most columns
+        }
+        Play(map, "frames 90\n", c.screenX, c.screenY);
+        const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
+        if (c.startX < 0) {
+            EXPECT_EQ(Last().phase, RUN_NO_ROOM) << where;
+            EXPECT_EQ(Last().steps, 0) << where;
+            continue;
+        }
+        EXPECT_EQ(StartScreenX, c.startX) << where;
+        EXPECT_EQ(StartScreenY, c.startY) << where;
+        EXPECT_EQ(Frames.front().x, c.startX * GAME_WIDTH + 3 * CELL_SIZE) << where;
+        EXPECT_EQ(Last().y, c.startY * GAME_HEIGHT + FLOOR_Y) << where;
+        EXPECT_EQ(Last().phase, RUN_PLAYING) << where;
+    }
+}
+
+// A map keeps its first 4096 enemies, in rows from the top. The rest are
+// told of on standard error and, for the first five seconds, on the screen.
 TEST_F(RunRules, AMapHoldsAtMost4096Enemies) {
     TestMap map(1, 1);
     for (int cell = 0; cell <= 4096; ++cell)
@@ -474,8 +639,27 @@ TEST_F(RunRules, AMapHoldsAtMost4096Enemies) {
     Play(map, "frames 1\n");
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(Last().enemies.size(), 4096u);
+    EXPECT_EQ(EnemiesLeftOut, 1);
     EXPECT_NE(said.find("more than 4096 enemies; the rest are left out"), std::string::npos)
         << said;
+
+    // Two maps whose enemies all lie in the screen right of the start, one
+    // with an enemy too many: the pictures differ by the notice, until it goes.
+    std::vector<platform::DecodedImage> shots;
+    for (int enemies : {4096, 4097}) {
+        TestMap level = Ground(2, 1);
+        for (int cell = 0; cell < enemies; ++cell)
+            level.Place(cell / SCREEN_COLUMNS, SCREEN_COLUMNS + cell % SCREEN_COLUMNS, 1);
+        const std::string early = (folder / "early.bmp").string();
+        const std::string late = (folder / "late.bmp").string();
+        Play(level, "frames 60\nscreenshot " + early + "\nframes 330\nscreenshot " + late + "\n");
+        for (const std::string& path : {early, late}) {
+            shots.emplace_back();
+            ASSERT_TRUE(platform::LoadBmpFile(path, shots.back()));
+        }
+    }
+    EXPECT_TRUE(shots[0].pixels != shots[2].pixels) << "no notice";
+    EXPECT_TRUE(shots[1].pixels == shots[3].pixels) << "the notice stays";
 }
 
 // Reaching the right edge clears the run, shown for 3 s (180 steps), then
@@ -491,6 +675,50 @@ TEST_F(RunRules, AClearShowsForThreeSecondsThenTheRunStartsAgain) {
     ASSERT_NE(again, Frames.end());
     EXPECT_NEAR(again - cleared, 188, 2); // 180 steps in frames of 16 ms
     EXPECT_EQ(again->x, 93 * CELL_SIZE);
+}
+
+// --screen X,Y: decimal digits with or without leading zeros, each 0 to 63.
+TEST(StartScreen, IsTwoNumbersOfDigitsUpToSixtyThree) {
+    const struct {
+        const char* text;
+        int ok, x, y;
+    } cases[] = {
+        {"0,0", 1, 0, 0},         {"63,63", 1, 63, 63},
+        {"01,01", 1, 1, 1},       {"001,1", 1, 1, 1},
+        {"0000007,000", 1, 7, 0}, {"64,0", 0, 0, 0},
+        {"0,64", 0, 0, 0},        {"99999999999,0", 0, 0, 0},
+        {"-1,0", 0, 0, 0},        {"+1,0", 0, 0, 0},
+        {" 1,0", 0, 0, 0},        {"1, 0", 0, 0, 0},
+        {"1,0 ", 0, 0, 0},        {"1,0x", 0, 0, 0},
+        {"1;0", 0, 0, 0},         {",0", 0, 0, 0},
+        {"1,", 0, 0, 0},          {"", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int x = -1, y = -1;
+        EXPECT_EQ(ParseStartScreen(c.text, x, y), c.ok) << c.text;
+        if (!c.ok) continue;
+        EXPECT_EQ(x, c.x) << c.text;
+        EXPECT_EQ(y, c.y) << c.text;
+    }
+}
+
+// The run's time in seconds with hundredths, past the 99 hours where steps
+// times 100 leaves 32 bits.
+TEST(RunTime, ShowsSecondsWithHundredthsForAnyLengthOfRun) {
+    const struct {
+        long long steps;
+        const char* shown;
+    } cases[] = {{0, "0.00"},
+                 {59, "0.98"},
+                 {60, "1.00"},
+                 {21474837, "357913.95"},
+                 {216000000, "3600000.00"},
+                 {3LL << 40, "54975581388.80"}};
+    for (const auto& c : cases) {
+        char text[32];
+        FormatTime(text, sizeof text, c.steps);
+        EXPECT_STREQ(text, c.shown) << c.steps;
+    }
 }
 
 // Above the map is open: a jump from a floor near the top rises out of it.

@@ -150,13 +150,12 @@ void PumpEvents(bool block) {
     int before = QueuedMessageCount();
     SDL_Event event;
     for (;;) {
-        if (desktop::TakeRaiseRequest() || desktop::TakeProgramEnd()) RaiseNativeWindow(*window);
+        if (desktop::TakeRaiseRequest()) RaiseNativeWindow(*window);
         // Tunes that the mixer's thread has played to their end are announced here.
         PollSequencers();
         bool got = SDL_PollEvent(&event) != 0;
         if (!got && block && QueuedMessageCount() == before) {
-            // Wake now and then to notice a raise request from another copy, or
-            // the end of a program this one started.
+            // Wake now and then to notice a raise request from another copy.
             got = SDL_WaitEventTimeout(&event, 100) != 0;
             if (!got) continue;
         }

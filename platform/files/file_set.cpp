@@ -145,6 +145,7 @@ struct FileSet::State {
     std::vector<Member> members;
     std::string record;
     int error = 0;
+    int unfound = 0; // the name Found failed on
 
     // The folders of the files, and of the record too.
     std::set<std::string> Folders(bool withRecord) const {
@@ -300,9 +301,11 @@ FileSet::FileSet(std::span<const std::string> names, std::string record)
     std::set<std::string> paths;
     for (const std::string& name : names) {
         Member member;
+        const int before = s.error;
         if (!s.error && !ops::FollowLinks(name, member.path)) s.error = errno ? errno : ELOOP;
         // Two names of one file cannot each get a new one.
         if (!s.error && !paths.insert(member.path).second) s.error = EINVAL;
+        if (!before && s.error) s.unfound = static_cast<int>(s.members.size());
         member.folder = FolderOf(member.path);
         member.base = BaseOf(member.path);
         ops::Facts folder;
@@ -324,6 +327,8 @@ int FileSet::Found() const {
     errno = state_->error;
     return state_->error == 0;
 }
+
+int FileSet::Unfound() const { return state_->unfound; }
 
 const std::string& FileSet::Path(int file) const { return state_->members[file].path; }
 

@@ -47,6 +47,8 @@ class FileSet {
     // 1 when every name was followed; 0 with errno (ELOOP: a loop of links),
     // which every operation below then gives.
     int Found() const;
+    // The name Found failed on, by its place in `names`.
+    int Unfound() const;
     // Where the file `file` lands: its name, links followed.
     const std::string& Path(int file) const;
     const std::string& Record() const;

@@ -26,6 +26,10 @@ std::vector<std::string> FindFiles(const char* pattern);
 // Folder of the running executable, ending in '/'.
 std::string ExecutableFolder();
 
+// The name the program was started by, without its folder ("tessera-run"): the
+// first word of every line it writes on standard error.
+const char* CommandName();
+
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);
 

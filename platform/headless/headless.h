@@ -98,13 +98,4 @@ const std::vector<std::string>& SystemSoundLog();
 const std::vector<std::string>& MciLog();
 void ClearMciLog();
 
-// Programs are never really started here. Each start calls the stand-in with
-// the program's path and arguments, as if the program ran then and there; it
-// returns the exit status, or -1 to make the start fail. A started program then
-// reads as running for `runningChecks` questions about its end, and as ended
-// with that status at the next. Without a stand-in every start fails.
-using ProgramStandIn =
-    std::function<int(const std::string& path, const std::vector<std::string>& arguments)>;
-void SetProgramStandIn(ProgramStandIn program, int runningChecks);
-
 } // namespace platform::headless

@@ -34,7 +34,9 @@ for size in 16 24 32 48 64 128 256; do
 done
 
 # Every command in bin leads into the program folder and has a manual page
-# that man renders without a warning.
+# that man renders without a warning and that holds no control character but
+# the line end and tab (a form feed where a font escape was meant renders
+# without a word).
 for command in "$usr"/bin/*; do
   name=$(basename "$command")
   [ "$(readlink -f "$command")" = "$usr/lib/tessera/$name" ] || fail "$name: not a link into lib/tessera"
@@ -44,6 +46,8 @@ for command in "$usr"/bin/*; do
   else
     warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$name: man warns: $warnings"
+    controls=$(zcat "$page" | LC_ALL=C grep -naP '[\x00-\x08\x0b-\x1f\x7f]' || true)
+    [ -z "$controls" ] || fail "$name: control characters in the manual page: $controls"
   fi
   answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$command" --version)
   [ "$answer" = "$name $version" ] || fail "$name --version: \"$answer\", expected \"$name $version\""

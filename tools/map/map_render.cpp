@@ -21,7 +21,6 @@
 namespace {
 
 constexpr std::uint32_t ATTRIBUTE_MARK = 0xFF00FF; // outline of cells with an attribute
-constexpr int SPRITE_OFFSET = 2; // sprites sit 2 pixels into their cell, as in the editor
 
 struct RenderOptions {
     const char* name = nullptr;
@@ -208,7 +207,7 @@ class BandPainter {
     // on their top-left pixel; later cells draw over earlier ones.
     void DrawSprites(int row) {
         const int bandTop = row * CELL_SIZE;
-        const int reach = (EnemySize[1].Height + SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
+        const int reach = (EnemySize[1].Height + ENEMY_SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
         for (int r = row - reach; r <= row; ++r)
             for (int c = 0; c < columns_; ++c) {
                 const int v = GetCell(map_.enemies, r, c);
@@ -217,8 +216,8 @@ class BandPainter {
                 const int w = std::min(EnemySize[v - 1].Width, sprite.width);
                 const int h = std::min(EnemySize[v - 1].Height, sprite.height);
                 const std::uint32_t key = sprite.pixels[0];
-                const int left = c * CELL_SIZE + SPRITE_OFFSET;
-                const int top = r * CELL_SIZE + SPRITE_OFFSET - bandTop;
+                const int left = c * CELL_SIZE + ENEMY_SPRITE_OFFSET;
+                const int top = r * CELL_SIZE + ENEMY_SPRITE_OFFSET - bandTop;
                 const int bottom = std::min(CELL_SIZE, top + h), right = std::min(width_, left + w);
                 if (std::max(0, top) >= bottom || left >= right) continue;
                 for (int x = left; x < right; x += CELL_SIZE) Touch(x / CELL_SIZE);
