@@ -25,6 +25,7 @@
 
 #include "draw/draw.h"
 #include "editor/dialogues.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/history_keys.h"
 #include "editor/map_view.h"
@@ -102,5 +103,6 @@ void EditScene() {
 void RegisterEditor() {
     ProgramStartup = EditorStartup;
     ProgramEnding = EndPlayTest;
+    ProgramMayClose = MayCloseWindow;
     SceneTable[1] = EditScene;
 }

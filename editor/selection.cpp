@@ -1,6 +1,7 @@
 #include "editor/selection.h"
 
 #include "draw/draw.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/map_view.h"
 #include "map/layer_area.h"
@@ -248,6 +249,7 @@ void Release(const Tile& tile) {
     }
     WriteStamp(EditorMap, EditorHistory, StampImage(tile, area), area.width, area.height, area.left,
                area.top);
+    NoteEdit();
     Stamping = 0;
 }
 

@@ -118,7 +118,8 @@ int SetDataRoot(const char* name);
 
 // The program's own part, given to the frame before the main loop: a start-up
 // that runs once the window exists, an ending that runs first in the shutdown
-// (optional), and the scene functions that the frame
+// (optional), a question before a close from outside (optional), and the
+// scene functions that the frame
 // calls by SceneNo (entry 0 stays empty: scene 0 is no scene). The frame knows
 // no program; each fills these in its main function.
 using ProgramFunction = void (*)();
@@ -126,6 +127,9 @@ constexpr int SCENE_COUNT = 16;
 extern ProgramFunction ProgramStartup;
 extern ProgramFunction ProgramEnding;
 extern ProgramFunction SceneTable[SCENE_COUNT];
+// Asked (optional) when the window is closed from outside, by its close button
+// or an end signal, before anything is shut down: 0 keeps the window open.
+extern int (*ProgramMayClose)();
 // The program's name: its window's title, and with ":ElMutex" the name of its
 // single-instance lock. "Tessera" (the editor) unless the program's main
 // function sets another.

@@ -39,10 +39,11 @@ class Replay {
             if (action) action();
             if (platform::QueuedMessageCount() > 0) return;
         }
-        // The script is over: the window closes.
+        // The script is over: the program ends as one ended from its code,
+        // which asks nothing (a close from outside may ask about unsaved work).
         if (!closed && platform::MainWindow()) {
             closed = true;
-            platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
+            elSystem::Shutdown();
         }
     }
 
