@@ -106,8 +106,15 @@ bool IsEditedMap(const char* name) {
     return EditedMapHasFiles && std::strcmp(EditedMapName, name) == 0;
 }
 
+// Saving under the name of another map that exists asks before replacing it.
+bool MayReplace(const char* name) {
+    return IsEditedMap(name) || !tessera::MapExists(name) ||
+           elSystem::Ask("マップ %s はすでにあります。上書きしますか？", name);
+}
+
 const char* SaveEditorMap(const char* name) {
     constexpr const char* FAILED = "ファイルを保存できませんでした";
+    if (!MayReplace(name)) return FAILED;
     tessera::MapError error;
     tessera::MapFileIdentities written;
     const bool known = IsEditedMap(name);

@@ -250,6 +250,18 @@ TEST_F(EditorE2E, UnsavedWorkIsAskedAboutAndTheEditedMapsNameOffered) {
     EXPECT_EQ(ReadFile(folder / "m_data.txt"), m);
 }
 
+// A save under the name of another map asks before replacing it.
+TEST_F(EditorE2E, ASaveOverAnotherMapAsksFirst) {
+    WriteMap("m", 1, 1, Zero);
+    WriteMap("other", 1, 1, Diagonal);
+    WriteMap("keep", 1, 1, Diagonal);
+    const std::string m = ReadFile(folder / "m_data.txt");
+    ASSERT_EQ(Replay("overwrite"), 0); // the script checks that "no" kept "other"
+    EXPECT_EQ(ReadFile(folder / "m_data.txt"), m);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        EXPECT_EQ(Shape(tessera::MapFileName("other", file)), std::make_pair(72, 2 * 96)) << file;
+}
+
 TEST_F(EditorE2E, LoadingAMissingNameSaysSoForThreeSeconds) {
     WriteMap("there", 1, 1, Zero);
     ASSERT_EQ(Replay("load_missing"), 0);
