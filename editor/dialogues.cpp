@@ -167,6 +167,17 @@ void StartLoad() {
     if (SaveState == DIALOGUE_CLOSED) OpenPrompt(LoadState);
 }
 
+void OpenMapAtStart(const char* name) {
+    if (!tessera::MapExists(name)) {
+        std::strcpy(EditedMapName, name);
+        return;
+    }
+    if (const char* failure = LoadEditorMap(name)) {
+        Failed = failure;
+        LoadState = DIALOGUE_FAILED;
+    }
+}
+
 void SaveDialogueStep() {
     DialogueStep(SaveState, "保存名を指定してください：", SaveEditorMap, "ファイルを保存しました");
 }

@@ -22,6 +22,10 @@ extern int NameShiftState;                // key state of Shift while a name is 
 // Open a dialogue unless the other one is open.
 void StartSave();
 void StartLoad();
+// At start-up, the map named on the command line: loaded when its files are
+// there (a failure shows the load's failure message), otherwise a new map of
+// that name.
+void OpenMapAtStart(const char* name);
 // Once per frame each, save first; idle dialogues do nothing.
 void SaveDialogueStep();
 void LoadDialogueStep();

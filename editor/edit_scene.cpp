@@ -20,7 +20,8 @@
 // 13. Undo or redo from the keys read in step 1.
 // 14. Start the play-test on F5 unless a prompt is open, or note the end of the
 //     running one.
-// 15. Draw the pointer and present the frame.
+// 15. Show the map's name and whether it is saved in the window's title.
+// 16. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
 
 #include "draw/draw.h"
@@ -67,6 +68,7 @@ void EditorStartup() {
     // The sheets are keyed on black; every later image on its own top-left pixel.
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) CharSprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
+    if (IsMapName(elSystem::CommandLine())) OpenMapAtStart(elSystem::CommandLine());
     SceneNo = 1;
     PrevSceneNo = 0;
 }
@@ -96,6 +98,7 @@ void EditScene() {
     DrawGuideGrid();
     UndoRedoKeys(CtrlState, ZState, YState);
     PlayTestStep();
+    ShowMapInTitle();
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
 }

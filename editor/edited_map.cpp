@@ -2,7 +2,9 @@
 
 #include "system/system.h"
 
+#include <cctype>
 #include <cstring>
+#include <string>
 
 char EditedMapName[MAP_NAME_LIMIT + 1] = "map";
 int EditedMapHasFiles = 0;
@@ -25,6 +27,13 @@ int AskWhenUnsaved(const char* question) {
 
 } // namespace
 
+int IsMapName(const char* text) {
+    const std::size_t length = std::strlen(text);
+    for (std::size_t i = 0; i < length; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(text[i]))) return 0;
+    return length >= 1 && length <= MAP_NAME_LIMIT;
+}
+
 void NoteEdit() { ++EditCount; }
 
 void NoteMapOnDisk(const char* name) {
@@ -40,3 +49,10 @@ int AskQuit() { return elSystem::Ask("%s", HasUnsavedChanges() ? UNSAVED_QUIT : 
 int MayCloseWindow() { return AskWhenUnsaved(UNSAVED_QUIT); }
 
 int MayLoadOver() { return AskWhenUnsaved(UNSAVED_LOAD); }
+
+// The platform leaves a caption that does not change alone.
+void ShowMapInTitle() {
+    const std::string title =
+        std::string(HasUnsavedChanges() ? "*" : "") + EditedMapName + " - " + ProgramName;
+    elSystem::SetTitle(title.c_str());
+}

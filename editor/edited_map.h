@@ -1,9 +1,12 @@
 // The map being edited as the user knows it: its name, whether it holds
 // changes not yet saved, the questions asked before such changes would be
-// lost.
+// lost, and the window title that shows both.
 #pragma once
 
 constexpr int MAP_NAME_LIMIT = 15; // characters a map name can hold
+
+// 1 when `text` is a name the name entry can give: 1 to 15 letters and digits.
+int IsMapName(const char* text);
 
 // The name of the map being edited, which the save and load prompts offer:
 // "map" until a map is loaded, saved or restored.
@@ -31,3 +34,6 @@ int AskQuit();
 // asks only when unsaved changes would be lost. 1 when it may go on.
 int MayCloseWindow();
 int MayLoadOver();
+
+// Shows the map's name in the window's title, marked while changes are unsaved.
+void ShowMapInTitle();

@@ -107,6 +107,9 @@ void Time(int* hour, int* minute, int* second);
 // (x, y) in client pixels.
 void SetCursorPos(int x, int y);
 const char* CommandLine();
+// Shows `text` (CP932) in the main window's title bar. The window keeps the
+// program's name for a second copy to find it by.
+void SetTitle(const char* text);
 void WatchKey(int code);
 int WatchCount();
 

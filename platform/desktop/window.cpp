@@ -2,6 +2,7 @@
 // origin, drawing a 1024 x 768 logical screen scaled to fit.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/win/held_file.h"
 
 #include <dlfcn.h>
@@ -154,6 +155,11 @@ void RaiseNativeWindow(Window& window) {
 
 void MinimizeNativeWindow(Window& window) {
     if (window.native == sdlWindow && sdlWindow) SDL_MinimizeWindow(sdlWindow);
+}
+
+void ShowNativeTitle(Window& window) {
+    if (window.native == sdlWindow && sdlWindow)
+        SDL_SetWindowTitle(sdlWindow, Cp932ToUtf8(window.caption).c_str());
 }
 
 void ShowNativePointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
