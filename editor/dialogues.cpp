@@ -5,6 +5,8 @@
 #include "draw/draw.h"
 #include "editor/edited_map.h"
 #include "editor/editor_state.h"
+#include "editor/modes.h"
+#include "editor/overview.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
@@ -112,7 +114,9 @@ bool MayReplace(const char* name) {
            elSystem::Ask("マップ %s はすでにあります。上書きしますか？", name);
 }
 
+// Solids are brought in step with the chips first, as in attribute editing.
 const char* SaveEditorMap(const char* name) {
+    SolidPass();
     constexpr const char* FAILED = "ファイルを保存できませんでした";
     if (!MayReplace(name)) return FAILED;
     tessera::MapError error;
@@ -134,6 +138,7 @@ const char* LoadEditorMap(const char* name) {
     tessera::MapError error;
     tessera::MapFileIdentities read;
     if (LoadMap(EditorMap, name, &error, &read)) {
+        OverviewTouchAll();
         Remember(name, read);
         return nullptr;
     }

@@ -13,6 +13,10 @@ extern char MapName[MAP_NAME_LIMIT + 1];
 enum DialogueState { DIALOGUE_CLOSED, DIALOGUE_NAMING, DIALOGUE_DONE, DIALOGUE_FAILED };
 extern int SaveState; // a DialogueState
 extern int LoadState;
+// Whether a prompt is taking a name: the keys then belong to it alone.
+inline bool PromptTakesName() {
+    return SaveState == DIALOGUE_NAMING || LoadState == DIALOGUE_NAMING;
+}
 extern char StatusLine[STATUS_LINE_SIZE]; // prompt or result message of the open dialogue
 extern float MessageTime;                 // seconds the current result message has been shown
 extern int PrevNameKey;                   // key the name entry last acted on

@@ -34,15 +34,19 @@ void DrawSnapshot() {
 int X(int column) { return column * CELL_SIZE + LABEL_OFFSET; }
 int Y(int row) { return row * CELL_SIZE + LABEL_OFFSET; }
 
-void DrawEnemySprites() {
-    for (int r = 0; r < SCREEN_ROWS; ++r)
-        for (int c = 0; c < SCREEN_COLUMNS; ++c) {
+} // namespace
+
+void DrawEnemySprites(int rows, int columns) {
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
             const int v = GetCell(EnemyLayer, ViewY + r, ViewX + c);
             if (v < 1 || v > 8) continue;
             const SpriteSize size = EnemySize[v - 1];
             elDraw::Draw(X(c), Y(r), CharSprites[v - 1], 0, 0, size.Width, size.Height);
         }
 }
+
+namespace {
 
 // Each non-zero value of the layer in lower-case hexadecimal, small grey text.
 void DrawValues(const LayerRow* layer) {
@@ -128,7 +132,7 @@ void RetakeSnapshotAfterScroll() {
 void DrawEnemyOverlay() {
     if (EditMode != EDIT_ENEMIES) return;
     DrawSnapshot();
-    DrawEnemySprites();
+    DrawEnemySprites(SCREEN_ROWS, SCREEN_COLUMNS);
     DrawValues(EnemyLayer);
 }
 

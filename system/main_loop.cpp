@@ -49,6 +49,7 @@ void FrameworkReset() {
     MouseX = MouseY = PrevMouseX = PrevMouseY = MouseMoveX = MouseMoveY = 0;
     LeftHeld = RightHeld = LeftClick = RightClick = 0;
     LeftDoubleClick = RightDoubleClick = LeftPressedOnce = RightPressedOnce = 0;
+    WheelDelta = 0;
     ButtonDown = LastButton = KeyDown = LastKey = ShiftToggle = 0;
     FrameSeconds = 0.0f;
     Blink = 1;
@@ -92,6 +93,7 @@ void RunFrame() {
     PrevMouseX = MouseX;
     PrevMouseY = MouseY;
     LeftClick = RightClick = LeftDoubleClick = RightDoubleClick = 0;
+    WheelDelta = 0;
 }
 
 int LoopPass() {

@@ -7,10 +7,13 @@
 #include "system/input_state.h"
 #include "system/system.h"
 
+#include <cstdint>
+
 int MouseX, MouseY;
 int LeftHeld, RightHeld;
 int LeftClick, RightClick;
 int LeftDoubleClick, RightDoubleClick;
+int WheelDelta;
 int LeftPressedOnce, RightPressedOnce;
 int ButtonDown;
 int LastButton;
@@ -114,6 +117,9 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_RBUTTONDBLCLK:
         RightDoubleClick = 1;
+        return 0;
+    case WM_MOUSEWHEEL:
+        WheelDelta += static_cast<std::int16_t>(HIWORD(wParam));
         return 0;
     case MM_MCINOTIFY:
         // A pass of the tune has ended; the device's mode tells whether it has

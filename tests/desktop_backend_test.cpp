@@ -251,6 +251,36 @@ TEST_F(Desktop, ReleasingOneShiftLeavesShiftHeldByTheOther) {
     EXPECT_TRUE(shiftDown);
 }
 
+// Wheel notches reach the frame as WHEEL_DELTA each, positive away from the
+// user; a flipped wheel's turns are turned back, and a fine wheel's part of a
+// notch is kept.
+TEST_F(Desktop, WheelTurnsReachTheFrameInNotchesAwayFromTheUser) {
+    std::vector<int> seen;
+    Run([&](int frame) {
+        seen.push_back(WheelDelta);
+        SDL_Event event{};
+        event.wheel.type = SDL_MOUSEWHEEL;
+        event.wheel.windowID = SDL_GetWindowID(platform::desktop::CurrentSdlWindow());
+        if (frame == 0) {
+            event.wheel.y = -2;
+            event.wheel.preciseY = -2;
+            Push(event);
+            event.wheel.y = 1;
+            event.wheel.preciseY = 1;
+            event.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+            Push(event);
+        } else if (frame == 2) {
+            event.wheel.preciseY = 0.25f;
+            Push(event);
+        }
+        return frame < 4;
+    });
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen[1], -3 * WHEEL_DELTA);
+    EXPECT_EQ(seen[2], 0);
+    EXPECT_EQ(seen[3], WHEEL_DELTA / 4);
+}
+
 TEST_F(Desktop, MovingThePointerReportsItWhereItWasPut) {
     int seenX = -1, seenY = -1;
     Run([&](int frame) {

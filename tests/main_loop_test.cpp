@@ -34,6 +34,26 @@ TEST(MainLoop, ClickBetweenFramesIsSeenForExactlyOneFrame) {
     EXPECT_EQ(SceneFrames[5].rightHeld, 0);
 }
 
+// The wheel's high word is signed; turns between two frames add up, and the
+// next frame sees them once.
+TEST(MainLoop, WheelTurnsBetweenFramesAddUpForExactlyOneFrame) {
+    const auto turn = [](int delta) { return static_cast<WPARAM>(MAKELPARAM(0, delta)); };
+    Script script;
+    script.Frames(1)
+        .Post(WM_MOUSEWHEEL, turn(-WHEEL_DELTA))
+        .Post(WM_MOUSEWHEEL, turn(-WHEEL_DELTA))
+        .Post(WM_MOUSEWHEEL, turn(40))
+        .Frames(2)
+        .Post(WM_MOUSEWHEEL, turn(3 * WHEEL_DELTA))
+        .Frames(1);
+    ASSERT_EQ(script.Run(), 0);
+    ASSERT_EQ(SceneFrames.size(), 4u);
+    EXPECT_EQ(SceneFrames[0].wheelDelta, 0);
+    EXPECT_EQ(SceneFrames[1].wheelDelta, -200);
+    EXPECT_EQ(SceneFrames[2].wheelDelta, 0);
+    EXPECT_EQ(SceneFrames[3].wheelDelta, 360);
+}
+
 TEST(MainLoop, AllWaitingMessagesAreHandledBeforeTheNextFrame) {
     Script script;
     script.Frames(1)

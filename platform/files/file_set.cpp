@@ -439,9 +439,10 @@ int FileSet::Replace() {
             int made = 0;
             for (int attempt = 0; !made && attempt < NAME_ATTEMPTS; ++attempt) {
                 const std::string spare = member.OwnName(attempt);
-                if (old.links > 1) {
-                    // Other names keep the file: its new bytes will be written
-                    // into it, after a copy of the old ones.
+                if (old.links > 1 || !old.own) {
+                    // Other names keep the file, or another user owns it (a
+                    // new file would be this user's): its new bytes will be
+                    // written into it, after a copy of the old ones.
                     entry.kind = SpareKind::Copy;
                     const int fd = ops::CreateLike(spare, member.path);
                     const int in = fd >= 0 ? OpenRegularForRead(member.path) : -1;
@@ -453,16 +454,15 @@ int FileSet::Replace() {
                         if (!made) ops::Remove(spare);
                     }
                     errno = error;
-                } else if (old.own && ops::Link(member.path, spare)) {
+                } else if (ops::Link(member.path, spare)) {
                     // Stays in place meanwhile, under a second name.
                     entry.kind = SpareKind::Link;
                     made = 1;
-                } else if (old.own && errno == EEXIST) {
+                } else if (errno == EEXIST) {
                     continue;
                 } else {
-                    // Another user's file (whose second name this user might
-                    // not be let to remove) or a file system without links: a
-                    // placeholder keeps the name for moving it aside.
+                    // A file system without links: a placeholder keeps the
+                    // name for moving the old file aside.
                     entry.kind = SpareKind::Moved;
                     const int fd = ops::CreateLike(spare, "");
                     made = fd >= 0 && CloseFile(fd);

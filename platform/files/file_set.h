@@ -9,8 +9,9 @@
 // and where each old one is kept meanwhile; once it is on the disk, the set is
 // committed. The new files take their names, the folders are flushed (a
 // replacement reported done survives a crash), the record goes, then the old
-// files. A file with other names (hard links) keeps them: its new bytes are
-// written into it, after a flushed copy of the old ones.
+// files. A file with other names (hard links) keeps them, and another user's
+// file keeps its owner: its new bytes are written into it, after a flushed
+// copy of the old ones.
 //
 // A replacement that ends half-way (the process killed, the machine stopped)
 // leaves its record; the next one of the set completes it when it was

@@ -50,7 +50,8 @@ std::string KeysymOf(const std::string& key) {
     static const std::pair<const char*, const char*> named[] = {
         {"CTRL", "Control_L"}, {"SHIFT", "Shift_L"},  {"ALT", "Alt_L"},   {"ENTER", "Return"},
         {"ESC", "Escape"},     {"BACK", "BackSpace"}, {"SPACE", "space"}, {"LEFT", "Left"},
-        {"UP", "Up"},          {"RIGHT", "Right"},    {"DOWN", "Down"}};
+        {"UP", "Up"},          {"RIGHT", "Right"},    {"DOWN", "Down"},   {"TAB", "Tab"},
+        {"PGUP", "Prior"},     {"PGDN", "Next"},      {"HOME", "Home"},   {"END", "End"}};
     for (const auto& [name, keysym] : named)
         if (key == name) return keysym;
     if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0])))
@@ -256,6 +257,14 @@ class DesktopEditor : public ::testing::Test {
                 Press(1, command == "ldown");
             } else if (command == "rdown" || command == "rup") {
                 Press(3, command == "rdown");
+            } else if (command == "wheel") {
+                // X reports a notch as a click of button 4 (away) or 5 (towards).
+                const int notches = std::stoi(argument);
+                for (int notch = 0; notch < std::abs(notches); ++notch) {
+                    display.Button(notches < 0 ? 4 : 5, true);
+                    display.Button(notches < 0 ? 4 : 5, false);
+                }
+                Settle();
             } else if (command == "keydown" || command == "keyup") {
                 Key(KeysymOf(argument), command == "keydown");
             } else if (command == "type") {
@@ -362,6 +371,59 @@ screenshot sized.bmp
     RunHeadless(script);
     ASSERT_FALSE(
         desktop_test::MatchFrame(Headless("start.bmp"), {0, 0, 1024, 768}, Headless("sized.bmp"))
+            .Good());
+    StartEditor();
+    PlayOnDesktop(script);
+}
+
+// The wheel, PageDown and the overview move the view in the real window as
+// they do headless: a 2 x 2-screen map, nine notches down, PageDown back at
+// the same place (the last screen), Tab, and a click that centres the view.
+TEST_F(DesktopEditor, TheWheelPageDownAndTheOverviewMoveTheView) {
+    const std::string script = R"(
+move 20 620
+ldown
+frames 1
+lup
+frames 1
+move 260 620
+ldown
+frames 1
+lup
+frames 1
+move 400 300
+frames 2
+screenshot start.bmp
+wheel 9
+frames 2
+screenshot wheeled.bmp
+wheel -9
+frames 2
+keydown PGDN
+frames 2
+keyup PGDN
+frames 2
+screenshot paged.bmp
+keydown TAB
+frames 2
+keyup TAB
+frames 2
+screenshot overview.bmp
+move 600 450
+ldown
+frames 1
+lup
+frames 2
+move 400 300
+frames 2
+screenshot centred.bmp
+)";
+    RunHeadless(script);
+    ASSERT_FALSE(
+        desktop_test::MatchFrame(Headless("start.bmp"), {0, 0, 1024, 768}, Headless("wheeled.bmp"))
+            .Good());
+    ASSERT_TRUE(
+        desktop_test::MatchFrame(Headless("paged.bmp"), {0, 0, 1024, 768}, Headless("wheeled.bmp"))
             .Good());
     StartEditor();
     PlayOnDesktop(script);

@@ -89,6 +89,17 @@ class Replay {
                                       MAKELPARAM(pointerX, pointerY));
             });
             break;
+        case ReplayCommand::Wheel:
+            // A notch a message, as a wheel sends them; away from the user is
+            // positive in the message.
+            for (int notch = 0; notch < std::abs(command.value); ++notch)
+                Do([this, away = command.value < 0] {
+                    const int turn = away ? WHEEL_DELTA : -WHEEL_DELTA;
+                    platform::PostMessage(platform::MainWindow(), WM_MOUSEWHEEL,
+                                          static_cast<WPARAM>(MAKELPARAM(0, turn)),
+                                          MAKELPARAM(pointerX, pointerY));
+                });
+            break;
         case ReplayCommand::Key:
             PostKey(command.message, command.value);
             break;
