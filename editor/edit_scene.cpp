@@ -27,11 +27,13 @@
 // 14. Start the play-test on F5 unless a prompt is open: the play scene
 //     follows from the next frame on.
 // 15. Draw the overview over the view while it is open.
-// 16. Draw the pointer and present the frame.
+// 16. Show the map's name and whether it is saved in the window's title.
+// 17. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
 
 #include "draw/draw.h"
 #include "editor/dialogues.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/history_keys.h"
 #include "editor/layer_toggles.h"
@@ -102,6 +104,7 @@ void EditorStartup() {
     // The sheets are keyed on black; every later image on its own top-left pixel.
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) CharSprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
+    if (IsMapName(elSystem::CommandLine())) OpenMapAtStart(elSystem::CommandLine());
     SceneNo = EDIT_SCENE;
     PrevSceneNo = 0;
 }
@@ -137,12 +140,14 @@ void EditScene() {
     UndoRedoKeys(CtrlState, ZState, YState);
     PlayKeyStep();
     DrawOverview();
+    ShowMapInTitle();
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
 }
 
 void RegisterEditor() {
     ProgramStartup = EditorStartup;
+    ProgramMayClose = MayCloseWindow;
     SceneTable[EDIT_SCENE] = EditScene;
     SceneTable[PLAY_SCENE] = RunScene;
 }

@@ -1,5 +1,6 @@
 #include "editor/history_keys.h"
 
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/overview.h"
 #include "input/input.h"
@@ -14,8 +15,11 @@ void TouchCurrentStamp() {
 
 } // namespace
 
+// An undo or redo that moves through the history changes the map; one at
+// either end of it changes nothing.
 void UndoRedoKeys(int ctrlState, int zState, int yState) {
     if (ctrlState != KEY_HOLD) return;
+    const tessera::UndoRecord* const before = EditorHistory.current;
     if (zState == KEY_PUSH) {
         TouchCurrentStamp();
         Undo(EditorMap, EditorHistory);
@@ -23,4 +27,5 @@ void UndoRedoKeys(int ctrlState, int zState, int yState) {
         Redo(EditorMap, EditorHistory);
         TouchCurrentStamp();
     }
+    if (EditorHistory.current != before) NoteEdit();
 }

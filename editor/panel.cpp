@@ -5,6 +5,7 @@
 
 #include "draw/draw.h"
 #include "editor/dialogues.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/map_view.h"
 #include "system/input_state.h"
@@ -212,6 +213,7 @@ void ViewEdgeScroll(int x, int y) {
 // A plus/minus pair at the top and bottom halves of the first row; the row
 // between them hits neither.
 void SizeButtons(int y, int& size, PanelControl plus, PanelControl minus) {
+    const int before = size;
     if (y < Screen(plus).Bottom()) {
         ButtonLit[plus] = 1;
         if (size != MAP_SIZE_MAX) size += 1;
@@ -219,6 +221,7 @@ void SizeButtons(int y, int& size, PanelControl plus, PanelControl minus) {
         ButtonLit[minus] = 1;
         if (size != MAP_SIZE_MIN) size -= 1;
     }
+    if (size != before) NoteEdit();
 }
 
 // Whether x lies in the columns of the control.
@@ -266,7 +269,7 @@ void LightModeButton(int x, int y) {
 // Yes ends the process at once, without the framework's shutdown and unsaved.
 void QuitButton() {
     ButtonLit[QUIT_BUTTON] = 1;
-    if (elSystem::Ask("終了しますか？")) std::exit(0);
+    if (AskQuit()) std::exit(0);
     ButtonLit[QUIT_BUTTON] = 0;
 }
 

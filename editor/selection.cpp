@@ -1,6 +1,7 @@
 #include "editor/selection.h"
 
 #include "draw/draw.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/map_view.h"
 #include "editor/overview.h"
@@ -246,6 +247,7 @@ void Release(const Tile& tile) {
     WriteStamp(EditorMap, EditorHistory, StampImage(tile, area), area.width, area.height, area.left,
                area.top);
     OverviewTouch(area.left, area.top, area.width, area.height);
+    NoteEdit();
     Stamping = 0;
 }
 

@@ -554,6 +554,12 @@ int LoadMap(MapLayers& map, const char* name, MapError* error, MapFileIdentities
     }
 }
 
+int MapExists(const char* name) {
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        if (platform::IsRegularFile(FileName(name, file))) return 1;
+    return 0;
+}
+
 int IsMapFile(const char* name, const std::string& path) {
     if (!platform::PathExists(path)) return 0;
     std::string files[MAP_FILE_COUNT + 2] = {LockPath(name), JournalPath(name)};

@@ -90,4 +90,8 @@ int LoadMap(MapLayers& map, const char* name, MapError* error = nullptr,
 // three files, its lock file or its journal.
 int IsMapFile(const char* name, const std::string& path);
 
+// 1 when any of the files of the map `name` is there, as a file that a save
+// would replace (links followed).
+int MapExists(const char* name);
+
 } // namespace tessera

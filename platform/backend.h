@@ -44,6 +44,8 @@ void DestroyNativeWindow(Window& window);
 void RaiseNativeWindow(Window& window);
 // Minimises the window.
 void MinimizeNativeWindow(Window& window);
+// Shows the window's caption (CP932) in its native counterpart's title.
+void ShowNativeTitle(Window& window);
 // Switches composed text input on or off; returns whether it was on.
 bool EnableTextInput(bool on);
 

@@ -26,12 +26,16 @@ int WatchedKey;
 int WatchedKeyCount;
 PresentRectangle PresentRect;
 int ScreenWidth, ScreenHeight;
+int (*ProgramMayClose)();
 
 namespace elSystem {
 
 namespace {
 
+// A close from outside lets the program keep the window open; the one that a
+// shutdown from code posts does not ask.
 void HandleClose(HWND window) {
+    if (CloseStage == 0 && ProgramMayClose && !ProgramMayClose()) return;
     if (CloseStage == 0) CloseStage = 1;
     if (CloseStage < 2) Shutdown();
     platform::DestroyWindow(window);

@@ -33,6 +33,11 @@ TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
     } cases[] = {
         {TESSERA_EDITOR, "tessera", "--help", Answer::Help},
         {TESSERA_EDITOR, "tessera", "--version", Answer::Version},
+        {TESSERA_EDITOR, "tessera", "--no-such", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "-x m", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "m n", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "a.b", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "abcdefghijklmnop", Answer::Wrong},
         {TESSERA_MAP, "tessera-map", "--help", Answer::Help},
         {TESSERA_MAP, "tessera-map", "render --help", Answer::Help},
         {TESSERA_MAP, "tessera-map", "--version", Answer::Version},

@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
 #include "platform/files/files.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/win/held_file.h"
 
 #include <dlfcn.h>
@@ -159,6 +160,11 @@ void RaiseNativeWindow(Window& window) {
 
 void MinimizeNativeWindow(Window& window) {
     if (window.native == sdlWindow && sdlWindow) SDL_MinimizeWindow(sdlWindow);
+}
+
+void ShowNativeTitle(Window& window) {
+    if (window.native == sdlWindow && sdlWindow)
+        SDL_SetWindowTitle(sdlWindow, Cp932ToUtf8(window.caption).c_str());
 }
 
 void ShowNativePointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }

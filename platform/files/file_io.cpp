@@ -83,6 +83,11 @@ int PathExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
+int IsRegularFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 int MayRead(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
 
 int SameFile(const std::string& first, const std::string& second) {

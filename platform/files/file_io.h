@@ -61,6 +61,9 @@ int FlushAndClose(int fd);
 // 1 when something exists at `path`, links followed.
 int PathExists(const std::string& path);
 
+// 1 when a regular file is at `path`, links followed.
+int IsRegularFile(const std::string& path);
+
 // 1 when the file at `path` may be read by this process.
 int MayRead(const std::string& path);
 

@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/headless/sound_output.h"
 #include "platform/win/held_file.h"
+#include "platform/win/messages.h"
 #include "platform/win/sequencer.h"
 
 namespace platform {
@@ -14,6 +15,7 @@ std::function<void(bool)> eventSource;
 int displayWidth = 1024;
 int displayHeight = 768;
 int raises = 0;
+std::vector<std::string> titles;
 int verticalBlanks = 0;
 RECT lastPresentChange{};
 bool presentsRefused = false;
@@ -45,6 +47,8 @@ void SetDisplaySize(int width, int height) {
     displayHeight = height;
 }
 int RaiseCount() { return raises; }
+const std::vector<std::string>& TitleLog() { return titles; }
+void ForgetTitles() { titles.clear(); }
 int VerticalBlankCount() { return verticalBlanks; }
 RECT LastPresentChange() { return lastPresentChange; }
 void RefusePresents(bool refuse) { presentsRefused = refuse; }
@@ -67,6 +71,7 @@ void ShowNativeWindow(Window&) {}
 void DestroyNativeWindow(Window&) {}
 void RaiseNativeWindow(Window&) { ++raises; }
 void MinimizeNativeWindow(Window&) {}
+void ShowNativeTitle(Window& window) { titles.push_back(window.caption); }
 void ShowNativePointer(bool) {}
 // Keys come from the caller as they are; there is no input method.
 bool EnableTextInput(bool) { return false; }

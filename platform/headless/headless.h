@@ -26,6 +26,10 @@ void UseFormat555(bool five55);
 
 // Counts of what the window was asked to do, for tests.
 int RaiseCount();
+// Every caption the window has shown in its title, in order (CP932); kept
+// after the window is gone, until ForgetTitles.
+const std::vector<std::string>& TitleLog();
+void ForgetTitles();
 
 // Message boxes. Each box takes the next queued answer (IDYES, IDNO or IDOK);
 // when none is queued, or the answer is not one of its buttons, a yes/no box

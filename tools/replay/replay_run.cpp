@@ -39,9 +39,12 @@ class Replay {
             if (action) action();
             if (platform::QueuedMessageCount() > 0) return;
         }
-        // The script is over: the window closes.
+        // The script is over: the window closes with its close already under
+        // way, so that nothing is asked (a close from outside may ask about
+        // unsaved work).
         if (!closed && platform::MainWindow()) {
             closed = true;
+            CloseStage = 1;
             platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
         }
     }
@@ -179,11 +182,11 @@ bool ReadScript(const char* path, std::string& source, std::string& reason) {
 
 } // namespace
 
-int RunReplay(const std::vector<ReplayCommand>& commands) {
+int RunReplay(const std::vector<ReplayCommand>& commands, const char* commandLine) {
     Replay replay(commands);
     platform::headless::SetBoxEcho(true);
     platform::headless::SetEventSource([&replay](bool) { replay.Next(); });
-    int result = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    int result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
     platform::headless::SetEventSource(nullptr);
     return replay.Failed() ? 2 : result;
 }
