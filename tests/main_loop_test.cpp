@@ -151,16 +151,26 @@ TEST(MainLoop, EachFrameCallsTheProgramsSceneOfSceneNo) {
     EXPECT_EQ(SceneNo, SCENE_COUNT);
 }
 
-TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
+// A first copy of the editor as a second one finds it: the single-instance
+// lock held and a window of the program's name.
+struct FirstCopy {
+    HANDLE lock;
+    HWND window;
+};
+FirstCopy StartFirstCopy() {
     ResetPlatformForTest(0);
     bool exists = false;
-    HANDLE first = platform::CreateMutex("Tessera:ElMutex", &exists);
-    ASSERT_NE(first, nullptr);
+    HANDLE lock = platform::CreateMutex("Tessera:ElMutex", &exists);
     WNDCLASS windowClass{};
     windowClass.lpfnWndProc = platform::DefWindowProc;
     windowClass.lpszClassName = "DEFAULT";
     platform::RegisterClass(windowClass);
-    HWND firstWindow = platform::CreateWindowEx(0, "DEFAULT", "Tessera", 0, 0, 0, 10, 10);
+    return {lock, platform::CreateWindowEx(0, "DEFAULT", "Tessera", 0, 0, 0, 10, 10)};
+}
+
+TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
+    const auto [first, firstWindow] = StartFirstCopy();
+    ASSERT_NE(first, nullptr);
     int raisesBefore = platform::headless::RaiseCount();
 
     EXPECT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWNORMAL), 0);
@@ -172,15 +182,8 @@ TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
 // The program's own end: the second copy names the program and the process
 // whose window it raised, and ends with 0.
 TEST(MainLoop, ASecondCopySaysWhoseWindowItRaisedAndEndsWithZero) {
-    ResetPlatformForTest(0);
-    bool exists = false;
-    HANDLE first = platform::CreateMutex("Tessera:ElMutex", &exists);
+    const auto [first, firstWindow] = StartFirstCopy();
     ASSERT_NE(first, nullptr);
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = platform::DefWindowProc;
-    windowClass.lpszClassName = "DEFAULT";
-    platform::RegisterClass(windowClass);
-    HWND firstWindow = platform::CreateWindowEx(0, "DEFAULT", "Tessera", 0, 0, 0, 10, 10);
     char program[] = "tessera";
     char* argv[] = {program, nullptr};
 
