@@ -36,7 +36,8 @@ done
 # Every command in bin leads into the program folder and has a manual page
 # that man renders without a warning and that holds no control character but
 # the line end and tab (a form feed where a font escape was meant renders
-# without a word).
+# without a word). The pages quote the editor's Japanese messages, so they are
+# rendered in a UTF-8 locale, whatever the caller's.
 for command in "$usr"/bin/*; do
   name=$(basename "$command")
   [ "$(readlink -f "$command")" = "$usr/lib/tessera/$name" ] || fail "$name: not a link into lib/tessera"
@@ -44,7 +45,7 @@ for command in "$usr"/bin/*; do
   if [ -z "$page" ]; then
     fail "$name: no manual page"
   else
-    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$name: man warns: $warnings"
     controls=$(zcat "$page" | LC_ALL=C grep -naP '[\x00-\x08\x0b-\x1f\x7f]' || true)
     [ -z "$controls" ] || fail "$name: control characters in the manual page: $controls"
@@ -78,7 +79,7 @@ cmp -s unpacked.bmp built.bmp || fail "the unpacked play-test shows another pict
 # the user's maps folder; F5 starts the play-test beside it, which shows its
 # game in a window of its own.
 TESSERA_TEST_EDITOR="$usr/bin/tessera" \
-  "$build/tests/desktop/desktop_test" --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder:DesktopEditor.F5PlaysTheMapInAWindowOfItsOwnAndEscReturnsToTheEditor' ||
+  "$build/tests/desktop/desktop_test" --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder:DesktopEditor.F5PlaysTheMapInTheEditorsWindowAndEscReturnsToTheEditor' ||
   fail "the unpacked editor and play-test on the desktop"
 
 [ "$failures" -eq 0 ] && echo "package test passed: $deb"
