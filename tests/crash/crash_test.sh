@@ -55,7 +55,12 @@ for fs in ext4 xfs; do
     image=$work/$fs.img
     truncate -s 1G "$image"
     if [ "$fs" = xfs ]; then mkfs.xfs -q -f "$image"; else mkfs.ext4 -q "$image"; fi
-    mount -o loop "$image" "$mnt"
+    if ! mount -o loop "$image" "$mnt" 2>/dev/null; then
+        # A kernel without the file system, as some containers run.
+        echo "$fs skipped: this kernel does not mount it"
+        rm "$image"
+        continue
+    fi
     (cd "$mnt" && "$map" import "$work/s1.tmx" m)
     old=1 kept_old=0 got_new=0 reported=0
     for ((stop = 1; stop <= stops; stop++)); do
