@@ -14,6 +14,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "tests/test_folder.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -115,10 +117,11 @@ TEST_F(MapFiles, WritesExactBytes) {
 
     // New files get what a plain fopen gives them; existing ones keep theirs.
     fs::permissions("two_zk.txt", fs::perms(0604));
-    const mode_t original = umask(027);
-    ASSERT_EQ(SaveMap(map, "two"), 1);
-    ASSERT_EQ(SaveMap(map, "three"), 1);
-    umask(original);
+    {
+        const ModeMask strict(027);
+        ASSERT_EQ(SaveMap(map, "two"), 1);
+        ASSERT_EQ(SaveMap(map, "three"), 1);
+    }
     EXPECT_EQ(fs::status("two_zk.txt").permissions(), fs::perms(0604));
     EXPECT_EQ(fs::status("three_zk.txt").permissions(), fs::perms(0640));
 }
@@ -427,9 +430,10 @@ TEST_F(MapFiles, ASaveNeverDoesWhatAPlainWriteWouldRefuse) {
     chmod("keep_data.txt", 0600);
     chmod("keep_zk.txt", 0444);
     Give("keep_teki.txt", OtherUser(), 0);
-    const mode_t mask = umask(022);
-    EXPECT_EQ(SaveMap(map, "keep"), getuid() == 0 ? 1 : 0);
-    umask(mask);
+    {
+        const ModeMask usual(022);
+        EXPECT_EQ(SaveMap(map, "keep"), getuid() == 0 ? 1 : 0);
+    }
     if (getuid() == 0) {
         EXPECT_EQ(StatOf("keep_data.txt").st_mode & 07777, 0600u);
         EXPECT_EQ(StatOf("keep_zk.txt").st_mode & 07777, 0444u);

@@ -52,17 +52,6 @@ std::string ReadFile(const fs::path& path) {
            << path << " differs from what was expected at offset " << differ - bytes.begin();
 }
 
-// Files made while it lives get the mode mask `mask`, whatever the tests run
-// under: another user reads what this one makes.
-class ModeMask {
-  public:
-    explicit ModeMask(mode_t mask) : saved_(umask(mask)) {}
-    ~ModeMask() { umask(saved_); }
-
-  private:
-    mode_t saved_;
-};
-
 class MapToolFiles : public TestFolder {
   protected:
     MapToolFiles() : TestFolder("tessera-map-files-") {}
@@ -331,7 +320,7 @@ TEST_F(MapToolFiles, SavesAndLoadsOfOneMapNeverMix) {
 TEST_F(MapToolFiles, AnImportKilledAtAnyStepLeavesOneWholeSet) {
     if (Run("strace -f -qq -o /dev/null true") != 0)
         GTEST_SKIP() << "strace is not installed or may not trace here";
-    const ModeMask othersRead(022);
+    const ModeMask readable(022);
     MakeMap("a", 2, 2, 1);
     MakeMap("b", 2, 2, 2);
     ASSERT_EQ(Run(MAP + " export a a.tmx && " + MAP + " export b b.tmx"), 0) << output;
@@ -397,7 +386,7 @@ TEST_F(MapToolFiles, AnImportKilledAtAnyStepLeavesOneWholeSet) {
 // map, and a lock file that is anything but a plain file, or is held, is
 // named in the message, with the process that holds it.
 TEST_F(MapToolFiles, ReadersLeaveNoLockAndLockFaultsNameTheLockFile) {
-    const ModeMask othersRead(022);
+    const ModeMask readable(022);
     MakeMap("m", 1, 1, 3);
     ASSERT_EQ(Run(MAP + " export m m.tmx"), 0) << output;
     fs::remove(folder / "m.lock");
