@@ -43,3 +43,23 @@ int UsageError(const CommandUsage& usage, const std::string& message) {
 }
 
 bool IsOption(const char* argument) { return argument[0] == '-' && argument[1] != '\0'; }
+
+std::string Printable(const std::string& text) {
+    std::string printable;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            printable += "\\n";
+        } else if (c == '\t') {
+            printable += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            const char hex[] = "0123456789abcdef";
+            printable += "\\x";
+            printable += hex[byte >> 4];
+            printable += hex[byte & 15];
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}

@@ -22,3 +22,8 @@ int UsageError(const CommandUsage& usage, const std::string& message);
 
 // True when `argument` looks like an option ("-x", "--x"; a lone "-" is a name).
 bool IsOption(const char* argument);
+
+// `text` as it may be printed in a message: control characters (a newline, an
+// escape that would move the cursor or recolour the terminal) written as C
+// escapes, "\n", "\x1b"; every other byte as it is.
+std::string Printable(const std::string& text);

@@ -3,7 +3,10 @@
 #include "editor/dialogues.h"
 
 #include "draw/draw.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
+#include "editor/modes.h"
+#include "editor/overview.h"
 #include "input/input.h"
 #include "map/map_files.h"
 #include "system/input_state.h"
@@ -11,6 +14,7 @@
 #include "text/text.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -55,17 +59,30 @@ void DrawDialogue(int state) {
     elDraw::Refresh();
 }
 
+// The failure message of the last dialogue that failed.
+const char* Failed = "";
+
+// What an act gives when the user answered its question not to go on: the
+// dialogue closes without a message.
+constexpr char GIVEN_UP[] = "";
+
 // One dialogue's frame: the name entry until Enter runs `act` on the name or
-// Escape closes it, then the result message. A failed `act` skips drawing in
-// the frame that found it.
-void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const char* done,
-                  const char* failed) {
+// Escape closes it, then the result message: `done`, or the failure `act`
+// gave. A failed `act` skips drawing in the frame that found it.
+void DialogueStep(int& state, const char* prompt, const char* (*act)(const char*),
+                  const char* done) {
     if (state == DIALOGUE_NAMING) {
         SetStatus(prompt);
         NameEntry(MapName, MAP_NAME_LIMIT);
         if (KeyDown == KEY_ESCAPE) state = DIALOGUE_CLOSED;
         if (KeyDown == KEY_ENTER) {
-            if (!act(MapName)) {
+            const char* failure = act(MapName);
+            if (failure == GIVEN_UP) {
+                state = DIALOGUE_CLOSED;
+                return;
+            }
+            if (failure) {
+                Failed = failure;
                 state = DIALOGUE_FAILED;
                 return;
             }
@@ -73,12 +90,68 @@ void DialogueStep(int& state, const char* prompt, int (*act)(const char*), const
         }
     }
     if (state == DIALOGUE_DONE) ShowResult(state, done);
-    if (state == DIALOGUE_FAILED) ShowResult(state, failed);
+    if (state == DIALOGUE_FAILED) ShowResult(state, Failed);
     if (state != DIALOGUE_CLOSED) DrawDialogue(state);
 }
 
-int SaveEditorMap(const char* name) { return SaveMap(EditorMap, name); }
-int LoadEditorMap(const char* name) { return LoadMap(EditorMap, name); }
+// The files of the map being edited as this editor last loaded or saved them:
+// a save over them after another program changed them asks first.
+tessera::MapFileIdentities KnownFiles;
+
+void Remember(const char* name, const tessera::MapFileIdentities& files) {
+    NoteMapOnDisk(name);
+    KnownFiles = files;
+}
+
+// 1 when `name` is the map whose files are being edited.
+bool IsEditedMap(const char* name) {
+    return EditedMapHasFiles && std::strcmp(EditedMapName, name) == 0;
+}
+
+// Saving under the name of another map that exists asks before replacing it.
+bool MayReplace(const char* name) {
+    return IsEditedMap(name) || !tessera::MapExists(name) ||
+           elSystem::Ask("マップ %s はすでにあります。上書きしますか？", name);
+}
+
+// Solids are brought in step with the chips first, as in attribute editing.
+const char* SaveEditorMap(const char* name) {
+    SolidPass();
+    constexpr const char* FAILED = "ファイルを保存できませんでした";
+    if (!MayReplace(name)) return FAILED;
+    tessera::MapError error;
+    tessera::MapFileIdentities written;
+    const bool known = IsEditedMap(name);
+    if (!SaveMap(EditorMap, name, &error, known ? &KnownFiles : nullptr, &written)) {
+        if (error.fault != tessera::MapFault::Changed ||
+            !elSystem::Ask("マップ %s は他で変更されています。上書きしますか？", name))
+            return FAILED;
+        if (!SaveMap(EditorMap, name, &error, nullptr, &written)) return FAILED;
+    }
+    Remember(name, written);
+    return nullptr;
+}
+
+// A load that would find nothing replaces nothing, and asks nothing.
+const char* LoadEditorMap(const char* name) {
+    if (tessera::MapExists(name) && !MayLoadOver()) return GIVEN_UP;
+    tessera::MapError error;
+    tessera::MapFileIdentities read;
+    if (LoadMap(EditorMap, name, &error, &read)) {
+        OverviewTouchAll();
+        Remember(name, read);
+        return nullptr;
+    }
+    elSystem::Log("%s", tessera::DescribeMapError(error).c_str());
+    return error.fault == tessera::MapFault::Held ? "マップは他で使用中です"
+                                                  : "ファイルがみつかりませんでした";
+}
+
+// A prompt opening afresh offers the name of the map being edited.
+void OpenPrompt(int& state) {
+    if (state != DIALOGUE_NAMING) std::strcpy(MapName, EditedMapName);
+    state = DIALOGUE_NAMING;
+}
 
 } // namespace
 
@@ -92,21 +165,31 @@ float BackspaceTime = 0;
 int NameShiftState = KEY_FREE;
 
 void StartSave() {
-    if (LoadState == DIALOGUE_CLOSED) SaveState = DIALOGUE_NAMING;
+    if (LoadState == DIALOGUE_CLOSED) OpenPrompt(SaveState);
 }
 
 void StartLoad() {
-    if (SaveState == DIALOGUE_CLOSED) LoadState = DIALOGUE_NAMING;
+    if (SaveState == DIALOGUE_CLOSED) OpenPrompt(LoadState);
+}
+
+void OpenMapAtStart(const char* name) {
+    if (!tessera::MapExists(name)) {
+        std::strcpy(EditedMapName, name);
+        return;
+    }
+    if (const char* failure = LoadEditorMap(name)) {
+        Failed = failure;
+        LoadState = DIALOGUE_FAILED;
+    }
 }
 
 void SaveDialogueStep() {
-    DialogueStep(SaveState, "保存名を指定してください：", SaveEditorMap, "ファイルを保存しました",
-                 "ファイルを保存できませんでした");
+    DialogueStep(SaveState, "保存名を指定してください：", SaveEditorMap, "ファイルを保存しました");
 }
 
 void LoadDialogueStep() {
     DialogueStep(LoadState, "ロード名を指定してください：", LoadEditorMap,
-                 "ファイルをロードしました", "ファイルがみつかりませんでした");
+                 "ファイルをロードしました");
 }
 
 // KeyDown keeps its value while the key is held, so a key adds its character

@@ -2,15 +2,21 @@
 // result message shown for three seconds, drawn over the frame.
 #pragma once
 
-constexpr int MAP_NAME_LIMIT = 15;   // characters a map name can hold
+#include "editor/edited_map.h"
+
 constexpr int STATUS_LINE_SIZE = 31; // the longest message, 30 bytes, and its end
 
-extern char MapName[MAP_NAME_LIMIT + 1]; // shared by both dialogues, starts "map"
+// The name being entered: each prompt opens with the name of the map being edited.
+extern char MapName[MAP_NAME_LIMIT + 1];
 // A dialogue's state: closed, the name being entered, or the message of its
 // success ("saved", "loaded") or failure ("could not save", "not found").
 enum DialogueState { DIALOGUE_CLOSED, DIALOGUE_NAMING, DIALOGUE_DONE, DIALOGUE_FAILED };
 extern int SaveState; // a DialogueState
 extern int LoadState;
+// Whether a prompt is taking a name: the keys then belong to it alone.
+inline bool PromptTakesName() {
+    return SaveState == DIALOGUE_NAMING || LoadState == DIALOGUE_NAMING;
+}
 extern char StatusLine[STATUS_LINE_SIZE]; // prompt or result message of the open dialogue
 extern float MessageTime;                 // seconds the current result message has been shown
 extern int PrevNameKey;                   // key the name entry last acted on
@@ -20,6 +26,10 @@ extern int NameShiftState;                // key state of Shift while a name is 
 // Open a dialogue unless the other one is open.
 void StartSave();
 void StartLoad();
+// At start-up, the map named on the command line: loaded when its files are
+// there (a failure shows the load's failure message), otherwise a new map of
+// that name.
+void OpenMapAtStart(const char* name);
 // Once per frame each, save first; idle dialogues do nothing.
 void SaveDialogueStep();
 void LoadDialogueStep();

@@ -5,5 +5,6 @@
 void EditorStartup();
 // One frame of the editor.
 void EditScene();
-// Gives the frame the editor's start-up and the edit scene as scene 1.
+// Gives the frame the editor's start-up, the edit scene as scene 1 and the
+// play-test as scene 2.
 void RegisterEditor();

@@ -22,6 +22,10 @@ constexpr int VIEW_ROWS = 75;
 
 extern int ViewX; // map cell at the view's top-left corner
 extern int ViewY;
+// The view's last position: across by view widths of 100 columns, down by
+// screens of 72 rows. Never negative: maps are a screen at least.
+inline int ViewXMax() { return (MapWidth - 1) * VIEW_COLUMNS; }
+inline int ViewYMax() { return (MapHeight - 1) * SCREEN_ROWS; }
 extern int PaletteX; // sheet pixel at the palette's top-left corner
 extern int PaletteY;
 extern int ChipFrame; // which of the two chip sheets draws the chips

@@ -1,9 +1,10 @@
-// The editor on the desktop. It takes no options; --help and --version answer
-// without opening a window. Started from the menu it keeps its maps in the
-// user's data folder (platform::MenuMapsFolder); from a terminal, in the
-// current folder.
+// The editor on the desktop: `tessera [NAME]` opens the map NAME at start;
+// --help and --version answer without opening a window. Started from the menu
+// it keeps its maps in the user's data folder (platform::MenuMapsFolder); from
+// a terminal, in the current folder.
 #include "command_line/command_line.h"
 #include "editor/edit_scene.h"
+#include "editor/edited_map.h"
 #include "platform/files/files.h"
 #include "system/system.h"
 
@@ -14,16 +15,24 @@ namespace {
 
 const CommandUsage USAGE{
     "tessera",
-    "",
-    "The tile-map editor, full-screen at 1024 x 768. It takes no options. Maps are\n"
-    "saved and loaded in the current folder or, started from the menu, "
-    "in\n" TESSERA_MENU_MAPS_FOLDER ".\n",
+    "[NAME]",
+    "The tile-map editor, full-screen at 1024 x 768. It opens the map NAME (its\n"
+    "files NAME_data.txt, NAME_zk.txt and NAME_teki.txt), or starts a new map of\n"
+    "that name when there are none. Maps are saved and loaded in the current folder\n"
+    "or, started from the menu, in " TESSERA_MENU_MAPS_FOLDER ". The window's title\n"
+    "shows the map's name, after a '*' while it holds changes not yet saved.\n",
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (const int status = AnswerHelpOrVersion(argc, argv, USAGE); status >= 0) return status;
+    if (argc > 1 && IsOption(argv[1]))
+        return UsageError(USAGE, "unknown option \"" + Printable(argv[1]) + "\"");
+    if (argc > 2) return UsageError(USAGE, "give one map name at most");
+    if (argc == 2 && !IsMapName(argv[1]))
+        return UsageError(USAGE, "\"" + Printable(argv[1]) +
+                                     "\" is not a map name: 1 to 15 letters and digits");
     if (platform::StartedFromMenu()) {
         std::string maps, error;
         if (!platform::MenuMapsFolder(maps, error) || !platform::EnterFolder(maps, error)) {

@@ -23,7 +23,7 @@ constexpr float DIMMING_ALPHA = 0.7f; // the dimming image's share of each chann
 bool DimmingLoaded = false;
 ObjectNo DimmingImage = 0;
 
-constexpr int LABEL_OFFSET = 2; // sprites and numbers sit 2 pixels into their cell
+constexpr int LABEL_OFFSET = ENEMY_SPRITE_OFFSET; // numbers sit where the sprites do
 constexpr COLORREF LABEL_COLOUR = 0xC8C8C8;
 
 // The snapshot, black transparent, over the view drawn in this frame.
@@ -34,15 +34,19 @@ void DrawSnapshot() {
 int X(int column) { return column * CELL_SIZE + LABEL_OFFSET; }
 int Y(int row) { return row * CELL_SIZE + LABEL_OFFSET; }
 
-void DrawEnemySprites() {
-    for (int r = 0; r < SCREEN_ROWS; ++r)
-        for (int c = 0; c < SCREEN_COLUMNS; ++c) {
+} // namespace
+
+void DrawEnemySprites(int rows, int columns) {
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
             const int v = GetCell(EnemyLayer, ViewY + r, ViewX + c);
             if (v < 1 || v > 8) continue;
             const SpriteSize size = EnemySize[v - 1];
             elDraw::Draw(X(c), Y(r), CharSprites[v - 1], 0, 0, size.Width, size.Height);
         }
 }
+
+namespace {
 
 // Each non-zero value of the layer in lower-case hexadecimal, small grey text.
 void DrawValues(const LayerRow* layer) {
@@ -128,7 +132,7 @@ void RetakeSnapshotAfterScroll() {
 void DrawEnemyOverlay() {
     if (EditMode != EDIT_ENEMIES) return;
     DrawSnapshot();
-    DrawEnemySprites();
+    DrawEnemySprites(SCREEN_ROWS, SCREEN_COLUMNS);
     DrawValues(EnemyLayer);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/panel_layout.h"
+#include "map/map_model.h"
 
 // Every view cell, chip 0 included, from the sheet of the current frame.
 void DrawMapChips();
@@ -14,6 +15,9 @@ void DrawMapChips();
 constexpr int PALETTE_X = PALETTE_AREA.x;
 constexpr int PALETTE_END_X = PALETTE_AREA.Right();
 constexpr int PALETTE_END_Y = PALETTE_AREA.Bottom();
+// The palette's last position: the sheet less the palette's window.
+constexpr int PALETTE_X_MAX = SHEET_COLUMNS * CELL_SIZE - PALETTE_AREA.width; // 436
+constexpr int PALETTE_Y_MAX = SHEET_ROWS * CELL_SIZE - PALETTE_AREA.height;   // 1242
 
 // The sheet window, keyed, over whatever lies behind it.
 void DrawPalette();
@@ -40,6 +44,10 @@ void TakeSnapshot();
 // Retakes the picture when the scroll bars moved the view in attribute or
 // enemy editing, then clears the scroll flag.
 void RetakeSnapshotAfterScroll();
+
+// Enemy types 1 to 8 of the view's first `rows` x `columns` cells, as sprites
+// 2 pixels into their cells.
+void DrawEnemySprites(int rows, int columns);
 
 // Over the view, the snapshot and, for the first game screen's worth of cells,
 // the layer's values. Enemy editing only: enemy types 1 to 8 as sprites, every

@@ -7,10 +7,14 @@
 #include "editor/modes.h"
 
 #include "draw/draw.h"
+#include "editor/edited_map.h"
 #include "editor/map_view.h"
+#include "editor/overview.h"
 #include "editor/panel_layout.h"
 #include "system/input_state.h"
 #include "system/system.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -43,16 +47,23 @@ void ChooseMode() {
     }
 }
 
+// Sets a cell and counts the edit; cells beyond the layers read 0 and keep it.
+void SetEditedCell(LayerRow* layer, int row, int column, int value) {
+    if (!IsInsideLayer(row, column)) return;
+    SetCell(layer, row, column, value);
+    NoteEdit();
+}
+
 // A value from a hand-edited file may lie outside 0 to 255: it only moves
 // towards that range, so it never wraps.
 void Raise(LayerRow* layer, int row, int column) {
     const int v = GetCell(layer, row, column);
-    if (v < VALUE_MAX) SetCell(layer, row, column, v + 1);
+    if (v < VALUE_MAX) SetEditedCell(layer, row, column, v + 1);
 }
 
 void Lower(LayerRow* layer, int row, int column) {
     const int v = GetCell(layer, row, column);
-    if (v > 0) SetCell(layer, row, column, v - 1);
+    if (v > 0) SetEditedCell(layer, row, column, v - 1);
 }
 
 // One check of a held button: it edits while repeating over the view, and
@@ -74,19 +85,27 @@ void HeldButton(int held, bool inView, void (*edit)(LayerRow*, int, int), LayerR
 int RepeatOn = 0;
 float HoldTime = 0;
 
-// Non-zero attributes of solid chips keep their value.
+// Runs over whole rows of the map: a 64 x 64-screen map is 28 million cells,
+// and every save runs the pass. Only cells that change are written, so pages
+// of the layer that were never written stay unwritten. A pass that changes no
+// cell is no edit.
 void SolidPass() {
+    if (!ChipLayer) return; // nothing reserved yet: every cell reads as 0
     const int rows = MapHeight * SCREEN_ROWS;
     const int columns = MapWidth * SCREEN_COLUMNS;
-    for (int r = 0; r < rows; ++r)
+    bool changed = false;
+    for (int r = 0; r < rows; ++r) {
+        const std::int32_t* chips = ChipLayer[r];
+        std::int32_t* attributes = AttrLayer[r];
         for (int c = 0; c < columns; ++c) {
-            const int solid = IsSolidChip(GetCell(ChipLayer, r, c));
-            const int attribute = GetCell(AttrLayer, r, c);
-            if (attribute == 0 && solid)
-                SetCell(AttrLayer, r, c, 1);
-            else if (attribute != 0 && !solid)
-                SetCell(AttrLayer, r, c, 0);
+            const std::int32_t passed = PassedAttribute(chips[c], attributes[c]);
+            if (passed != attributes[c]) {
+                attributes[c] = passed;
+                changed = true;
+            }
         }
+    }
+    if (changed) NoteEdit();
 }
 
 void ModeStep() {
@@ -110,5 +129,7 @@ void EditLayerCell(LayerRow* layer) {
         Lower(layer, row, column);
     HeldButton(LeftHeld, inView, Raise, layer, row, column);
     HeldButton(RightHeld, inView, Lower, layer, row, column);
+    if (layer == EnemyLayer && inView && (LeftHeld || RightHeld || LeftClick || RightClick))
+        OverviewTouch(column, row, 1, 1);
     if (HoldTime >= REPEAT_DELAY) RepeatOn = 1;
 }

@@ -5,11 +5,14 @@
 
 #include "draw/draw.h"
 #include "editor/dialogues.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
+#include "editor/map_view.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -42,6 +45,29 @@ void Track(const ScrollBar& bar) {
             Piece(x, back.y, 0, 139, TRACK_PIECE, 139 + TRACK_PIECE);
 }
 
+// The thumb over a bar's track: where the window the bar scrolls lies in what
+// it shows, `position` to `position + extent` of `total`, and how much of it
+// the window takes.
+constexpr COLORREF THUMB_COLOUR = 0xB0B4B0; // grey, the same on 16-bit displays
+constexpr int THUMB_LENGTH_MIN = 6;         // a thumb stays visible on a full-size map
+
+void Thumb(const ScrollBar& bar, int position, int extent, int total) {
+    const PanelRect back = PANEL_LAYOUT[bar.back].screen;
+    const PanelRect forward = PANEL_LAYOUT[bar.forward].screen;
+    const int trackStart = bar.vertical ? back.Bottom() : back.Right();
+    const int trackLength = (bar.vertical ? forward.y : forward.x) - trackStart;
+    const int length = std::clamp(extent * trackLength / total, THUMB_LENGTH_MIN, trackLength);
+    const int offset = std::clamp(static_cast<int>(std::int64_t{position} * trackLength / total), 0,
+                                  trackLength - length);
+    const int start = trackStart + offset;
+    if (bar.vertical)
+        elDraw::Box(back.x + 1, start, back.Right() - 1, start + length, THUMB_COLOUR, THUMB_COLOUR,
+                    1);
+    else
+        elDraw::Box(start, back.y + 1, start + length, back.Bottom() - 1, THUMB_COLOUR,
+                    THUMB_COLOUR, 1);
+}
+
 // A control's picture for its state.
 void Control(int control) {
     const ControlLayout& layout = PANEL_LAYOUT[control];
@@ -52,10 +78,7 @@ void Control(int control) {
 
 // Mouse handling.
 
-// The palette's last position: the sheet less the palette's window; a page is
-// the window's size.
-constexpr int PALETTE_X_MAX = SHEET_COLUMNS * CELL_SIZE - PALETTE_AREA.width; // 436
-constexpr int PALETTE_Y_MAX = SHEET_ROWS * CELL_SIZE - PALETTE_AREA.height;   // 1242
+// The view's tracks page by a game screen, the palette's by its window.
 constexpr int PAGE_ROWS = 72;
 constexpr int PAGE_COLUMNS = 96;
 constexpr int PALETTE_STEP = 8;
@@ -63,11 +86,6 @@ constexpr int PALETTE_STEP = 8;
 constexpr int PALETTE_PAGE_SPLIT = 384;
 
 constexpr PanelRect Screen(PanelControl control) { return PANEL_LAYOUT[control].screen; }
-
-// The view's last position: across by view widths of 100 columns, down by
-// screens of 72 rows.
-int ViewXMax() { return (MapWidth - 1) * VIEW_COLUMNS; }
-int ViewYMax() { return (MapHeight - 1) * SCREEN_ROWS; }
 
 void ScrollView(int& position, int by) {
     position += by;
@@ -195,6 +213,7 @@ void ViewEdgeScroll(int x, int y) {
 // A plus/minus pair at the top and bottom halves of the first row; the row
 // between them hits neither.
 void SizeButtons(int y, int& size, PanelControl plus, PanelControl minus) {
+    const int before = size;
     if (y < Screen(plus).Bottom()) {
         ButtonLit[plus] = 1;
         if (size != MAP_SIZE_MAX) size += 1;
@@ -202,6 +221,7 @@ void SizeButtons(int y, int& size, PanelControl plus, PanelControl minus) {
         ButtonLit[minus] = 1;
         if (size != MAP_SIZE_MIN) size -= 1;
     }
+    if (size != before) NoteEdit();
 }
 
 // Whether x lies in the columns of the control.
@@ -249,7 +269,7 @@ void LightModeButton(int x, int y) {
 // Yes ends the process at once, without the framework's shutdown and unsaved.
 void QuitButton() {
     ButtonLit[QUIT_BUTTON] = 1;
-    if (elSystem::Ask("終了しますか？")) std::exit(0);
+    if (AskQuit()) std::exit(0);
     ButtonLit[QUIT_BUTTON] = 0;
 }
 
@@ -300,6 +320,10 @@ void DrawPanel() {
     for (const ScrollBar& bar :
          {VIEW_VERTICAL_BAR, VIEW_HORIZONTAL_BAR, PALETTE_VERTICAL_BAR, PALETTE_HORIZONTAL_BAR})
         Track(bar);
+    Thumb(VIEW_VERTICAL_BAR, ViewY, VIEW_ROWS, ViewYMax() + VIEW_ROWS);
+    Thumb(VIEW_HORIZONTAL_BAR, ViewX, VIEW_COLUMNS, ViewXMax() + VIEW_COLUMNS);
+    Thumb(PALETTE_VERTICAL_BAR, PaletteY, PALETTE_AREA.height, SHEET_ROWS * CELL_SIZE);
+    Thumb(PALETTE_HORIZONTAL_BAR, PaletteX, PALETTE_AREA.width, SHEET_COLUMNS * CELL_SIZE);
     for (int control = 0; control < CONTROL_COUNT; ++control) Control(control);
 
     Piece(130, 640, 20, 40, 40, 60);

@@ -1,8 +1,10 @@
 #include "editor/selection.h"
 
 #include "draw/draw.h"
+#include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/map_view.h"
+#include "editor/overview.h"
 #include "map/layer_area.h"
 #include "map/undo_history.h"
 #include "system/input_state.h"
@@ -39,15 +41,9 @@ void PressAt(PressArea area, int column, int row) {
     PressRow = row;
 }
 
-void FollowTo(int column, int row, unsigned char fromMap, int originX, int scrollX, int scrollY) {
-    Selection.startColumn = PressColumn;
-    Selection.startRow = PressRow;
-    Selection.endColumn = column;
-    Selection.endRow = row;
+void FollowTo(int column, int row, unsigned char fromMap) {
+    Selection = {PressColumn, PressRow, column, row};
     SelectFromMap = fromMap;
-    Selection.originX = originX;
-    Selection.scrollX = scrollX;
-    Selection.scrollY = scrollY;
 }
 
 // Over the palette: picks sheet chips, and a held button marks a palette drag.
@@ -61,7 +57,7 @@ void PaletteSelection(int x, int y) {
     }
     if (Press != PRESS_PALETTE) return;
     PaletteDrag = 1;
-    FollowTo(column, row, 0, PALETTE_X, PaletteX, PaletteY);
+    FollowTo(column, row, 0);
 }
 
 // Over the map view: picks map cells; a palette drag that ends here stays on.
@@ -69,42 +65,44 @@ void MapSelection(int x, int y) {
     const int column = x / CELL_SIZE + ViewX;
     const int row = y / CELL_SIZE + ViewY;
     if (LeftClick) PressAt(PRESS_VIEW, column, row);
-    if (LeftHeld && Press == PRESS_VIEW) FollowTo(column, row, 1, 0, ViewX, ViewY);
+    if (LeftHeld && Press == PRESS_VIEW) FollowTo(column, row, 1);
 }
 
-// The outline where the selection was made on the screen, with the scroll of
-// that moment. Each edge is drawn only when it lies within the bounds itself;
-// the others are cut at the bounds.
+// The outline over the cells it marks, where the palette or the view shows
+// them now. Each edge is drawn only when it lies within the palette or the
+// view itself; the others are cut at its bounds.
 void DrawOutline() {
     const int c0 = std::min(Selection.startColumn, Selection.endColumn);
     const int c1 = std::max(Selection.startColumn, Selection.endColumn);
     const int r0 = std::min(Selection.startRow, Selection.endRow);
     const int r1 = std::max(Selection.startRow, Selection.endRow);
-    int left, right, top, bottom;
-    if (SelectFromMap == 0) {
-        left = PALETTE_X + c0 * CELL_SIZE - Selection.scrollX;
-        right = PALETTE_X + c1 * CELL_SIZE + CELL_SIZE - Selection.scrollX;
-        top = r0 * CELL_SIZE - Selection.scrollY;
-        bottom = r1 * CELL_SIZE + CELL_SIZE - Selection.scrollY;
-    } else {
-        left = (c0 - Selection.scrollX) * CELL_SIZE;
-        right = (c1 - Selection.scrollX) * CELL_SIZE + CELL_SIZE;
-        top = (r0 - Selection.scrollY) * CELL_SIZE;
-        bottom = (r1 - Selection.scrollY) * CELL_SIZE + CELL_SIZE;
+    const bool fromMap = SelectFromMap == 1;
+    // Where cell (0, 0) of the sheet or the map lies on the screen.
+    const int originX = fromMap ? -ViewX * CELL_SIZE : PALETTE_X - PaletteX;
+    const int originY = fromMap ? -ViewY * CELL_SIZE : -PaletteY;
+    const PanelRect bounds = fromMap ? VIEW_AREA : PALETTE_AREA;
+    const int left = originX + c0 * CELL_SIZE;
+    const int right = originX + (c1 + 1) * CELL_SIZE;
+    const int top = originY + r0 * CELL_SIZE;
+    const int bottom = originY + (r1 + 1) * CELL_SIZE;
+    const int drawnLeft = std::max(left, bounds.x);
+    const int drawnRight = std::min(right, bounds.Right());
+    const int drawnTop = std::max(top, bounds.y);
+    const int drawnBottom = std::min(bottom, bounds.Bottom());
+    auto insideY = [&](int v) { return v >= bounds.y && v <= bounds.Bottom(); };
+    auto insideX = [&](int v) { return v >= bounds.x && v <= bounds.Right(); };
+    if (drawnLeft <= drawnRight) {
+        if (insideY(top))
+            elDraw::Line(drawnLeft, drawnTop, drawnRight, drawnTop, OUTLINE_COLOUR, 1);
+        if (insideY(bottom))
+            elDraw::Line(drawnLeft, drawnBottom, drawnRight, drawnBottom, OUTLINE_COLOUR, 1);
     }
-    const int origin = Selection.originX;
-    const int drawnLeft = std::max(left, origin);
-    const int drawnRight = std::min(right, PALETTE_END_X);
-    const int drawnTop = std::max(top, 0);
-    const int drawnBottom = std::min(bottom, PALETTE_END_Y);
-    auto insideY = [](int v) { return v >= 0 && v <= PALETTE_END_Y; };
-    auto insideX = [origin](int v) { return v >= origin && v <= PALETTE_END_X; };
-    if (insideY(top)) elDraw::Line(drawnLeft, drawnTop, drawnRight, drawnTop, OUTLINE_COLOUR, 1);
-    if (insideY(bottom))
-        elDraw::Line(drawnLeft, drawnBottom, drawnRight, drawnBottom, OUTLINE_COLOUR, 1);
-    if (insideX(left)) elDraw::Line(drawnLeft, drawnTop, drawnLeft, drawnBottom, OUTLINE_COLOUR, 1);
-    if (insideX(right))
-        elDraw::Line(drawnRight, drawnTop, drawnRight, drawnBottom, OUTLINE_COLOUR, 1);
+    if (drawnTop <= drawnBottom) {
+        if (insideX(left))
+            elDraw::Line(drawnLeft, drawnTop, drawnLeft, drawnBottom, OUTLINE_COLOUR, 1);
+        if (insideX(right))
+            elDraw::Line(drawnRight, drawnTop, drawnRight, drawnBottom, OUTLINE_COLOUR, 1);
+    }
 }
 
 // Stamping.
@@ -248,6 +246,8 @@ void Release(const Tile& tile) {
     }
     WriteStamp(EditorMap, EditorHistory, StampImage(tile, area), area.width, area.height, area.left,
                area.top);
+    OverviewTouch(area.left, area.top, area.width, area.height);
+    NoteEdit();
     Stamping = 0;
 }
 

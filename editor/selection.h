@@ -9,8 +9,6 @@
 struct SelectionArea {
     int startColumn, startRow; // the cell where the left button went down
     int endColumn, endRow;     // the cell under the pointer while it was last held
-    int originX;               // screen x of the area's column 0: palette 810, view 0
-    int scrollX, scrollY;      // palette (pixels) or view (cells) scroll when last held
 };
 
 // At start the single sheet chip 0.

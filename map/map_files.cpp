@@ -3,7 +3,7 @@
 #include "map/map_model.h"
 #include "platform/files/file_io.h"
 #include "platform/files/file_lock.h"
-#include "platform/files/file_replacement.h"
+#include "platform/files/file_set.h"
 #include "platform/files/files.h"
 
 #include <algorithm>
@@ -36,15 +36,49 @@ std::string FileName(const char* name, int file) {
     return platform::ResolvePath(MapFileName(name, file).c_str());
 }
 
+std::array<std::string, MAP_FILE_COUNT> FileNames(const char* name) {
+    std::array<std::string, MAP_FILE_COUNT> names;
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) names[file] = FileName(name, file);
+    return names;
+}
+
 // A save holds the map's lock exclusively while it writes, and a load holds it
 // shared while it reads, so that a load never sees a save half done, whichever
-// program does either. The lock file sits beside the map and is named after
-// its chip file as found on disk, so that every spelling of the name finds it.
-constexpr int LOCK_WAIT_MS = 10000; // longer than a full map takes to save or load
+// program does either. The lock file and the journal sit beside the map and
+// are named after its chip file as found on disk, so that every spelling of
+// the name finds them.
+constexpr int LOCK_WAIT_MS = 10000;   // longer than a full map takes to save or load
+constexpr int UNLOCKED_READINGS = 20; // reads of a map without a lock file, should each meet a save
 
-std::string LockPath(const char* name) {
+std::string BesideMap(const char* name, const char* suffix) {
     const std::string chips = FileName(name, CHIP_FILE);
-    return chips.substr(0, chips.size() - MapFileName("", CHIP_FILE).size()) + ".lock";
+    return chips.substr(0, chips.size() - MapFileName("", CHIP_FILE).size()) + suffix;
+}
+
+std::string LockPath(const char* name) { return BesideMap(name, ".lock"); }
+std::string JournalPath(const char* name) { return BesideMap(name, ".journal"); }
+
+// Sets `error` (and errno) and gives 0.
+int Fail(MapError& error, MapFault fault, int cause, const std::string& file, long holder = 0) {
+    error = {fault, cause, file, holder};
+    errno = cause;
+    return 0;
+}
+
+// Takes the map's lock, or fails the way of a lock.
+int TakeLock(platform::FileLock& lock, const std::string& path, platform::LockKind kind,
+             MapError& error, const char* createLike = nullptr) {
+    if (lock.Take(path, kind, LOCK_WAIT_MS, createLike)) return 1;
+    return Fail(error, errno == EWOULDBLOCK ? MapFault::Held : MapFault::System, errno, path,
+                lock.Holder());
+}
+
+// The files' identities as they are now; a missing file has none.
+MapFileIdentities IdentitiesOf(const platform::FileSet& set) {
+    MapFileIdentities identities;
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        if (!platform::IdentifyFile(set.Path(file), identities[file])) identities[file] = {};
+    return identities;
 }
 
 // Runs task(file) for every file, side by side when threads can be had. Full
@@ -134,15 +168,16 @@ int WriteLayer(int fd, const MapLayers& map, const LayerRow* layer) {
     return platform::WriteAll(fd, start, static_cast<std::size_t>(out - start));
 }
 
-// 0 with the cause in errno on failure.
-int WriteTemporary(platform::ReplacedFile& target, const MapLayers& map, int file) {
-    const int fd = platform::CreateReplacement(target);
+// Writes the new file of a layer, flushed to the disk. 0 with the cause in
+// errno on failure.
+int WriteNewFile(platform::FileSet& set, const MapLayers& map, int file) {
+    const int fd = set.Create(file);
     if (fd < 0) return 0;
-    const int written = WriteLayer(fd, map, LayerOfFile(map, file));
+    if (WriteLayer(fd, map, LayerOfFile(map, file))) return platform::FlushAndClose(fd);
     const int error = errno;
-    if (!platform::CloseFile(fd)) return 0;
+    platform::CloseFile(fd);
     errno = error;
-    return written;
+    return 0;
 }
 
 // ---- Reading ----
@@ -164,29 +199,51 @@ struct OpenFile {
     }
 };
 
-// Opens a regular file. 0 when it cannot be opened or is not a regular file.
-int OpenRegular(const std::string& path, OpenFile& file) {
-    file.fd = platform::OpenRegularForRead(path);
-    if (file.fd < 0) return 0;
+// Takes the open file for reading, with its buffer. 0 when memory runs out.
+int TakeOpen(int fd, OpenFile& file) {
+    file.fd = fd;
     file.buffer.reset(new (std::nothrow) char[READ_BLOCK]);
     file.room = file.buffer ? READ_BLOCK : 0;
+    errno = file.buffer ? 0 : ENOMEM;
     return file.buffer != nullptr;
+}
+
+// Where the pieces of the layer's last column end in [begin, end), part of a
+// line: just after the space that closes that piece; null when the text holds
+// fewer pieces.
+const char* EndOfLastColumn(const char* begin, const char* end) {
+    int pieces = 0;
+    for (const char* p = begin; p < end; ++p)
+        if (*p == ' ' && p > begin && p[-1] != ' ' && ++pieces == LAYER_COLUMNS) return p + 1;
+    return nullptr;
 }
 
 // Reads the file from its start and calls use(begin, end) on runs of whole
 // lines, each line with its '\n' but the file's last one maybe without. The
-// buffer grows to hold the longest line. 0 on a read error or when memory runs
-// out.
+// buffer grows to hold the longest line, but no further than the end of the
+// piece of the layer's last column: the rest of a longer line is read past
+// without being kept, since its cells lie beyond the layer. 0 on a read error
+// or when memory runs out.
 template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
     if (!platform::Rewind(file.fd)) return 0;
     std::size_t held = 0;
+    bool pastLastColumn = false; // reading past the rest of an over-long line
     while (true) {
         if (held == file.room) { // a line longer than the buffer
-            std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * file.room]);
-            if (!larger) return 0;
-            std::memcpy(larger.get(), file.buffer.get(), held);
-            file.buffer = std::move(larger);
-            file.room *= 2;
+            char* const start = file.buffer.get();
+            if (const char* cut = EndOfLastColumn(start, start + held)) {
+                held = static_cast<std::size_t>(cut - start);
+                pastLastColumn = true;
+            } else {
+                std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * file.room]);
+                if (!larger) {
+                    errno = ENOMEM;
+                    return 0;
+                }
+                std::memcpy(larger.get(), start, held);
+                file.buffer = std::move(larger);
+                file.room *= 2;
+            }
         }
         char* const start = file.buffer.get();
         const std::ptrdiff_t n = platform::ReadSome(file.fd, start + held, file.room - held);
@@ -195,9 +252,19 @@ template <typename Use> int ForEachLines(OpenFile& file, const Use& use) {
             if (held > 0) use(start, start + held);
             return 1;
         }
-        held += static_cast<std::size_t>(n);
-        const std::string_view read(start, held);
-        const std::size_t lastEnd = read.rfind('\n');
+        if (pastLastColumn) {
+            // Only the line's end is wanted: it is kept, with what follows it.
+            const void* lineEnd = std::memchr(start + held, '\n', static_cast<std::size_t>(n));
+            if (!lineEnd) continue;
+            const char* const from = static_cast<const char*>(lineEnd);
+            const std::size_t rest = static_cast<std::size_t>(start + held + n - from);
+            std::memmove(start + held, from, rest);
+            held += rest;
+            pastLastColumn = false;
+        } else {
+            held += static_cast<std::size_t>(n);
+        }
+        const std::size_t lastEnd = std::string_view(start, held).rfind('\n');
         if (lastEnd == std::string_view::npos) continue;
         const std::size_t whole = lastEnd + 1;
         use(start, start + whole);
@@ -308,6 +375,55 @@ void ParseLines(const char* p, const char* end, LayerRow* layer, LayerProgress& 
 
 int ClampScreens(int screens) { return std::clamp(screens, MAP_SIZE_MIN, MAP_SIZE_MAX); }
 
+// Reads the files of the set into the map's layers: each is read through and
+// checked (that it can be read and holds a number) before the first cell
+// changes, then read again into its layer. When `changed` says that the files
+// changed meanwhile, before the layers do or after, -1: they are to be read
+// again. 1 when read, with the files' identities in `read` when given; 0 with
+// `fault` set on failure.
+template <typename Changed>
+int ReadLayers(MapLayers& map, const platform::FileSet& set, MapError& fault,
+               MapFileIdentities* read, const Changed& changed) {
+    int fds[MAP_FILE_COUNT];
+    int failed;
+    if (!set.OpenForReading(fds, failed))
+        return Fail(fault, MapFault::System, errno, failed < 0 ? set.Record() : set.Path(failed));
+    OpenFile files[MAP_FILE_COUNT];
+    int errors[MAP_FILE_COUNT] = {};
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        if (!TakeOpen(fds[file], files[file])) errors[file] = errno;
+
+    int holds[MAP_FILE_COUNT] = {};
+    ForEachFile([&](int file) {
+        if (!errors[file] && !ForEachLines(files[file], [&](const char* begin, const char* end) {
+                holds[file] = holds[file] || HoldsNumber(begin, end);
+            }))
+            errors[file] = errno;
+    });
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) {
+        if (errors[file]) return Fail(fault, MapFault::System, errors[file], set.Path(file));
+        if (!holds[file]) return Fail(fault, MapFault::NoNumbers, 0, set.Path(file));
+    }
+    if (changed()) return -1;
+
+    LayerProgress progress[MAP_FILE_COUNT];
+    ForEachFile([&](int file) {
+        if (!ForEachLines(files[file], [&](const char* begin, const char* end) {
+                ParseLines(begin, end, LayerOfFile(map, file), progress[file]);
+            }))
+            errors[file] = errno;
+    });
+    map.width = ClampScreens(progress[SIZE_FILE].lastPieces / SCREEN_COLUMNS);
+    map.height = ClampScreens(progress[SIZE_FILE].lines / SCREEN_ROWS);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        if (errors[file]) return Fail(fault, MapFault::System, errors[file], set.Path(file));
+    if (changed()) return -1;
+    if (read)
+        for (int file = 0; file < MAP_FILE_COUNT; ++file)
+            platform::IdentifyOpenFile(files[file].fd, (*read)[file]);
+    return 1;
+}
+
 } // namespace
 
 std::string MapFileName(const std::string& name, int file) {
@@ -315,76 +431,139 @@ std::string MapFileName(const std::string& name, int file) {
     return name + suffixes[file];
 }
 
-int SaveMap(const MapLayers& map, const char* name) {
+const char* MapNameFault(const char* name) {
+    const char* base = name;
+    for (const char* c = name; *c; ++c) {
+        if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7f)
+            return "a map name cannot hold control characters";
+        if (*c == '/' || *c == '\\') base = c + 1;
+    }
+    if (!*base) return "a map name cannot be empty";
+    if (std::strcmp(base, ".") == 0 || std::strcmp(base, "..") == 0)
+        return "a map name cannot be \".\" or \"..\"";
+    return nullptr;
+}
+
+std::string DescribeMapError(const MapError& error) {
+    switch (error.fault) {
+    case MapFault::None:
+        return "";
+    case MapFault::BadName:
+        return error.file;
+    case MapFault::System:
+        return error.file + ": " + std::strerror(error.cause);
+    case MapFault::NoNumbers:
+        return error.file + ": holds no number";
+    case MapFault::Held:
+        return error.file + ": held by " +
+               (error.holder ? "process " + std::to_string(error.holder)
+                             : std::string("another program")) +
+               " for " + std::to_string(LOCK_WAIT_MS / 1000) + " seconds";
+    case MapFault::Changed:
+        return "the map's files have changed since they were read";
+    }
+    return "";
+}
+
+int SaveMap(const MapLayers& map, const char* name, MapError* error,
+            const MapFileIdentities* unchangedSince, MapFileIdentities* written) {
+    MapError ignored;
+    MapError& fault = error ? *error : ignored;
+    fault = {};
+    if (const char* bad = MapNameFault(name)) return Fail(fault, MapFault::BadName, EINVAL, bad);
+    const std::array<std::string, MAP_FILE_COUNT> names = FileNames(name);
+    platform::FileSet set(names, JournalPath(name));
+    int refused;
     // A save that would be refused is refused before the lock file is made.
-    platform::ReplacedFile targets[MAP_FILE_COUNT];
-    for (int file = 0; file < MAP_FILE_COUNT; ++file)
-        if (!platform::PrepareReplacement(FileName(name, file), targets[file])) return 0;
+    if (!set.CheckWritable(refused)) {
+        const int cause = errno;
+        return Fail(fault, MapFault::System, cause,
+                    set.Found() ? set.Path(refused) : names[set.Unfound()]);
+    }
+    // The lock file gets the attributes of the map's files, so that whoever
+    // may write them may lock them.
+    std::string like;
+    for (int file = MAP_FILE_COUNT - 1; file >= 0; --file)
+        if (platform::PathExists(set.Path(file))) like = set.Path(file);
     platform::FileLock lock;
-    if (!lock.Take(LockPath(name), platform::LockKind::Exclusive, true, LOCK_WAIT_MS)) return 0;
+    if (!TakeLock(lock, LockPath(name), platform::LockKind::Exclusive, fault, like.c_str()))
+        return 0;
+    if (!set.Settle()) return Fail(fault, MapFault::System, errno, set.Record());
+    if (unchangedSince && IdentitiesOf(set) != *unchangedSince)
+        return Fail(fault, MapFault::Changed, EEXIST, set.Path(CHIP_FILE));
 
     // All three files are written under temporary names first, and put in
     // place together, so that a failure anywhere leaves the previous map whole.
     int errors[MAP_FILE_COUNT] = {}; // errno of each file's writer, which may be another thread
     ForEachFile([&](int file) {
-        if (!WriteTemporary(targets[file], map, file)) errors[file] = errno;
+        if (!WriteNewFile(set, map, file)) errors[file] = errno;
     });
-    for (const int error : errors)
-        if (error) {
-            platform::RestoreFiles(targets);
-            errno = error;
-            return 0;
-        }
-    return platform::ReplaceFiles(targets);
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        if (errors[file]) return Fail(fault, MapFault::System, errors[file], set.Path(file));
+    if (!set.Replace()) return Fail(fault, MapFault::System, errno, set.Path(CHIP_FILE));
+    if (written) *written = IdentitiesOf(set);
+    return 1;
 }
 
-int LoadMap(MapLayers& map, const char* name) {
-    if (!AllocateLayers(map)) return 0;
-    std::string paths[MAP_FILE_COUNT];
-    for (int file = 0; file < MAP_FILE_COUNT; ++file) paths[file] = FileName(name, file);
+int LoadMap(MapLayers& map, const char* name, MapError* error, MapFileIdentities* read) {
+    MapError ignored;
+    MapError& fault = error ? *error : ignored;
+    fault = {};
+    if (const char* bad = MapNameFault(name)) return Fail(fault, MapFault::BadName, EINVAL, bad);
+    if (!AllocateLayers(map)) return Fail(fault, MapFault::System, ENOMEM, "");
+    const std::array<std::string, MAP_FILE_COUNT> names = FileNames(name);
+    platform::FileSet set(names, JournalPath(name));
+    if (!set.Found()) return Fail(fault, MapFault::System, errno, names[set.Unfound()]);
+    const std::string lockPath = LockPath(name);
 
-    // A map that no program of ours has saved has no lock file yet; it gets
-    // one, unless the folder takes no new files, in which case nobody can be
-    // saving it there and it is read without. Only a lock still held by a save
-    // after the wait stops the load.
-    platform::FileLock lock;
-    if (!lock.Take(LockPath(name), platform::LockKind::Shared,
-                   platform::PathExists(paths[CHIP_FILE]), LOCK_WAIT_MS) &&
-        errno == EWOULDBLOCK)
-        return 0;
+    for (int reading = 1;; ++reading) {
+        // A map that no program of ours has saved has no lock file, and a
+        // reader makes none, whose owner might keep a later writer out: it is
+        // read without, and read again when a save came meanwhile. So is a map
+        // whose lock file this user may not open.
+        platform::FileLock lock;
+        const int locked = lock.Take(lockPath, platform::LockKind::Shared, LOCK_WAIT_MS);
+        if (!locked && errno == EWOULDBLOCK)
+            return Fail(fault, MapFault::Held, errno, lockPath, lock.Holder());
+        if (locked && set.Pending()) {
+            // A save stopped half-way: finished or undone now, when this user
+            // may; otherwise the set its journal names is read.
+            lock.Release();
+            platform::FileLock writer;
+            if (writer.Take(lockPath, platform::LockKind::Exclusive, LOCK_WAIT_MS))
+                set.Settle();
+            else if (errno == EWOULDBLOCK)
+                return Fail(fault, MapFault::Held, errno, lockPath, writer.Holder());
+            writer.Release();
+            if (!TakeLock(lock, lockPath, platform::LockKind::Shared, fault)) return 0;
+        }
+        const auto state = [&] {
+            std::array<platform::FileIdentity, MAP_FILE_COUNT + 2> found{};
+            if (locked) return found;
+            platform::IdentifyFile(lockPath, found[0]);
+            platform::IdentifyFile(set.Record(), found[1]);
+            for (int file = 0; file < MAP_FILE_COUNT; ++file)
+                platform::IdentifyFile(set.Path(file), found[file + 2]);
+            return found;
+        };
+        const auto before = state();
+        const int done = ReadLayers(map, set, fault, read, [&] { return state() != before; });
+        if (done >= 0) return done;
+        if (reading == UNLOCKED_READINGS)
+            return Fail(fault, MapFault::System, EAGAIN, set.Path(CHIP_FILE));
+    }
+}
 
-    // Every file is read through and checked before the first cell changes,
-    // then read again into its layer; only a file changed in between can make
-    // the second reading fail.
-    OpenFile files[MAP_FILE_COUNT];
-    int usable[MAP_FILE_COUNT] = {};
-    ForEachFile([&](int file) {
-        int holds = 0;
-        usable[file] = OpenRegular(paths[file], files[file]) &&
-                       ForEachLines(files[file],
-                                    [&](const char* begin, const char* end) {
-                                        holds = holds || HoldsNumber(begin, end);
-                                    }) &&
-                       holds;
-    });
-    if (!usable[0] || !usable[1] || !usable[2]) return 0;
-
-    LayerProgress progress[MAP_FILE_COUNT];
-    int read[MAP_FILE_COUNT] = {};
-    ForEachFile([&](int file) {
-        read[file] = ForEachLines(files[file], [&](const char* begin, const char* end) {
-            ParseLines(begin, end, LayerOfFile(map, file), progress[file]);
-        });
-    });
-    map.width = ClampScreens(progress[SIZE_FILE].lastPieces / SCREEN_COLUMNS);
-    map.height = ClampScreens(progress[SIZE_FILE].lines / SCREEN_ROWS);
-    return read[0] && read[1] && read[2];
+int MapExists(const char* name) {
+    for (int file = 0; file < MAP_FILE_COUNT; ++file)
+        if (platform::IsRegularFile(FileName(name, file))) return 1;
+    return 0;
 }
 
 int IsMapFile(const char* name, const std::string& path) {
     if (!platform::PathExists(path)) return 0;
-    std::string files[MAP_FILE_COUNT + 1] = {LockPath(name)};
-    for (int file = 0; file < MAP_FILE_COUNT; ++file) files[file + 1] = FileName(name, file);
+    std::string files[MAP_FILE_COUNT + 2] = {LockPath(name), JournalPath(name)};
+    for (int file = 0; file < MAP_FILE_COUNT; ++file) files[file + 2] = FileName(name, file);
     for (const std::string& file : files)
         if (platform::SameFile(path, file)) return 1;
     return 0;

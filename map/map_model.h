@@ -44,6 +44,10 @@ struct SpriteSize {
 };
 inline constexpr SpriteSize EnemySize[8] = {{48, 48}, {56, 56}, {56, 56}, {56, 56},
                                             {48, 48}, {48, 48}, {48, 48}, {48, 48}};
+// An enemy's sprite is drawn this many pixels right of and below its cell's
+// top-left corner, in the editor and in map pictures, and the game starts the
+// enemy there.
+constexpr int ENEMY_SPRITE_OFFSET = 2;
 
 // The images of the map, in the program's folder: the chip sheets (the two
 // animation frames, each shown CHIP_FRAME_SECONDS in turn) and the enemy
@@ -54,6 +58,9 @@ inline constexpr const char* ENEMY_SPRITE_FILES[8] = {
     "char\\char04.BMP", "char\\char05.BMP", "char\\char06.BMP", "char\\char07.BMP"};
 constexpr float CHIP_FRAME_SECONDS = 0.08f;
 
+// The attribute of a solid cell: the game stops bodies at cells of this
+// value and at no other.
+constexpr int SOLID_ATTRIBUTE = 1;
 // A chip is solid when its sheet column is 32 to 63.
 inline int IsSolidChip(int n) { return ((n % SHEET_COLUMNS) & 0x20) != 0; }
 

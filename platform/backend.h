@@ -44,6 +44,8 @@ void DestroyNativeWindow(Window& window);
 void RaiseNativeWindow(Window& window);
 // Minimises the window.
 void MinimizeNativeWindow(Window& window);
+// Shows the window's caption (CP932) in its native counterpart's title.
+void ShowNativeTitle(Window& window);
 // Switches composed text input on or off; returns whether it was on.
 bool EnableTextInput(bool on);
 
@@ -155,16 +157,6 @@ std::uint32_t timeGetTime();
 // desktop lets other threads run; the headless clock, which nothing else moves,
 // lets one millisecond pass.
 void BusyWaitTurn();
-
-// ---- Programs ----
-
-// Starts the program at `path` with `arguments` after its name, in this
-// program's working folder and environment, and returns at once. Its id (above 0), or
-// 0 when it cannot start.
-int StartProgram(const std::string& path, const std::vector<std::string>& arguments);
-// Whether the program `id` has ended, without waiting for it. When it has, its
-// exit status goes to `status` (-1 when it was killed) and the id is spent.
-bool ProgramEnded(int id, int* status);
 
 // ---- System information ----
 

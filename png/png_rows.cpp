@@ -1,7 +1,6 @@
 #include "png/png_rows.h"
 
 #include "platform/files/file_io.h"
-#include "platform/files/file_replacement.h"
 #include "png/deflate_block.h"
 
 #include <zlib.h>
@@ -239,7 +238,7 @@ bool PngRowWriter::Finish() {
     std::uint8_t end[6] = {0x03, 0x00};
     PutBig32(end + 2, adler_);
     WriteChunk("IDAT", end, 6) && WriteChunk("IEND", nullptr, 0);
-    if (!platform::CloseFile(fd_)) Fail();
+    if (!(ok_ ? platform::FlushAndClose(fd_) : platform::CloseFile(fd_))) Fail();
     fd_ = -1;
     return ok_;
 }

@@ -26,7 +26,8 @@ class PngRowWriter {
     // RowDone, which then takes it as WriteRow would.
     std::uint8_t* NextRow();
     bool RowDone();
-    // Ends the picture and closes the file. False on failure.
+    // Ends the picture, flushes it to the disk and closes the file. False on
+    // failure.
     bool Finish();
     // After a failure, its errno value.
     int Error() const { return error_; }

@@ -5,10 +5,9 @@
 #include "run/run_scene.h"
 #include "system/system.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -26,7 +25,7 @@ void StartupWhileLoading() {
         elSystem::Shutdown();
         std::exit(EXIT_FAILURE);
     }
-    BeginRun();
+    BeginPlayTestRun();
 }
 
 } // namespace
@@ -36,13 +35,21 @@ int LoadPlayMap(tessera::MapLayers& map, const char* name, int screenX, int scre
         std::fprintf(stderr, "tessera-run: not enough memory for the map\n");
         return 0;
     }
-    errno = 0;
-    if (!LoadMap(map, name)) {
+    if (tessera::MapError error; !LoadMap(map, name, &error)) {
         std::fprintf(stderr, "tessera-run: cannot read the map %s: %s\n", name,
-                     errno ? std::strerror(errno) : "its files hold no map");
+                     tessera::DescribeMapError(error).c_str());
         return 0;
     }
+    if (screenX >= map.width || screenY >= map.height)
+        std::fprintf(stderr,
+                     "tessera-run: the map %s is %d x %d game screens; screen %d,%d lies past it, "
+                     "so the run starts at %d,%d\n",
+                     name, map.width, map.height, screenX, screenY,
+                     std::min(screenX, map.width - 1), std::min(screenY, map.height - 1));
     PlayMap(map, screenX, screenY);
+    if (EnemiesLeftOut > 0)
+        std::fprintf(stderr, "tessera-run: more than %d enemies; the rest are left out\n",
+                     ENEMIES_MAX);
     return 1;
 }
 

@@ -7,7 +7,8 @@
 
 // Reads the map `name` into `map` and gives it to the run from game screen
 // (screenX, screenY). On failure the map and the cause are named on standard
-// error and 0 is returned.
+// error and 0 is returned. A start screen past the map, and enemies beyond
+// the most a run takes, are told there too.
 int LoadPlayMap(tessera::MapLayers& map, const char* name, int screenX, int screenY);
 
 // Gives the frame the play-test with LoadPlayMap running meanwhile on a

@@ -1,5 +1,6 @@
 #include "run/run_draw.h"
 
+#include "run/run_rules.h"
 #include "run/run_state.h"
 #include "text/text.h"
 
@@ -18,11 +19,9 @@ constexpr COLORREF SHADOW_COLOUR = 0x000000;
 constexpr COLORREF BANNER_COLOUR = 0x50E6FF;
 constexpr int BANNER_LEFT = 48;
 
-// The run's time as seconds with hundredths.
-void FormatTime(char* text, std::size_t size, int steps) {
-    const int hundredths = steps * 100 / STEPS_PER_SECOND;
-    std::snprintf(text, size, "%d.%02d", hundredths / 100, hundredths % 100);
-}
+constexpr int NOTICE_LEFT = 24;
+// How long a notice about the map's enemies shows after the start.
+constexpr long long NOTICE_MS = 5000;
 
 // A cell's raw pixel value mixed into the screen by ShadeRect, clipped to it.
 void Tint(int x, int y, std::uint32_t colour) {
@@ -32,7 +31,22 @@ void Tint(int x, int y, std::uint32_t colour) {
     if (left < right && top < bottom) elDraw::ShadeRect(left, top, right, bottom, colour);
 }
 
+// A line of text with its shadow, in the status line's face.
+void PrintShadowed(int x, int y, int height, COLORREF colour, const char* text) {
+    elText::Begin(1, height, 0, 1, 0, 0);
+    elText::Color(SHADOW_COLOUR, 0, 1);
+    elText::Print(x + 1, y + 1, text);
+    elText::Color(colour, 0, 1);
+    elText::Print(x, y, text);
+    elText::End();
+}
+
 } // namespace
+
+void FormatTime(char* text, std::size_t size, long long steps) {
+    const long long hundredths = steps * 100 / STEPS_PER_SECOND;
+    std::snprintf(text, size, "%lld.%02lld", hundredths / 100, hundredths % 100);
+}
 
 void DrawWorld(int frame) {
     const int firstColumn = CameraX / CELL_SIZE, firstRow = CameraY / CELL_SIZE;
@@ -84,7 +98,7 @@ void DrawPlayer() {
     if (!Player.onGround)
         frame = 3;
     else if (Player.vx != 0)
-        frame = 1 + RunSteps / 8 % 2;
+        frame = static_cast<int>(1 + RunSteps / 8 % 2);
     const int left = frame * PLAYER_FRAME_WIDTH;
     elDraw::FlipDraw(PixelX(Player) - PLAYER_OFFSET_X - CameraX,
                      PixelY(Player) - PLAYER_OFFSET_Y - CameraY, PlayerFacing < 0 ? 1 : 0,
@@ -97,12 +111,19 @@ void DrawStatusLine(int fps) {
     const int centreX = CameraX + GAME_WIDTH / 2, centreY = CameraY + GAME_HEIGHT / 2;
     std::snprintf(line, sizeof line, "TIME %s   SCREEN %d,%d   %d FPS", time, centreX / GAME_WIDTH,
                   centreY / GAME_HEIGHT, fps);
-    elText::Begin(1, 14, 0, 1, 0, 0);
-    elText::Color(SHADOW_COLOUR, 0, 1);
-    elText::Print(9, 5, line);
-    elText::Color(STATUS_COLOUR, 0, 1);
-    elText::Print(8, 4, line);
-    elText::End();
+    PrintShadowed(8, 4, 14, STATUS_COLOUR, line);
+}
+
+void DrawNotices(long long clockMs) {
+    if (Phase == RUN_NO_ROOM)
+        PrintShadowed(NOTICE_LEFT, GAME_HEIGHT / 2 - 10, 20, BANNER_COLOUR,
+                      "このマップにはプレイヤーの入る場所がありません");
+    if (EnemiesLeftOut > 0 && clockMs < NOTICE_MS) {
+        char text[160];
+        std::snprintf(text, sizeof text, "敵が多すぎます：%d 体を超えた %d 体は出てきません",
+                      ENEMIES_MAX, EnemiesLeftOut);
+        PrintShadowed(NOTICE_LEFT, GAME_HEIGHT - 40, 16, BANNER_COLOUR, text);
+    }
 }
 
 void DrawClearBanner() {

@@ -5,6 +5,8 @@
 
 #include "draw/draw.h"
 
+#include <cstddef>
+
 // The play-test's images, loaded at start-up.
 extern ObjectNo RunChipSheets[2];
 extern ObjectNo RunEnemySprites[8];
@@ -26,5 +28,11 @@ void DrawPlayer();
 // One line at the top: time of the run, the game screen under the camera's
 // centre, frames a second.
 void DrawStatusLine(int fps);
+// What the player must know about the map: that it has no room for the
+// player (for as long as that holds), and for the first seconds of play
+// (`clockMs` since then), that enemies beyond the most a run takes are left out.
+void DrawNotices(long long clockMs);
+// The run's time after `steps`, as seconds with hundredths ("12.34").
+void FormatTime(char* text, std::size_t size, long long steps);
 // The time a cleared run took, composed large in the screen's middle.
 void DrawClearBanner();

@@ -1,12 +1,12 @@
 // A frame of the play-test runs these steps, in this order:
 //  1. Read the keys and the first game controller.
-//  2. Esc (once released) ends the program; R starts the run again; A shows or hides the
-//     attribute overlay.
+//  2. Esc (once released) leaves the game as the program asked; R starts the
+//     run again; A shows or hides the attribute overlay.
 //  3. Run the steps of the game that the clock owes (60 a second).
 //  4. Start the screen transitions a miss or a restart calls for.
 //  5. Draw the chips, the overlay, the enemies and the player, the banner of
-//     a cleared run and the status line, fade in while the run is new, and
-//     present the frame.
+//     a cleared run, the status line and the notices about the map, fade in
+//     while the run is new, and have the program present the frame.
 #include "run/run_scene.h"
 
 #include "draw/draw.h"
@@ -16,8 +16,8 @@
 #include "run/run_sounds.h"
 #include "system/system.h"
 
+#include <cctype>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -47,6 +47,12 @@ struct SceneState {
 };
 SceneState State;
 ObjectNo FadeCapture;
+// What the program does when Esc is released, and how it shows a frame.
+ProgramFunction Leave, Present;
+
+// The program that is the play-test: Esc ends it, and its screen is the game's.
+void EndProgram() { elSystem::Shutdown(); }
+void ShowFrame() { elDraw::Refresh(); }
 
 int IsDown(int state) { return state == KEY_PUSH || state == KEY_HOLD; }
 
@@ -114,9 +120,23 @@ int MeasureFps() {
 } // namespace
 
 int ParseStartScreen(const char* text, int& x, int& y) {
-    char end = 0;
-    return std::sscanf(text, "%2d,%2d%c", &x, &y, &end) == 2 && x >= 0 && y >= 0 &&
-           x < MAP_SIZE_MAX && y < MAP_SIZE_MAX;
+    // Digits only, leading zeros or not; a value past the largest map is refused
+    // as soon as it is read, whatever length the text runs to.
+    const auto number = [&text](int& value) {
+        if (!std::isdigit(static_cast<unsigned char>(*text))) return false;
+        for (value = 0; std::isdigit(static_cast<unsigned char>(*text)); ++text)
+            if ((value = value * 10 + (*text - '0')) >= MAP_SIZE_MAX) return false;
+        return true;
+    };
+    return number(x) && *text++ == ',' && number(y) && *text == '\0';
+}
+
+void LoadRunImagesAndSounds() {
+    // Keyed on their own top-left pixel.
+    elDraw::KeyTopLeft();
+    PlayerImage = elDraw::LoadObject(PLAYER_FILE, 2);
+    FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
+    LoadSounds();
 }
 
 void OpenRunScreen() {
@@ -125,24 +145,29 @@ void OpenRunScreen() {
     // The sheets are keyed on black; the sprites on their own top-left pixel.
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) RunEnemySprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
-    PlayerImage = elDraw::LoadObject(PLAYER_FILE, 2);
-    FadeCapture = elDraw::CreateObject(GAME_WIDTH, GAME_HEIGHT, 2);
-    StartSounds();
+    LoadRunImagesAndSounds();
 }
 
-void BeginRun() {
+void BeginRun(ProgramFunction leave, ProgramFunction present) {
+    Leave = leave;
+    Present = present;
     State = SceneState{};
     elSystem::WatchKey(VK_ESCAPE);
     Restarts = 0;
     ShowAttributes = 0;
     ResetRun();
+    StartMusic();
+}
+
+void BeginPlayTestRun() {
+    BeginRun(EndProgram, ShowFrame);
     SceneNo = 1;
     PrevSceneNo = 0;
 }
 
 void RunStartup() {
     OpenRunScreen();
-    BeginRun();
+    BeginPlayTestRun();
 }
 
 void RunScene() {
@@ -151,7 +176,7 @@ void RunScene() {
     elInput::GetKey('A', &State.overlay);
     // Esc is counted as it is released, so that no tap between two frames is missed.
     if (elSystem::WatchCount() > 0) {
-        elSystem::Shutdown();
+        Leave();
         return;
     }
     if (State.restart == KEY_PUSH) RestartRun();
@@ -172,11 +197,12 @@ void RunScene() {
     DrawWorld(static_cast<int>(State.clockMs / std::llround(CHIP_FRAME_SECONDS * 1000) % 2));
     if (ShowAttributes) DrawAttributeTints();
     DrawEnemies();
-    DrawPlayer();
+    if (Phase != RUN_NO_ROOM) DrawPlayer();
     if (Phase == RUN_CLEARED) DrawClearBanner();
     DrawStatusLine(MeasureFps());
+    DrawNotices(State.clockMs);
     FadeIn();
-    elDraw::Refresh();
+    Present();
 }
 
 void RegisterPlayTest() {

@@ -14,13 +14,19 @@ int EffectSounds[EFFECT_COUNT] = {-1, -1, -1, -1};
 
 } // namespace
 
-void StartSounds() {
-    if (elSound::SoundAvailable) {
-        elSound::SetPack(SOUND_PACK_FILE);
-        for (int i = 0; i < EFFECT_COUNT; ++i)
-            EffectSounds[i] = elSound::LoadPack(EFFECT_RECORDS[i], EFFECT_MIX);
-    }
-    elMidi::Play(TUNE_FILE, 1);
+void LoadSounds() {
+    if (!elSound::SoundAvailable) return;
+    elSound::SetPack(SOUND_PACK_FILE);
+    for (int i = 0; i < EFFECT_COUNT; ++i)
+        EffectSounds[i] = elSound::LoadPack(EFFECT_RECORDS[i], EFFECT_MIX);
+}
+
+void StartMusic() { elMidi::Play(TUNE_FILE, 1); }
+
+void StopSounds() {
+    elMidi::Stop();
+    for (const int sound : EffectSounds)
+        if (sound >= 0) elSound::Stop(sound, elSound::MIX_EACH);
 }
 
 void PlayEffect(int effect) {

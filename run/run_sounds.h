@@ -7,8 +7,12 @@ constexpr const char* TUNE_FILE = "run\\tune.mid";
 
 enum EffectNo { EFFECT_JUMP, EFFECT_STOMP, EFFECT_MISS, EFFECT_CLEAR, EFFECT_COUNT };
 
-// Loads the effects from the pack and starts the tune, looping. Without a
-// sound device the game stays silent.
-void StartSounds();
+// Loads the effects from the pack. Without a sound device the game stays
+// silent.
+void LoadSounds();
+// Starts the tune, looping.
+void StartMusic();
+// Stops the tune and every effect still sounding.
+void StopSounds();
 // Plays one effect; nothing when it could not be loaded.
 void PlayEffect(int effect);

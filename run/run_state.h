@@ -11,12 +11,12 @@ constexpr int GAME_WIDTH = SCREEN_COLUMNS * CELL_SIZE; // 768: one game screen
 constexpr int GAME_HEIGHT = SCREEN_ROWS * CELL_SIZE;   // 576
 constexpr int STEPS_PER_SECOND = 60;
 constexpr int SUBPIXELS = 256;
-constexpr int SOLID_ATTRIBUTE = 1;
 
 // The map the run plays, handed over by PlayMap; it stays unchanged and in
 // place while the run lasts.
 extern const tessera::MapLayers* RunMap;
-// The game screen the run starts in.
+// The game screen the run starts in: the one asked for, held inside the map,
+// or the nearest that has room for the player.
 extern int StartScreenX, StartScreenY;
 
 // A moving box: its top-left corner and velocity in subpixels, its size in pixels.
@@ -47,12 +47,14 @@ extern std::vector<Enemy> Enemies;
 // Pixel at the screen's top-left corner, inside the map.
 extern int CameraX, CameraY;
 
-enum RunPhase { RUN_PLAYING, RUN_CLEARED, RUN_MISSED };
+// RUN_NO_ROOM: no screen of the map has room for the player; nothing moves.
+enum RunPhase { RUN_PLAYING, RUN_CLEARED, RUN_MISSED, RUN_NO_ROOM };
 extern int Phase;          // a RunPhase
-extern int RunSteps;       // steps since the run started
+extern long long RunSteps; // steps since the run started
 extern int PhaseSteps;     // steps since the phase began
 extern int Restarts;       // runs started again (misses, clears and R)
 extern int ShowAttributes; // 1 while the attribute overlay is on
+extern int EnemiesLeftOut; // enemies of the map beyond the most a run takes
 
 // Map size in pixels.
 inline int MapPixelWidth() { return RunMap->width * GAME_WIDTH; }

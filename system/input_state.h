@@ -8,6 +8,9 @@ extern int MouseMoveX, MouseMoveY;
 extern int LeftHeld, RightHeld;
 extern int LeftClick, RightClick;
 extern int LeftDoubleClick, RightDoubleClick;
+// How far the wheel turned since the last frame: WHEEL_DELTA a notch,
+// positive away from the user.
+extern int WheelDelta;
 extern int LeftPressedOnce, RightPressedOnce;
 extern int ButtonDown;
 extern int LastButton;

@@ -2,6 +2,7 @@
 // per pass.
 #include "draw/draw.h"
 #include "platform/backend.h"
+#include "platform/files/files.h"
 #include "platform/win/held_file.h"
 #include "platform/win/messages.h"
 #include "system/input_state.h"
@@ -30,7 +31,6 @@ int PrevMouseX, PrevMouseY;
 int MouseMoveX, MouseMoveY;
 char CommandLine[260];
 ProgramFunction ProgramStartup;
-ProgramFunction ProgramEnding;
 ProgramFunction SceneTable[SCENE_COUNT];
 
 const char* ProgramName = "Tessera";
@@ -38,6 +38,25 @@ const char* ProgramName = "Tessera";
 namespace {
 
 const char ClassName[] = "DEFAULT";
+
+// 1 once start-up has gone as far as the main loop, or has found another copy
+// running and raised it: the two ends that are no failure of the program.
+int StartedOrRaised;
+
+// The other copy's window, found by its class and the program's name, is
+// brought to the front, and the user is told so: the second copy opens no
+// window of its own and ends at once.
+void RaiseOtherCopy() {
+    StartedOrRaised = 1;
+    const HWND other = platform::FindWindow(ClassName, ProgramName);
+    const int process = platform::ProcessOfWindow(ClassName, ProgramName);
+    if (other && platform::SetForegroundWindow(other))
+        std::fprintf(stderr, "%s: %s is running already; raised its window (process %d)\n",
+                     platform::CommandName(), ProgramName, process);
+    else
+        std::fprintf(stderr, "%s: %s is running already, but its window could not be raised\n",
+                     platform::CommandName(), ProgramName);
+}
 
 } // namespace
 
@@ -49,6 +68,7 @@ void FrameworkReset() {
     MouseX = MouseY = PrevMouseX = PrevMouseY = MouseMoveX = MouseMoveY = 0;
     LeftHeld = RightHeld = LeftClick = RightClick = 0;
     LeftDoubleClick = RightDoubleClick = LeftPressedOnce = RightPressedOnce = 0;
+    WheelDelta = 0;
     ButtonDown = LastButton = KeyDown = LastKey = ShiftToggle = 0;
     FrameSeconds = 0.0f;
     Blink = 1;
@@ -92,6 +112,7 @@ void RunFrame() {
     PrevMouseX = MouseX;
     PrevMouseY = MouseY;
     LeftClick = RightClick = LeftDoubleClick = RightDoubleClick = 0;
+    WheelDelta = 0;
 }
 
 int LoopPass() {
@@ -120,8 +141,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     bool alreadyExists = false;
     InstanceMutex = platform::CreateMutex(mutexName, &alreadyExists);
     if (alreadyExists) {
-        if (HWND other = platform::FindWindow(ClassName, ProgramName))
-            platform::SetForegroundWindow(other);
+        RaiseOtherCopy();
         return 0;
     }
 
@@ -152,6 +172,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
 
     if (ProgramStartup) ProgramStartup();
     elSystem::ResetTimer();
+    StartedOrRaised = 1;
     while (elSystem::LoopPass()) {}
     return 0;
 }
@@ -164,7 +185,11 @@ int RunProgram(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    return WinMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL);
+    StartedOrRaised = 0;
+    WinMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL);
+    // The entry point returns 0 whatever happened; the process says whether
+    // the program could run at all.
+    return StartedOrRaised ? 0 : 1;
 }
 
 } // namespace elSystem

@@ -12,7 +12,6 @@ namespace elSystem {
 int Shutdown() {
     if (ShutDownDone == 1) return 1;
     ShutDownDone = 1;
-    if (ProgramEnding) ProgramEnding();
     UnclipCursor();
     QuitModules();
     if (InstanceMutex) {

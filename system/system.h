@@ -107,6 +107,9 @@ void Time(int* hour, int* minute, int* second);
 // (x, y) in client pixels.
 void SetCursorPos(int x, int y);
 const char* CommandLine();
+// Shows `text` (CP932) in the main window's title bar. The window keeps the
+// program's name for a second copy to find it by.
+void SetTitle(const char* text);
 void WatchKey(int code);
 int WatchCount();
 
@@ -117,15 +120,17 @@ int SetDataRoot(const char* name);
 } // namespace elSystem
 
 // The program's own part, given to the frame before the main loop: a start-up
-// that runs once the window exists, an ending that runs first in the shutdown
-// (optional), and the scene functions that the frame
-// calls by SceneNo (entry 0 stays empty: scene 0 is no scene). The frame knows
-// no program; each fills these in its main function.
+// that runs once the window exists, a question before a close from outside
+// (optional), and the scene functions that the frame calls by SceneNo (entry 0
+// stays empty: scene 0 is no scene). The frame knows no program; each fills
+// these in its main function.
 using ProgramFunction = void (*)();
 constexpr int SCENE_COUNT = 16;
 extern ProgramFunction ProgramStartup;
-extern ProgramFunction ProgramEnding;
 extern ProgramFunction SceneTable[SCENE_COUNT];
+// Asked (optional) when the window is closed from outside, by its close button
+// or an end signal, before anything is shut down: 0 keeps the window open.
+extern int (*ProgramMayClose)();
 // The program's name: its window's title, and with ":ElMutex" the name of its
 // single-instance lock. "Tessera" (the editor) unless the program's main
 // function sets another.
@@ -134,7 +139,10 @@ extern const char* ProgramName;
 namespace elSystem {
 
 // The process entry of a program on the desktop or headless backend: joins the
-// arguments into the command line and runs WinMain.
+// arguments into the command line and runs WinMain. The program's exit status:
+// 1 when no window could be opened (no display), else 0, also when another copy
+// was running and had its window raised (which the second copy says on
+// standard error).
 int RunProgram(int argc, char** argv);
 
 } // namespace elSystem

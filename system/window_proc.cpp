@@ -7,10 +7,13 @@
 #include "system/input_state.h"
 #include "system/system.h"
 
+#include <cstdint>
+
 int MouseX, MouseY;
 int LeftHeld, RightHeld;
 int LeftClick, RightClick;
 int LeftDoubleClick, RightDoubleClick;
+int WheelDelta;
 int LeftPressedOnce, RightPressedOnce;
 int ButtonDown;
 int LastButton;
@@ -23,12 +26,16 @@ int WatchedKey;
 int WatchedKeyCount;
 PresentRectangle PresentRect;
 int ScreenWidth, ScreenHeight;
+int (*ProgramMayClose)();
 
 namespace elSystem {
 
 namespace {
 
+// A close from outside lets the program keep the window open; the one that a
+// shutdown from code posts does not ask.
 void HandleClose(HWND window) {
+    if (CloseStage == 0 && ProgramMayClose && !ProgramMayClose()) return;
     if (CloseStage == 0) CloseStage = 1;
     if (CloseStage < 2) Shutdown();
     platform::DestroyWindow(window);
@@ -110,6 +117,9 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_RBUTTONDBLCLK:
         RightDoubleClick = 1;
+        return 0;
+    case WM_MOUSEWHEEL:
+        WheelDelta += static_cast<std::int16_t>(HIWORD(wParam));
         return 0;
     case MM_MCINOTIFY:
         // A pass of the tune has ended; the device's mode tells whether it has

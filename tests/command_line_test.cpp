@@ -4,6 +4,7 @@
 #include "tests/test_folder.h"
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -32,6 +33,11 @@ TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
     } cases[] = {
         {TESSERA_EDITOR, "tessera", "--help", Answer::Help},
         {TESSERA_EDITOR, "tessera", "--version", Answer::Version},
+        {TESSERA_EDITOR, "tessera", "--no-such", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "-x m", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "m n", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "a.b", Answer::Wrong},
+        {TESSERA_EDITOR, "tessera", "abcdefghijklmnop", Answer::Wrong},
         {TESSERA_MAP, "tessera-map", "--help", Answer::Help},
         {TESSERA_MAP, "tessera-map", "render --help", Answer::Help},
         {TESSERA_MAP, "tessera-map", "--version", Answer::Version},
@@ -94,6 +100,32 @@ TEST_F(CommandLine, EveryToolAnswersHelpVersionAndWrongArguments) {
     }
 }
 
+// Without a display the windowed programs end with 1, saying so under their
+// own names; the play-test's map itself is fine.
+TEST_F(CommandLine, WithoutADisplayTheEditorAndThePlayTestEndWithOneUnderTheirNames) {
+    for (const char* suffix : {"_data.txt", "_zk.txt", "_teki.txt"}) {
+        std::ofstream file(folder / (std::string("m") + suffix), std::ios::binary);
+        for (int row = 0; row < 72; ++row) {
+            for (int column = 0; column < 96; ++column) file << "0 ";
+            file << "\r\n";
+        }
+    }
+    const struct {
+        const char* program;
+        const char* name;
+        const char* arguments;
+    } cases[] = {{TESSERA_EDITOR, "tessera", ""}, {TESSERA_RUN, "tessera-run", "m"}};
+    for (const auto& c : cases) {
+        const int status = RunInFolder(std::string("env -u DISPLAY -u WAYLAND_DISPLAY '") +
+                                       c.program + "' " + c.arguments + " >out.txt 2>err.txt");
+        EXPECT_EQ(status, 1) << c.name;
+        EXPECT_EQ(Read("err.txt"), std::string(c.name) +
+                                       ": cannot open a display (neither DISPLAY nor "
+                                       "WAYLAND_DISPLAY is set)\n");
+        EXPECT_EQ(Read("out.txt"), "");
+    }
+}
+
 // Started as the menu starts it, the editor first makes its maps folder; where
 // it cannot, it says why and ends with 1 before it opens a window.
 TEST_F(CommandLine, TheEditorFromTheMenuEndsWhenItCannotMakeItsMapsFolder) {
@@ -113,6 +145,36 @@ TEST_F(CommandLine, TheEditorFromTheMenuEndsWhenItCannotMakeItsMapsFolder) {
         EXPECT_EQ(status, 1) << c.environment;
         EXPECT_TRUE(Read("err.txt").starts_with(c.message)) << Read("err.txt");
         EXPECT_EQ(Read("out.txt"), "");
+    }
+}
+
+// The tools say what went wrong the same way whatever the locale they run in:
+// a German one, made for the test, changes what other programs say.
+TEST_F(CommandLine, MessagesDoNotDependOnTheLocale) {
+    ASSERT_EQ(RunInFolder("localedef -i de_DE -f UTF-8 ./de_DE.UTF-8"), 0) << output;
+    const std::string german = "LOCPATH='" + folder.string() + "' LC_ALL=de_DE.UTF-8 ";
+    ASSERT_NE(RunInFolder(german + "ls missing"), 0);
+    ASSERT_NE(output.find("Datei oder Verzeichnis nicht gefunden"), std::string::npos) << output;
+    const std::string commands[] = {
+        "'" TESSERA_MAP "' import missing.tmx m",
+        "'" TESSERA_PLAY "' missing.mid",
+        "'" TESSERA_REPLAY "' missing.replay",
+        "'" TESSERA_RUN "' missing",
+    };
+    // The lines said, in any order: the play-test loads its map beside its start-up.
+    const auto lines = [](const std::string& text) {
+        std::multiset<std::string> said;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) said.insert(line);
+        return said;
+    };
+    for (const std::string& command : commands) {
+        RunInFolder("env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy LC_ALL=C " + command);
+        const std::string plain = output;
+        EXPECT_NE(plain.find("No such file or directory"), std::string::npos)
+            << command << ": " << plain;
+        RunInFolder("env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy " + german + command);
+        EXPECT_TRUE(lines(output) == lines(plain)) << command << ": " << output;
     }
 }
 

@@ -123,6 +123,39 @@ TEST_F(Desktop, PresentsWaitForTheDisplaysVerticalBlank) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
+// A frame whose picture is the one shown is not presented, but on a renderer
+// in step with the display it still takes a refresh's time: an idle program
+// does not spin. In a child that ends without the leak check, as above.
+TEST_F(Desktop, UnchangedFramesStillTakeARefreshEach) {
+    pid_t child = fork();
+    if (child == 0) {
+        setenv("SDL_RENDER_DRIVER", "opengl", 1);
+        unsetenv("SDL_FRAMEBUFFER_ACCELERATION");
+        bool inStep = true;
+        Uint64 start = 0, end = 0;
+        Run([&](int frame) {
+            if (frame == 0) {
+                platform::Blt(elDraw::BackBuffer, nullptr, nullptr, nullptr,
+                              platform::DDBLT_COLORFILL, 0x3A5F);
+                elDraw::Refresh();
+                start = SDL_GetTicks64();
+                return true;
+            }
+            inStep = inStep && platform::desktop::PresentInStep();
+            elDraw::Refresh();
+            end = SDL_GetTicks64();
+            return frame < 30;
+        });
+        // 30 refreshes of a 60 Hz display take half a second; a sleep is never short.
+        _exit(!inStep ? 2 : end - start >= 400 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no renderer in step with the display here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "30 unchanged frames ran in less than 400 ms";
+}
+
 TEST_F(Desktop, MovedWindowStillShowsTheWholeFrameFromItsTop) {
     const std::uint32_t colour = 0x3A5F;
     bool checked = false;
@@ -216,6 +249,36 @@ TEST_F(Desktop, ReleasingOneShiftLeavesShiftHeldByTheOther) {
     EXPECT_TRUE(leftDown);
     EXPECT_FALSE(rightDown);
     EXPECT_TRUE(shiftDown);
+}
+
+// Wheel notches reach the frame as WHEEL_DELTA each, positive away from the
+// user; a flipped wheel's turns are turned back, and a fine wheel's part of a
+// notch is kept.
+TEST_F(Desktop, WheelTurnsReachTheFrameInNotchesAwayFromTheUser) {
+    std::vector<int> seen;
+    Run([&](int frame) {
+        seen.push_back(WheelDelta);
+        SDL_Event event{};
+        event.wheel.type = SDL_MOUSEWHEEL;
+        event.wheel.windowID = SDL_GetWindowID(platform::desktop::CurrentSdlWindow());
+        if (frame == 0) {
+            event.wheel.y = -2;
+            event.wheel.preciseY = -2;
+            Push(event);
+            event.wheel.y = 1;
+            event.wheel.preciseY = 1;
+            event.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+            Push(event);
+        } else if (frame == 2) {
+            event.wheel.preciseY = 0.25f;
+            Push(event);
+        }
+        return frame < 4;
+    });
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen[1], -3 * WHEEL_DELTA);
+    EXPECT_EQ(seen[2], 0);
+    EXPECT_EQ(seen[3], WHEEL_DELTA / 4);
 }
 
 TEST_F(Desktop, MovingThePointerReportsItWhereItWasPut) {

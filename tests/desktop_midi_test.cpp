@@ -175,10 +175,11 @@ TEST_F(DesktopMidi, AFullScoreDoesNotClipWhileALineKeepsItsLevel) {
         ASSERT_EQ(mciSendStringA(open.c_str(), nullptr, 0, nullptr), 0u);
         ASSERT_EQ(mciSendStringA("play midi", nullptr, 0, nullptr), 0u);
         char mode[32] = "playing";
-        while (std::strcmp(mode, "playing") == 0) {
+        for (int wait = 0; wait < 6000 && std::strcmp(mode, "playing") == 0; ++wait) {
             SDL_Delay(10);
             mciSendStringA("status midi mode", mode, sizeof mode, nullptr);
         }
+        EXPECT_STREQ(mode, "stopped");
         mciSendStringA("close midi", nullptr, 0, nullptr);
         PlayOut();
         device->Release();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,9 +96,13 @@ TEST_F(DesktopSound, ThePrimaryFormatReopensTheDeviceInIt) {
     std::memset(part, 192, bytes);
     voice->Unlock(part, bytes, nullptr, 0);
     voice->Play(0, 0, 0);
+    // Played to its end (within a minute); what the device mixed is written
+    // out as it closes.
     DWORD status = DSBSTATUS_PLAYING;
-    while (voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING)) usleep(10000);
-    usleep(200000);
+    for (int wait = 0;
+         wait < 6000 && voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING); ++wait)
+        usleep(10000);
+    EXPECT_EQ(status & DSBSTATUS_PLAYING, 0u);
     device->Release();
 
     // One byte a frame at 22050 Hz: the file is in the new format.
@@ -109,21 +114,24 @@ TEST_F(DesktopSound, ThePrimaryFormatReopensTheDeviceInIt) {
 
 // A game loads its sound objects while music loops: the device's thread mixes
 // all the while (here as fast as it can), and every new buffer joins the list
-// it walks.
+// it walks. Buffers are made, and past the first 690 (69 objects of 10 mix
+// buffers each) made and dropped again, until the device has mixed the music
+// ten times over beside them.
 TEST_F(DesktopSound, BuffersMadeWhileASoundLoopsLeaveTheMixerWhole) {
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     SoundDevice* device = nullptr;
     ASSERT_EQ(DirectSoundCreate(&device), DS_OK);
     unsetenv("SDL_DISKAUDIODELAY");
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+    constexpr DWORD BYTES = 4410;
     auto make = [&](std::int16_t value) {
-        std::vector<std::int16_t> data(2205, value);
-        DSBUFFERDESC description{36, DSBCAPS_STATIC, 4410, 0, &format};
+        std::vector<std::int16_t> data(BYTES / 2, value);
+        DSBUFFERDESC description{36, DSBCAPS_STATIC, BYTES, 0, &format};
         SoundBuffer* voice = nullptr;
         EXPECT_EQ(device->CreateSoundBuffer(&description, &voice), DS_OK);
         void* part = nullptr;
         DWORD bytes = 0;
-        if (voice && voice->Lock(0, 4410, &part, &bytes, nullptr, nullptr, 0) == DS_OK) {
+        if (voice && voice->Lock(0, BYTES, &part, &bytes, nullptr, nullptr, 0) == DS_OK) {
             std::memcpy(part, data.data(), bytes);
             voice->Unlock(part, bytes, nullptr, 0);
         }
@@ -132,14 +140,30 @@ TEST_F(DesktopSound, BuffersMadeWhileASoundLoopsLeaveTheMixerWhole) {
     SoundBuffer* music = make(5000);
     ASSERT_NE(music, nullptr);
     music->Play(0, 0, DSBPLAY_LOOPING);
-    // 69 objects of 10 mix buffers each.
-    for (int made = 0; made < 690; ++made) make(static_cast<std::int16_t>(made));
+    // Bytes of the music mixed: the play position's steps forward, which can
+    // only undercount laps.
+    long long mixed = 0;
+    DWORD last = 0;
+    const time_t deadline = time(nullptr) + 60;
+    for (int made = 0; made < 690 || mixed < 10 * BYTES; ++made) {
+        ASSERT_LT(time(nullptr), deadline)
+            << "the device mixed " << mixed << " bytes of the music in a minute";
+        SoundBuffer* voice = make(static_cast<std::int16_t>(made % 1000));
+        ASSERT_NE(voice, nullptr);
+        if (made >= 690) voice->Release();
+        DWORD position = 0;
+        music->GetCurrentPosition(&position, nullptr);
+        mixed += (position + BYTES - last) % BYTES;
+        last = position;
+    }
     DWORD status = 0;
     music->GetStatus(&status);
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     device->Release();
+    // Every mixed frame of the music is two frames of the stereo output at
+    // twice its rate: four samples of 5000 for each of its two bytes.
     std::vector<std::int16_t> played = Played16();
-    EXPECT_GT(std::count(played.begin(), played.end(), 5000), 1000);
+    EXPECT_GE(std::count(played.begin(), played.end(), 5000), 2 * mixed);
 }
 
 TEST_F(DesktopSound, TheBeepIsAToneThroughTheDevice) {

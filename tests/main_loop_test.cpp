@@ -1,11 +1,15 @@
 // The main loop: one message or one frame per pass, frame timing, blinking,
 // the single-instance guard and the close path.
 #include "draw/draw.h"
+#include "platform/files/files.h"
 #include "platform/win/held_file.h"
 #include "tests/scripted_run.h"
 #include "text/text.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
 
 namespace {
 
@@ -32,6 +36,26 @@ TEST(MainLoop, ClickBetweenFramesIsSeenForExactlyOneFrame) {
     EXPECT_EQ(SceneFrames[4].rightClick, 0);
     EXPECT_EQ(SceneFrames[4].rightHeld, 1);
     EXPECT_EQ(SceneFrames[5].rightHeld, 0);
+}
+
+// The wheel's high word is signed; turns between two frames add up, and the
+// next frame sees them once.
+TEST(MainLoop, WheelTurnsBetweenFramesAddUpForExactlyOneFrame) {
+    const auto turn = [](int delta) { return static_cast<WPARAM>(MAKELPARAM(0, delta)); };
+    Script script;
+    script.Frames(1)
+        .Post(WM_MOUSEWHEEL, turn(-WHEEL_DELTA))
+        .Post(WM_MOUSEWHEEL, turn(-WHEEL_DELTA))
+        .Post(WM_MOUSEWHEEL, turn(40))
+        .Frames(2)
+        .Post(WM_MOUSEWHEEL, turn(3 * WHEEL_DELTA))
+        .Frames(1);
+    ASSERT_EQ(script.Run(), 0);
+    ASSERT_EQ(SceneFrames.size(), 4u);
+    EXPECT_EQ(SceneFrames[0].wheelDelta, 0);
+    EXPECT_EQ(SceneFrames[1].wheelDelta, -200);
+    EXPECT_EQ(SceneFrames[2].wheelDelta, 0);
+    EXPECT_EQ(SceneFrames[3].wheelDelta, 360);
 }
 
 TEST(MainLoop, AllWaitingMessagesAreHandledBeforeTheNextFrame) {
@@ -127,21 +151,49 @@ TEST(MainLoop, EachFrameCallsTheProgramsSceneOfSceneNo) {
     EXPECT_EQ(SceneNo, SCENE_COUNT);
 }
 
-TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
+// A first copy of the editor as a second one finds it: the single-instance
+// lock held and a window of the program's name.
+struct FirstCopy {
+    HANDLE lock;
+    HWND window;
+};
+FirstCopy StartFirstCopy() {
     ResetPlatformForTest(0);
     bool exists = false;
-    HANDLE first = platform::CreateMutex("Tessera:ElMutex", &exists);
-    ASSERT_NE(first, nullptr);
+    HANDLE lock = platform::CreateMutex("Tessera:ElMutex", &exists);
     WNDCLASS windowClass{};
     windowClass.lpfnWndProc = platform::DefWindowProc;
     windowClass.lpszClassName = "DEFAULT";
     platform::RegisterClass(windowClass);
-    HWND firstWindow = platform::CreateWindowEx(0, "DEFAULT", "Tessera", 0, 0, 0, 10, 10);
+    return {lock, platform::CreateWindowEx(0, "DEFAULT", "Tessera", 0, 0, 0, 10, 10)};
+}
+
+TEST(MainLoop, SecondCopyRaisesTheFirstWindowAndReturnsAtOnce) {
+    const auto [first, firstWindow] = StartFirstCopy();
+    ASSERT_NE(first, nullptr);
     int raisesBefore = platform::headless::RaiseCount();
 
     EXPECT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWNORMAL), 0);
     EXPECT_EQ(platform::headless::RaiseCount(), raisesBefore + 1);
     EXPECT_EQ(platform::MainWindow(), firstWindow); // no second window
+    platform::ReleaseMutex(first);
+}
+
+// The program's own end: the second copy names the program and the process
+// whose window it raised, and ends with 0.
+TEST(MainLoop, ASecondCopySaysWhoseWindowItRaisedAndEndsWithZero) {
+    const auto [first, firstWindow] = StartFirstCopy();
+    ASSERT_NE(first, nullptr);
+    char program[] = "tessera";
+    char* argv[] = {program, nullptr};
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(elSystem::RunProgram(1, argv), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, std::string(platform::CommandName()) +
+                        ": Tessera is running already; raised its window (process " +
+                        std::to_string(getpid()) + ")\n");
+    platform::DestroyWindow(firstWindow);
     platform::ReleaseMutex(first);
 }
 

@@ -3,11 +3,13 @@
 // and bad input refused without writing anything.
 #include "map/map_files.h"
 #include "platform/formats/bmp.h"
+#include "png/png_rows.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/level_map.h"
 #include "tests/test_folder.h"
+#include <fcntl.h>
 #include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -185,6 +187,47 @@ TEST_F(MapRender, WidePicturesReadBackWholeAcrossCompressedBatches) {
         }
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(coloured, small.width * small.height / 2);
+}
+
+// The PNG writer itself, at the edges of its batches of rows (4 MB each):
+// pictures one row short of, at, and one row past one or two batches read back
+// pixel for pixel, with and without alpha. Each batch after the first starts
+// with a row that is black but for every 16th pixel, below a bright one, which
+// only the real row above decodes right.
+TEST_F(MapRender, PngRowsReadBackAtTheEdgesOfTheirBatches) {
+    constexpr int WIDTH = 4096;
+    for (const bool alpha : {false, true}) {
+        const int pixel = alpha ? 4 : 3;
+        const int batch = (4 << 20) / (WIDTH * pixel);
+        for (const int height : {1, batch - 1, batch, batch + 1, 2 * batch + 1}) {
+            SCOPED_TRACE(testing::Message() << height << " rows, alpha " << alpha);
+            const std::size_t rowBytes = static_cast<std::size_t>(WIDTH) * pixel;
+            std::vector<std::uint8_t> rows(rowBytes * height);
+            for (int y = 0; y < height; ++y)
+                for (std::size_t i = 0; i < rowBytes; ++i)
+                    rows[y * rowBytes + i] =
+                        y % batch == 0 && y > 0
+                            ? (i / pixel % 16 == 0 ? 255 : 0)
+                            : static_cast<std::uint8_t>((y * 7 + i * 13) % 255 + 1);
+            const std::string path = (folder / "rows.png").string();
+            PngRowWriter writer;
+            ASSERT_TRUE(
+                writer.Open(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644),
+                            WIDTH, height, alpha));
+            for (int y = 0; y < height; ++y) ASSERT_TRUE(writer.WriteRow(&rows[y * rowBytes]));
+            ASSERT_TRUE(writer.Finish());
+
+            png_image image{};
+            image.version = PNG_IMAGE_VERSION;
+            ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+            image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+            std::vector<std::uint8_t> read(PNG_IMAGE_SIZE(image));
+            ASSERT_TRUE(png_image_finish_read(&image, nullptr, read.data(), 0, nullptr))
+                << image.message;
+            EXPECT_EQ(image.height, static_cast<unsigned>(height));
+            EXPECT_TRUE(read == rows);
+        }
+    }
 }
 
 TEST_F(MapRender, FramesDrawFromTheirOwnSheets) {

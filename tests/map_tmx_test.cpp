@@ -337,12 +337,20 @@ TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
     };
     std::vector<std::uint32_t> flipped = Gids(0, 96, 72, {});
     flipped[2 * 96 + 7] |= 0x80000000u;
+    std::vector<std::uint32_t> turned = Gids(0, 96, 72, {});
+    turned[2 * 96 + 7] |= 0x20000000u; // flipped diagonally
     std::vector<std::uint32_t> outside = Gids(1, 96, 72, {});
     outside[96 + 4] = 5; // a chip gid in the attribute layer
     std::string truncated = Base64Data(Gids(2, 96, 72, {}), "");
     truncated.erase(truncated.find("\n  </data>") - 3, 3);
     std::string broken = Base64Data(Gids(0, 96, 72, {}), "zlib");
     broken.replace(broken.find('>') + 10, 4, "AAAA");
+    std::vector<unsigned char> unended = Deflate(Bytes(Gids(0, 96, 72, {})), false);
+    unended.resize(unended.size() - 4); // every gid, but not the stream's end
+    std::vector<std::uint32_t> past = Gids(1, 96, 72, {});
+    past[3] += 256; // one past the attribute tileset
+    std::vector<std::uint32_t> beyondCount = Gids(1, 96, 72, {});
+    beyondCount[3] += 20; // beyond a tileset that says it holds 10
     const std::pair<std::string, std::string> cases[] = {
         {Document(96, 72, good, 16), "tiles must be 8 x 8 pixels, not 16 x 16"},
         {Document(100, 72, good), "the map is 100 x 72 cells"},
@@ -352,6 +360,40 @@ TEST_F(MapTmx, ImportRefusesBadDocumentsWritingNothing) {
         {with(0, broken), "chips layer: the zlib stream is broken"},
         {with(0, Csv(flipped, 96)), "chips layer: flipped tile at row 2, column 7"},
         {with(0, "<data encoding=\"csv\">1,2,3</data>"), "chips layer: holds fewer cells"},
+        {with(0, Csv(Gids(0, 96, 73, {}), 96)),
+         "chips layer: holds more cells than the map's 96 x 72"},
+        {with(2, Base64Data(Gids(2, 96, 73, {}), "")),
+         "enemies layer: holds 28032 bytes, not 27648"},
+        {with(0, Base64Data(Gids(0, 96, 71, {}), "zlib")),
+         "chips layer: the zlib stream is broken"},
+        {with(0, "<data encoding=\"base64\" compression=\"zlib\">" + Base64(unended) + "</data>"),
+         "chips layer: the zlib stream is broken"},
+        {with(1, Csv(past, 96)), "attributes layer: gid 20257 at row 0, column 3 is outside"},
+        {Replaced(with(1, Csv(beyondCount, 96)), "tilecount=\"256\"", "tilecount=\"10\""),
+         "attributes layer: gid 20021 at row 0, column 3 is outside"},
+        {Replaced(Document(96, 72, good), "firstgid=\"1\"", "firstgid=\"0\""),
+         "chips tileset: bad firstgid"},
+        {with(0, Csv(turned, 96)), "chips layer: flipped tile at row 2, column 7"},
+        {with(0, "<data encoding=\"csv\">99999999999</data>"),
+         "chips layer: a gid is out of range"},
+        {with(2, "<data encoding=\"base64\">A===</data>"),
+         "enemies layer: the base64 data is broken or truncated"},
+        {with(1, ""), "attributes layer: no data"},
+        {Document(0, 72, good), "the map is 0 x 72 cells"},
+        {Replaced(Document(96, 72, good), "width=\"96\" height", "width=\"-96\" height"),
+         "the map is -96 x 72 cells"},
+        {Replaced(Document(96, 72, good), "infinite=\"0\"", "infinite=\"1\""),
+         "infinite maps are not supported"},
+        {Replaced(Document(96, 72, good), "\"orthogonal\"", "\"isometric\""),
+         "the map must be orthogonal"},
+        {Replaced(Document(96, 72, good), "name=\"chips\" width=\"96\"",
+                  "name=\"chips\" width=\"192\""),
+         "chips layer: its size differs from the map's"},
+        {Replaced(Document(96, 72, good), "name=\"enemies\" width", "name=\"foes\" width"),
+         "no layer named enemies"},
+        {Replaced(Document(96, 72, good), "name=\"attributes\" tilewidth",
+                  "name=\"attrs\" tilewidth"),
+         "no tileset named attributes"},
         {"this is not XML <", "not a readable XML document"},
         {Replaced(Document(96, 72, good), "tilewidth=\"8\"", "tilewidth=\"8px\""),
          "the map's tilewidth \"8px\" is not a whole number"},

@@ -365,6 +365,16 @@ TEST_P(PresentChanges, TheScreenWrittenDirectlyOrLostIsSentAgain) {
     elDraw::Refresh();
     ExpectChanged(0, 0, "the screen locked and left as it was");
 
+    // Frames the window refused are shown by the first present it takes.
+    platform::headless::RefusePresents(true);
+    Fill(elDraw::BackBuffer, {0, 100, 1024, 110}, 0x001F);
+    elDraw::Refresh();
+    Fill(elDraw::BackBuffer, {0, 600, 1024, 601}, 0x001F);
+    elDraw::Refresh();
+    platform::headless::RefusePresents(false);
+    elDraw::Refresh();
+    ExpectChanged(100, 601, "the frame after two refused presents");
+
     // Lost, the screen comes back empty; a frame as empty as it is still shows.
     platform::LoseAllSurfaces();
     elDraw::Refresh();

@@ -33,15 +33,21 @@ TEST(ReplayScript, MistakesAreReportedWithTheirLine) {
     EXPECT_EQ(ParseError("answer maybe\n"), "1: answer is yes, no or ok, not maybe");
     EXPECT_EQ(ParseError("type a-b\n"), "1: type takes letters and digits only: -");
     EXPECT_EQ(ParseError("ldown now\n"), "1: ldown takes 0 arguments");
+    EXPECT_EQ(ParseError("shell\n"), "1: shell takes a command");
+    EXPECT_EQ(ParseError("wheel\n"), "1: wheel takes 1 argument");
+    EXPECT_EQ(ParseError("wheel --2\n"), "1: not a number of notches: --2");
+    EXPECT_EQ(ParseError("wheel -\n"), "1: not a number of notches: -");
+    EXPECT_EQ(ParseError("wheel 1001\n"), "1: not a number of notches: 1001");
 }
 
 TEST(ReplayScript, CommandsAndKeyNames) {
     std::vector<ReplayCommand> commands;
     std::string error;
     ASSERT_TRUE(ParseReplayScript("frametime 20 # faster\n  move 5 6\nrdbl\nkeyup ENTER\n"
-                                  "answer yes\ntype Ab1\ndeactivate\n",
+                                  "answer yes\ntype Ab1\ndeactivate\nshell cp  a   b\n"
+                                  "wheel -3\nwheel 1000\n",
                                   commands, error));
-    ASSERT_EQ(commands.size(), 7u);
+    ASSERT_EQ(commands.size(), 10u);
     EXPECT_EQ(commands[0].kind, ReplayCommand::FrameTime);
     EXPECT_EQ(commands[0].value, 20);
     EXPECT_EQ(commands[1].x, 5);
@@ -49,13 +55,21 @@ TEST(ReplayScript, CommandsAndKeyNames) {
     EXPECT_EQ(commands[3].value, VK_RETURN);
     EXPECT_EQ(commands[5].text, "Ab1");
     EXPECT_EQ(commands[6].value, 0);
+    EXPECT_EQ(commands[7].kind, ReplayCommand::Shell);
+    EXPECT_EQ(commands[7].text, "cp a b");
+    EXPECT_EQ(commands[8].kind, ReplayCommand::Wheel);
+    EXPECT_EQ(commands[8].value, -3);
+    EXPECT_EQ(commands[9].value, 1000);
     EXPECT_EQ(VirtualKeyByName("CTRL"), VK_CONTROL);
     EXPECT_EQ(VirtualKeyByName("F12"), VK_F12);
     EXPECT_EQ(VirtualKeyByName("z"), 'Z');
     EXPECT_EQ(VirtualKeyByName("7"), '7');
     EXPECT_EQ(VirtualKeyByName("65"), 65);
     EXPECT_EQ(VirtualKeyByName("300"), 0);
-    EXPECT_EQ(VirtualKeyByName("HOME"), 0);
+    EXPECT_EQ(VirtualKeyByName("HOME"), VK_HOME);
+    EXPECT_EQ(VirtualKeyByName("PGDN"), VK_NEXT);
+    EXPECT_EQ(VirtualKeyByName("TAB"), VK_TAB);
+    EXPECT_EQ(VirtualKeyByName("INSERT"), 0);
 }
 
 // Runs in a fresh folder of its own, where the replay writes its files.
@@ -96,6 +110,17 @@ TEST_F(ReplayRun, AScreenshotThatCannotBeWrittenStopsTheRunWithStatus2) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "script:3: cannot write the screenshot no/such/s.bmp\n");
     EXPECT_FALSE(fs::exists("t.bmp")); // the rest of the script did not run
+}
+
+// A shell command runs between frames; one that fails stops the run there.
+TEST_F(ReplayRun, AShellCommandRunsBetweenFramesAndAFailureStopsTheRun) {
+    const auto commands =
+        Parse("frames 1\nshell echo one > a.txt\nshell false\nshell echo two > b.txt\n");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunReplay(commands), 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "script:3: the command failed: false\n");
+    EXPECT_TRUE(fs::exists("a.txt"));
+    EXPECT_FALSE(fs::exists("b.txt"));
 }
 
 TEST_F(ReplayRun, AScriptThatCannotBeReadStopsBeforeTheRunWithStatus2) {

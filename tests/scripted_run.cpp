@@ -18,7 +18,7 @@ void RecordingStartup() {
 void RecordingScene() {
     SceneFrames.push_back({platform::timeGetTime(), FrameSeconds, SceneChanged, Blink, MouseX,
                            MouseY, MouseMoveX, MouseMoveY, LeftHeld, LeftClick, LeftDoubleClick,
-                           RightHeld, RightClick});
+                           RightHeld, RightClick, WheelDelta});
     if (SceneHook) SceneHook();
 }
 

@@ -17,6 +17,7 @@ struct FrameRecord {
     int sceneChanged, blink;
     int mouseX, mouseY, mouseMoveX, mouseMoveY;
     int leftHeld, leftClick, leftDoubleClick, rightHeld, rightClick;
+    int wheelDelta;
 };
 
 // Every frame of scene 1 is appended here; a test may also hook the scene.

@@ -145,6 +145,18 @@ TEST_F(Mixer, StereoVoicesKeepTheirSidesAndResamplingInterpolates) {
     std::vector<int> left;
     for (std::size_t i = 0; i < 16; i += 2) left.push_back(samples[i]);
     EXPECT_EQ(left, (std::vector<int>{0, 500, 1000, 500, 0, -500, -1000, -1000}));
+
+    // Each side of a stereo voice from its own samples; looping, the last
+    // frame leads into the first.
+    headless::ClearSoundOutput();
+    slow->Stop();
+    SoundBuffer* sides = Voice(2, 22050, 16, {0, 4000, 1000, 2000, 0, 0, -1000, -2000});
+    sides->Play(0, 0, DSBPLAY_LOOPING);
+    headless::AdvanceClock(1);
+    samples = headless::SoundSamples();
+    EXPECT_EQ(std::vector<int>(samples.begin(), samples.begin() + 20),
+              (std::vector<int>{0,    4000,  500,   3000,  1000, 2000, 500, 1000, 0,   0,
+                                -500, -1000, -1000, -2000, -500, 1000, 0,   4000, 500, 3000}));
 }
 
 TEST_F(Mixer, VolumeAndPanAttenuateInHundredthsOfADecibel) {
@@ -227,6 +239,24 @@ TEST_F(Mixer, PlayedOnceStopsAtTheEndWhileLoopingGoesRound) {
     EXPECT_EQ(loop->SetCurrentPosition(1001), DS_OK);
     EXPECT_EQ(Position(loop), 1000u);
     EXPECT_EQ(loop->SetCurrentPosition(2001), DSERR_INVALIDPARAM);
+
+    // At three quarters of the output rate, heard or muted, a voice played once
+    // ends at its end and a looping one keeps its place lap after lap: a second
+    // is 33075 of its frames.
+    for (const long volume : {DSBVOLUME_MAX, DSBVOLUME_MIN}) {
+        SoundBuffer* slowOnce = Constant(1, 33075, 16, 100, 100);
+        SoundBuffer* slowLoop = Constant(1, 33075, 16, 100, 100);
+        slowOnce->SetVolume(volume);
+        slowLoop->SetVolume(volume);
+        slowOnce->Play(0, 0, 0);
+        slowLoop->Play(0, 0, DSBPLAY_LOOPING);
+        headless::AdvanceClock(1000);
+        EXPECT_EQ(Status(slowOnce), 0u) << volume;
+        EXPECT_EQ(Position(slowOnce), 200u) << volume;
+        EXPECT_EQ(Position(slowLoop), 2u * (33075 % 100)) << volume;
+        slowOnce->Release();
+        slowLoop->Release();
+    }
 }
 
 TEST_F(Mixer, TheClockRendersItsTimeWithoutDrift) {
@@ -379,11 +409,12 @@ TEST_F(Mixer, TheMusicStaysBelowFullScaleAtItsVolume) {
         long volume;
         int lowest, highest; // the output's peak
     };
-    // Louder after softer: the limiter recovers over a fifth of a second.
+    // Louder after softer: the limiter recovers over a fifth of a second, so a
+    // single line after the loudest is back to nearly its level within half a second.
     for (Case c :
          {Case{0.5f, 0, 16384, 16384}, Case{0.8f, 0, 26214, 26215}, Case{0.5f, -600, 8200, 8230},
           Case{1.6f, 0, 28500, 29200}, Case{4.0f, 0, 28500, 29200}, Case{4.0f, -600, 14300, 14650},
-          Case{4.0f, -10000, 0, 0}}) {
+          Case{4.0f, -10000, 0, 0}, Case{0.5f, 0, 15000, 16384}}) {
         SCOPED_TRACE(testing::Message() << c.amplitude << " at " << c.volume);
         ASSERT_EQ(SetMusicVolume(c.volume), DS_OK);
         // A 441 Hz sine, 2000 frames of it to a call.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,19 @@ inline std::string OwnName(const std::string& name) {
                       extension = dot == name.npos ? "" : name.substr(dot);
     return stem + "-" + std::to_string(getpid()) + extension;
 }
+
+// Files made while it lives get the mode mask `mask`, whatever the tests run
+// under; the caller's comes back when it goes.
+class ModeMask {
+  public:
+    explicit ModeMask(mode_t mask) : saved_(umask(mask)) {}
+    ~ModeMask() { umask(saved_); }
+    ModeMask(const ModeMask&) = delete;
+    ModeMask& operator=(const ModeMask&) = delete;
+
+  private:
+    mode_t saved_;
+};
 
 class TestFolder : public ::testing::Test {
   protected:

@@ -4,6 +4,7 @@
 // sound card takes.
 #include "platform/desktop/audio.h"
 #include "platform/backend.h"
+#include "platform/files/files.h"
 #include "platform/win/sound_mixer.h"
 
 #include <SDL.h>
@@ -88,7 +89,8 @@ bool OpenSoundOutput(const WAVEFORMATEX& format) {
     static bool told = false;
     if (!opened && !told) {
         told = true;
-        std::fprintf(stderr, "tessera: no sound device (%s); sound is off\n", SDL_GetError());
+        std::fprintf(stderr, "%s: no sound device (%s); sound is off\n", CommandName(),
+                     SDL_GetError());
     }
     return opened;
 }

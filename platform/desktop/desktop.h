@@ -23,10 +23,6 @@ void SetLogicalSize(int width, int height);
 void SetWindowActive(bool active);
 // Whether another copy has asked us to raise the window since the last call.
 bool TakeRaiseRequest();
-// Whether a program this one started has ended since the last call. The window
-// is then raised, as a window system gives the focus back when the window in
-// front closes; the program is still reaped by ProgramEnded.
-bool TakeProgramEnd();
 // The renderer for the window: the accelerated one, unless its OpenGL runs on
 // the processor; then SDL's own software renderer. Null when there is none.
 SDL_Renderer* CreateRenderer(SDL_Window* window);

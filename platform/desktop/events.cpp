@@ -5,6 +5,7 @@
 #include "platform/win/sequencer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -47,6 +48,17 @@ void PostButton(HWND window, const SDL_MouseButtonEvent& event) {
     PostMessage(window, message, ButtonFlags(), PointerPosition(event.x, event.y));
 }
 
+// A notch of the wheel is WHEEL_DELTA; finer wheels send parts of one.
+void PostWheel(HWND window, const SDL_MouseWheelEvent& event) {
+    float notches = event.preciseY;
+    if (event.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+    const long delta = std::clamp(std::lround(notches * WHEEL_DELTA), -32768L, 32767L);
+    if (delta == 0) return;
+    const auto keysAndTurn = MAKELPARAM(static_cast<int>(ButtonFlags()), static_cast<int>(delta));
+    PostMessage(window, WM_MOUSEWHEEL, static_cast<WPARAM>(keysAndTurn),
+                PointerPosition(event.mouseX, event.mouseY));
+}
+
 void PostKey(HWND window, const SDL_KeyboardEvent& event) {
     int key = desktop::VirtualKeyOf(event.keysym.sym);
     if (key == 0) return;
@@ -82,6 +94,9 @@ void Translate(HWND window, const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         PostButton(window, event.button);
+        break;
+    case SDL_MOUSEWHEEL:
+        PostWheel(window, event.wheel);
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -135,13 +150,12 @@ void PumpEvents(bool block) {
     int before = QueuedMessageCount();
     SDL_Event event;
     for (;;) {
-        if (desktop::TakeRaiseRequest() || desktop::TakeProgramEnd()) RaiseNativeWindow(*window);
+        if (desktop::TakeRaiseRequest()) RaiseNativeWindow(*window);
         // Tunes that the mixer's thread has played to their end are announced here.
         PollSequencers();
         bool got = SDL_PollEvent(&event) != 0;
         if (!got && block && QueuedMessageCount() == before) {
-            // Wake now and then to notice a raise request from another copy, or
-            // the end of a program this one started.
+            // Wake now and then to notice a raise request from another copy.
             got = SDL_WaitEventTimeout(&event, 100) != 0;
             if (!got) continue;
         }

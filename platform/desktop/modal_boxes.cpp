@@ -6,7 +6,9 @@
 #include "platform/formats/text_encoding.h"
 #include "platform/win/cursor.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace platform {
@@ -14,6 +16,44 @@ namespace platform {
 namespace {
 
 const char* Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// SDL draws a box's text in the locale the environment names. One that is not
+// UTF-8 (LANG=C, as services and many remote sessions run) leaves the text and
+// the buttons blank, so while a box shows, such an environment names C.UTF-8,
+// which every system has.
+class BoxLocale {
+  public:
+    BoxLocale() {
+        std::string name;
+        for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"})
+            if (const char* value = std::getenv(variable); value && *value) {
+                name = value;
+                break;
+            }
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name.find("utf-8") != std::string::npos || name.find("utf8") != std::string::npos)
+            return;
+        if (const char* all = std::getenv("LC_ALL")) {
+            hadAll = true;
+            savedAll = all;
+        }
+        setenv("LC_ALL", "C.UTF-8", 1);
+        changed = true;
+    }
+    ~BoxLocale() {
+        if (!changed) return;
+        if (hadAll)
+            setenv("LC_ALL", savedAll.c_str(), 1);
+        else
+            unsetenv("LC_ALL");
+    }
+    BoxLocale(const BoxLocale&) = delete;
+    BoxLocale& operator=(const BoxLocale&) = delete;
+
+  private:
+    bool changed = false, hadAll = false;
+    std::string savedAll;
+};
 
 // Shows the box with the pointer visible and free to reach it, then puts both
 // back. False when no box could be shown.
@@ -23,7 +63,11 @@ bool ShowBox(const SDL_MessageBoxData& box, int* button) {
     RECT clip;
     bool clipped = CursorClip(&clip);
     if (clipped) ClipCursor(nullptr);
-    bool shown = SDL_ShowMessageBox(&box, button) == 0;
+    bool shown;
+    {
+        const BoxLocale locale;
+        shown = SDL_ShowMessageBox(&box, button) == 0;
+    }
     if (clipped) ClipCursor(&clip);
     SDL_ShowCursor(pointerShown);
     return shown;

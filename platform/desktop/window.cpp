@@ -2,6 +2,8 @@
 // origin, drawing a 1024 x 768 logical screen scaled to fit.
 #include "platform/backend.h"
 #include "platform/desktop/desktop.h"
+#include "platform/files/files.h"
+#include "platform/formats/text_encoding.h"
 #include "platform/win/held_file.h"
 
 #include <dlfcn.h>
@@ -10,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -36,10 +39,13 @@ void EndOnLostDisplay() {
     if (!xlib) return;
     using Handler = int (*)(void*);
     using SetHandler = Handler (*)(Handler);
+    // The line is made now, so that the handler only writes it.
+    static char message[256];
+    std::snprintf(message, sizeof message, "%s: the connection to the display was lost\n",
+                  CommandName());
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler")))
         set([](void*) -> int {
-            static const char message[] = "tessera: the connection to the display was lost\n";
-            (void)!write(STDERR_FILENO, message, sizeof message - 1);
+            (void)!write(STDERR_FILENO, message, std::strlen(message));
             _exit(EXIT_FAILURE);
         });
     dlclose(xlib);
@@ -58,14 +64,14 @@ bool VideoReady() {
         drivers += drivers.empty() ? "wayland" : ",wayland";
     const char* chosen = std::getenv("SDL_VIDEODRIVER");
     if (drivers.empty() && !(chosen && *chosen)) {
-        std::fprintf(
-            stderr,
-            "tessera: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        std::fprintf(stderr,
+                     "%s: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
+                     CommandName());
         return false;
     }
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_DEFAULT);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "tessera: cannot open a display (%s)\n", SDL_GetError());
+        std::fprintf(stderr, "%s: cannot open a display (%s)\n", CommandName(), SDL_GetError());
         return false;
     }
     std::atexit(SDL_Quit);
@@ -108,7 +114,7 @@ bool CreateNativeWindow(Window& window) {
     sdlWindow = SDL_CreateWindow(window.title.c_str(), window.x, window.y, window.width,
                                  window.height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!sdlWindow) {
-        std::fprintf(stderr, "tessera: cannot create the window (%s)\n", SDL_GetError());
+        std::fprintf(stderr, "%s: cannot create the window (%s)\n", CommandName(), SDL_GetError());
         return false;
     }
     // A window that is never shown presents nothing and needs no renderer.
@@ -154,6 +160,11 @@ void RaiseNativeWindow(Window& window) {
 
 void MinimizeNativeWindow(Window& window) {
     if (window.native == sdlWindow && sdlWindow) SDL_MinimizeWindow(sdlWindow);
+}
+
+void ShowNativeTitle(Window& window) {
+    if (window.native == sdlWindow && sdlWindow)
+        SDL_SetWindowTitle(sdlWindow, Cp932ToUtf8(window.caption).c_str());
 }
 
 void ShowNativePointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }

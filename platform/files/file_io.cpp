@@ -16,8 +16,9 @@ int OpenRegularForRead(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = errno;
+    const int known = fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        const int error = !known ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         close(fd);
         errno = error;
         return -1;
@@ -33,21 +34,44 @@ std::ptrdiff_t ReadSome(int fd, void* data, std::size_t size) {
     }
 }
 
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return 0;
+        if (n == 0) {
+            errno = ENOSPC;
+            return 0;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 1;
+}
+
 int Rewind(int fd) { return lseek(fd, 0, SEEK_SET) == 0; }
 
 int CloseFile(int fd) { return close(fd) == 0; }
+
+int FlushAndClose(int fd) {
+    const int flushed = fsync(fd) == 0;
+    const int error = errno;
+    const int closed = close(fd) == 0;
+    if (!flushed) errno = error;
+    return flushed && closed;
+}
 
 int PathExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
 }
 
-int MayRead(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
-
-int SameFile(const std::string& first, const std::string& second) {
-    struct stat one, two;
-    return stat(first.c_str(), &one) == 0 && stat(second.c_str(), &two) == 0 &&
-           one.st_dev == two.st_dev && one.st_ino == two.st_ino;
+int IsRegularFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+int MayRead(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
 
 } // namespace platform

@@ -1,7 +1,6 @@
 // Files read and written by descriptor with the system's own calls: a C
 // runtime descriptor over a handle the system opened. A file opened for
-// reading must be a file on a disk, never a device or a pipe; what was written
-// reaches the disk before a file counts as closed.
+// reading must be a file on a disk, never a device or a pipe.
 #include "platform/files/file_io.h"
 #include "platform/files/windows_files.h"
 
@@ -53,22 +52,43 @@ std::ptrdiff_t ReadSome(int fd, void* data, std::size_t size) {
     return _read(fd, data, chunk);
 }
 
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30));
+        const int n = _write(fd, bytes, chunk);
+        if (n < 0) return 0;
+        if (n == 0) {
+            errno = ENOSPC;
+            return 0;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 1;
+}
+
 int Rewind(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
 
-int CloseFile(int fd) {
-    // What was written reaches the disk before the file counts as closed.
+int CloseFile(int fd) { return _close(fd) == 0; }
+
+int FlushAndClose(int fd) {
     const auto file = reinterpret_cast<::HANDLE>(_get_osfhandle(fd));
-    if (file != INVALID_HANDLE_VALUE && !FlushFileBuffers(file) &&
-        GetLastError() != ERROR_ACCESS_DENIED) {
-        errno = windows::ErrnoOf(GetLastError());
-        _close(fd);
-        return 0;
-    }
-    return _close(fd) == 0;
+    const bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+    const int error = flushed ? 0 : windows::ErrnoOf(GetLastError());
+    const bool closed = _close(fd) == 0;
+    if (!flushed) errno = error;
+    return flushed && closed;
 }
 
 int PathExists(const std::string& path) {
     return GetFileAttributesW(windows::WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int IsRegularFile(const std::string& path) {
+    const ::DWORD attributes = GetFileAttributesW(windows::WideFromUtf8(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
 int MayRead(const std::string& path) {
@@ -76,18 +96,6 @@ int MayRead(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) return 0;
     CloseHandle(file);
     return 1;
-}
-
-int SameFile(const std::string& first, const std::string& second) {
-    BY_HANDLE_FILE_INFORMATION a{}, b{};
-    ::HANDLE one = OpenExisting(first, 0), two = OpenExisting(second, 0);
-    const bool same = one != INVALID_HANDLE_VALUE && two != INVALID_HANDLE_VALUE &&
-                      GetFileInformationByHandle(one, &a) && GetFileInformationByHandle(two, &b) &&
-                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-                      a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-    if (one != INVALID_HANDLE_VALUE) CloseHandle(one);
-    if (two != INVALID_HANDLE_VALUE) CloseHandle(two);
-    return same;
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/files/file_lock.h"
 
+#include "platform/files/file_ops.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,19 +16,37 @@ namespace {
 
 constexpr int CREATE_ATTEMPTS = 10; // against others creating and removing it meanwhile
 
-// Two bytes of the lock file are locked, never written: the turnstile, which a
-// writer holds from before it waits for the guard until it is done, and which
-// a reader passes (takes shared and lets go) on its way to the guard; and the
-// guard itself, held shared by readers and exclusively by the writer. A writer
-// waiting for readers to finish so stops new ones from coming in, and is never
-// kept out for long by readers that follow each other.
+// Three bytes of the lock file are locked, never written: the turnstile, which
+// a writer holds from before it waits for the guard until it is done, and
+// which a reader passes (takes shared and lets go) on its way to the guard;
+// the guard itself, held shared by readers and exclusively by the writer; and
+// the mark, which every holder holds shared. A writer waiting for readers to
+// finish so stops new ones from coming in, and is never kept out for long by
+// readers that follow each other. The turnstile and the guard are locks of the
+// open file, right between threads; the mark is the process's, the kind of
+// lock whose holder the system names to one that asks.
 constexpr off_t TURNSTILE = 0;
 constexpr off_t GUARD = 1;
+constexpr off_t MARK = 2;
+
+// Gives a lock file of this user's the group and the read and write bits of
+// the file `like` that it guards, as they are now (they may have changed since
+// the lock file was made), so that whoever may write that file may take the
+// lock: a write lock asks for a file open for writing.
+void FollowGuardedFile(int fd, const char* like) {
+    struct stat lock, guarded;
+    if (!*like || fstat(fd, &lock) != 0 || lock.st_uid != geteuid() || stat(like, &guarded) != 0)
+        return;
+    if (lock.st_gid != guarded.st_gid && fchown(fd, static_cast<uid_t>(-1), guarded.st_gid) != 0)
+        return; // a group this user is not in: the lock file stays as it is
+    const mode_t mode = guarded.st_mode & 0666;
+    if ((lock.st_mode & 07777) != mode) fchmod(fd, mode);
+}
 
 // Opens the lock file, for writing only when a write lock will be taken (the
 // file is never written), creating it when missing and allowed. Its
 // descriptor, or -1.
-int OpenLockFile(const std::string& path, bool forWriteLocks, bool create) {
+int OpenLockFile(const std::string& path, bool forWriteLocks, const char* createLike) {
     const int access = forWriteLocks ? O_RDWR : O_RDONLY;
     for (int attempt = 0; attempt < CREATE_ATTEMPTS; ++attempt) {
         const int fd = open(path.c_str(), access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -37,9 +57,8 @@ int OpenLockFile(const std::string& path, bool forWriteLocks, bool create) {
             errno = EEXIST;
             return -1;
         }
-        if (errno != ENOENT || !create) return -1;
-        const int made =
-            open(path.c_str(), access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (errno != ENOENT || !createLike) return -1;
+        const int made = file_ops::CreateLike(path, createLike);
         if (made >= 0) return made;
         if (errno != EEXIST) return -1;
     }
@@ -47,19 +66,30 @@ int OpenLockFile(const std::string& path, bool forWriteLocks, bool create) {
     return -1;
 }
 
-// Sets the lock of one byte (F_RDLCK, F_WRLCK or F_UNLCK) without waiting.
-// 1 when set; 0 with errno (EAGAIN when another holds it the other way).
-int SetByte(int fd, off_t byte, short type) {
+// Sets the lock of one byte (F_RDLCK, F_WRLCK or F_UNLCK) without waiting, as
+// a lock of the open file or, with `command` F_SETLK, of the process. 1 when
+// set; 0 with errno (EAGAIN when another holds it the other way).
+int SetByte(int fd, off_t byte, short type, int command = F_OFD_SETLK) {
     struct flock lock {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = byte;
     lock.l_len = 1;
-    while (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+    while (fcntl(fd, command, &lock) != 0) {
         if (errno == EACCES) errno = EAGAIN;
         if (errno != EINTR) return 0;
     }
     return 1;
+}
+
+// The process that holds the mark of the open lock file, or 0.
+long MarkHolder(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = MARK;
+    lock.l_len = 1;
+    return fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK ? lock.l_pid : 0;
 }
 
 long long NowMs() {
@@ -94,23 +124,28 @@ int StillAt(int fd, const std::string& path) {
 
 } // namespace
 
-int FileLock::Take(const std::string& path, LockKind kind, bool create, int waitMs) {
+int FileLock::Take(const std::string& path, LockKind kind, int waitMs, const char* createLike) {
     Release();
+    holder_ = 0;
     const long long deadline = NowMs() + waitMs;
     const bool writing = kind == LockKind::Exclusive;
     while (true) {
-        const int fd = OpenLockFile(path, writing, create);
+        const int fd = OpenLockFile(path, writing, createLike);
         if (fd < 0) return 0;
+        if (createLike) FollowGuardedFile(fd, createLike);
         const bool held = writing ? WaitForByte(fd, TURNSTILE, F_WRLCK, deadline) &&
                                         WaitForByte(fd, GUARD, F_WRLCK, deadline)
                                   : WaitForByte(fd, TURNSTILE, F_RDLCK, deadline) &&
                                         WaitForByte(fd, GUARD, F_RDLCK, deadline) &&
                                         SetByte(fd, TURNSTILE, F_UNLCK);
         if (held && StillAt(fd, path)) {
+            SetByte(fd, MARK, F_RDLCK, F_SETLK);
             fd_ = fd;
+            path_ = path;
             return 1;
         }
         const int error = errno;
+        if (!held && error == EWOULDBLOCK) holder_ = MarkHolder(fd);
         close(fd); // drops whatever it held
         if (!held) {
             errno = error;
@@ -123,6 +158,11 @@ void FileLock::Release() {
     if (fd_ < 0) return;
     close(fd_); // drops the locks
     fd_ = -1;
+}
+
+void FileLock::ReleaseAndRemove() {
+    if (fd_ >= 0) unlink(path_.c_str());
+    Release();
 }
 
 } // namespace platform

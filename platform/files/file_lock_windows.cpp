@@ -5,6 +5,7 @@
 // The system drops a process's locks when it ends.
 #include "platform/files/file_lock.h"
 
+#include "platform/files/file_ops.h"
 #include "platform/files/windows_files.h"
 
 #include <windows.h>
@@ -23,8 +24,9 @@ constexpr ::DWORD TURNSTILE = 0;
 constexpr ::DWORD GUARD = 1;
 
 // Opens the lock file, never through a link at its name, creating it
-// exclusively when missing and allowed.
-::HANDLE OpenLockFile(const std::string& path, bool forWriteLocks, bool create) {
+// exclusively when missing and `createLike` is given (with the access list of
+// the file it names).
+::HANDLE OpenLockFile(const std::string& path, bool forWriteLocks, const char* createLike) {
     const std::wstring wide = windows::WideFromUtf8(path);
     const ::DWORD access = GENERIC_READ | (forWriteLocks ? GENERIC_WRITE : 0);
     const ::DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -43,18 +45,22 @@ constexpr ::DWORD GUARD = 1;
             return INVALID_HANDLE_VALUE;
         }
         const ::DWORD error = GetLastError();
-        if ((error != ERROR_FILE_NOT_FOUND) || !create) {
+        if ((error != ERROR_FILE_NOT_FOUND) || !createLike) {
             errno =
                 error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT : EACCES;
             return INVALID_HANDLE_VALUE;
         }
-        file = CreateFileW(wide.c_str(), access, sharing, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        if (GetLastError() != ERROR_FILE_EXISTS) {
-            errno = EACCES;
-            return INVALID_HANDLE_VALUE;
+        const int made = file_ops::CreateLike(path, createLike);
+        if (made >= 0) {
+            // A handle of its own, for the locks; the descriptor goes.
+            ::HANDLE own = INVALID_HANDLE_VALUE;
+            DuplicateHandle(GetCurrentProcess(), reinterpret_cast<::HANDLE>(_get_osfhandle(made)),
+                            GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS);
+            _close(made);
+            if (own == INVALID_HANDLE_VALUE) errno = EMFILE;
+            return own;
         }
+        if (errno != EEXIST) return INVALID_HANDLE_VALUE;
     }
     errno = EEXIST;
     return INVALID_HANDLE_VALUE;
@@ -106,19 +112,24 @@ bool StillAt(::HANDLE file, const std::string& path) {
 
 } // namespace
 
-int FileLock::Take(const std::string& path, LockKind kind, bool create, int waitMs) {
+int FileLock::Take(const std::string& path, LockKind kind, int waitMs, const char* createLike) {
     Release();
+    // The system does not tell who holds a byte-range lock.
+    holder_ = 0;
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(waitMs, 0));
     const bool writing = kind == LockKind::Exclusive;
     while (true) {
-        ::HANDLE file = OpenLockFile(path, writing, create);
+        ::HANDLE file = OpenLockFile(path, writing, createLike);
         if (file == INVALID_HANDLE_VALUE) return 0;
         bool held = WaitForByte(file, TURNSTILE, writing, deadline) &&
                     WaitForByte(file, GUARD, writing, deadline);
         if (held && !writing) ClearByte(file, TURNSTILE);
         if (held && StillAt(file, path)) {
             fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY);
-            if (fd_ >= 0) return 1;
+            if (fd_ >= 0) {
+                path_ = path;
+                return 1;
+            }
             CloseHandle(file);
             errno = EMFILE;
             return 0;
@@ -136,6 +147,11 @@ void FileLock::Release() {
     if (fd_ < 0) return;
     _close(fd_); // drops the locks
     fd_ = -1;
+}
+
+void FileLock::ReleaseAndRemove() {
+    if (fd_ >= 0) DeleteFileW(windows::WideFromUtf8(path_).c_str());
+    Release();
 }
 
 } // namespace platform

@@ -122,6 +122,8 @@ std::string ExecutableFolder() {
     return path.substr(0, path.rfind('/') + 1);
 }
 
+const char* CommandName() { return program_invocation_short_name; }
+
 std::string EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";

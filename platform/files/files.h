@@ -33,6 +33,10 @@ constexpr char PATH_SEPARATOR = '/';
 // Folder of the running executable, ending in PATH_SEPARATOR.
 std::string ExecutableFolder();
 
+// The name the program was started by, without its folder ("tessera-run"): the
+// first word of every line it writes on standard error.
+const char* CommandName();
+
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);
 
@@ -48,7 +52,7 @@ bool StartedFromMenu();
 #ifdef _WIN32
 #define TESSERA_MENU_MAPS_FOLDER "%APPDATA%\\Tessera\\maps"
 #else
-#define TESSERA_MENU_MAPS_FOLDER "$XDG_DATA_HOME/tessera/maps (~/.local/share/tessera/maps)"
+#define TESSERA_MENU_MAPS_FOLDER "$XDG_DATA_HOME/tessera/maps\n(~/.local/share/tessera/maps)"
 #endif
 bool MenuMapsFolder(std::string& path, std::string& error);
 

@@ -1,8 +1,8 @@
 // Files under the framework's naming rules, by the system's own calls. Names
 // are UTF-8 here and UTF-16 to the system, which already takes backslashes and
 // matches names in any case.
-#include "platform/files/files.h"
 #include "platform/files/file_io.h"
+#include "platform/files/files.h"
 #include "platform/files/windows_files.h"
 
 #include <shlobj.h>
@@ -89,19 +89,37 @@ std::vector<std::string> FindFiles(const char* pattern) {
     return names;
 }
 
-std::string ExecutableFolder() {
+namespace {
+
+// The path of the running executable; empty when the system cannot tell it.
+std::wstring ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const ::DWORD length =
             GetModuleFileNameW(nullptr, path.data(), static_cast<::DWORD>(path.size()));
-        if (length == 0) return ".\\";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
+        if (length == 0) return {};
+        if (length < path.size()) return path.substr(0, length);
         path.resize(path.size() * 2);
     }
+}
+
+} // namespace
+
+std::string ExecutableFolder() {
+    const std::wstring path = ExecutablePath();
+    if (path.empty()) return ".\\";
     return windows::Utf8FromWide(path.substr(0, path.rfind(L'\\') + 1));
+}
+
+const char* CommandName() {
+    static const std::string name = [] {
+        std::wstring path = ExecutablePath();
+        path.erase(0, path.rfind(L'\\') + 1);
+        if (path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".exe") == 0)
+            path.resize(path.size() - 4);
+        return windows::Utf8FromWide(path);
+    }();
+    return name.c_str();
 }
 
 std::string EnvironmentValue(const char* name) {

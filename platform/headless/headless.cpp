@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/headless/sound_output.h"
 #include "platform/win/held_file.h"
+#include "platform/win/messages.h"
 #include "platform/win/sequencer.h"
 
 namespace platform {
@@ -14,8 +15,10 @@ std::function<void(bool)> eventSource;
 int displayWidth = 1024;
 int displayHeight = 768;
 int raises = 0;
+std::vector<std::string> titles;
 int verticalBlanks = 0;
 RECT lastPresentChange{};
+bool presentsRefused = false;
 bool format555 = false;
 
 // Each headless process keeps its named objects to itself, so test runs and
@@ -44,8 +47,11 @@ void SetDisplaySize(int width, int height) {
     displayHeight = height;
 }
 int RaiseCount() { return raises; }
+const std::vector<std::string>& TitleLog() { return titles; }
+void ForgetTitles() { titles.clear(); }
 int VerticalBlankCount() { return verticalBlanks; }
 RECT LastPresentChange() { return lastPresentChange; }
+void RefusePresents(bool refuse) { presentsRefused = refuse; }
 void UseFormat555(bool five55) { format555 = five55; }
 
 } // namespace headless
@@ -65,6 +71,7 @@ void ShowNativeWindow(Window&) {}
 void DestroyNativeWindow(Window&) {}
 void RaiseNativeWindow(Window&) { ++raises; }
 void MinimizeNativeWindow(Window&) {}
+void ShowNativeTitle(Window& window) { titles.push_back(window.caption); }
 void ShowNativePointer(bool) {}
 // Keys come from the caller as they are; there is no input method.
 bool EnableTextInput(bool) { return false; }
@@ -73,6 +80,7 @@ bool Prefers555() { return format555; }
 void DisplayModeChanged(int, int) {}
 // The primary surface itself is what a screenshot reads.
 bool ShowPrimary(const Surface&, const RECT& changed) {
+    if (presentsRefused) return false;
     lastPresentChange = changed;
     return true;
 }

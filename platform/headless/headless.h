@@ -26,6 +26,10 @@ void UseFormat555(bool five55);
 
 // Counts of what the window was asked to do, for tests.
 int RaiseCount();
+// Every caption the window has shown in its title, in order (CP932); kept
+// after the window is gone, until ForgetTitles.
+const std::vector<std::string>& TitleLog();
+void ForgetTitles();
 
 // Message boxes. Each box takes the next queued answer (IDYES, IDNO or IDOK);
 // when none is queued, or the answer is not one of its buttons, a yes/no box
@@ -51,6 +55,9 @@ int VerticalBlankCount();
 // The part of the screen the last present changed (the part the desktop sends
 // to the window again); empty when it showed the same picture as before.
 RECT LastPresentChange();
+// While set, presents are refused, as a window with nothing to draw with
+// refuses them: what was written waits for the first present taken.
+void RefusePresents(bool refuse);
 
 // Fixes what the system reports: the version record, the free space of every
 // drive, and the local time (which then runs on with the clock).
@@ -94,14 +101,5 @@ const std::vector<std::string>& SystemSoundLog();
 // its notification is posted as events are next pumped.
 const std::vector<std::string>& MciLog();
 void ClearMciLog();
-
-// Programs are never really started here. Each start calls the stand-in with
-// the program's path and arguments, as if the program ran then and there; it
-// returns the exit status, or -1 to make the start fail. A started program then
-// reads as running for `runningChecks` questions about its end, and as ended
-// with that status at the next. Without a stand-in every start fails.
-using ProgramStandIn =
-    std::function<int(const std::string& path, const std::vector<std::string>& arguments)>;
-void SetProgramStandIn(ProgramStandIn program, int runningChecks);
 
 } // namespace platform::headless

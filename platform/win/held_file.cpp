@@ -1,6 +1,7 @@
 #include "platform/win/held_file.h"
 
 #include "platform/backend.h"
+#include "platform/files/files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -74,8 +75,8 @@ std::string PrivateFolder(const std::string& folder) {
     mkdir(folder.c_str(), 0700); // fails harmlessly when something is there already
     if (IsPrivateFolder(folder)) return folder;
     std::string fresh = NewPrivateFolder(folder + "-");
-    std::fprintf(stderr, "tessera: %s is not a private folder of ours; using %s instead\n",
-                 folder.c_str(), fresh.empty() ? "none" : fresh.c_str());
+    std::fprintf(stderr, "%s: %s is not a private folder of ours; using %s instead\n",
+                 CommandName(), folder.c_str(), fresh.empty() ? "none" : fresh.c_str());
     return fresh;
 }
 

@@ -111,6 +111,7 @@ HWND CreateWindowEx(DWORD, const char* className, const char* title, DWORD, int 
     auto window = std::make_unique<Window>();
     window->className = className;
     window->title = title ? title : "";
+    window->caption = window->title;
     window->classStyle = found->second.style;
     window->procedure = found->second.lpfnWndProc;
     window->x = x;
@@ -176,6 +177,16 @@ BOOL SetForegroundWindow(HWND window) {
     Window* w = Live(window);
     if (!w) return 0;
     backend::RaiseNativeWindow(*w);
+    return 1;
+}
+
+BOOL SetWindowText(HWND window, const char* text) {
+    Window* w = Live(window);
+    if (!w) return 0;
+    // The same caption again changes nothing: the native title is left alone.
+    if (w->caption == (text ? text : "")) return 1;
+    w->caption = text ? text : "";
+    backend::ShowNativeTitle(*w);
     return 1;
 }
 

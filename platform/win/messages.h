@@ -12,7 +12,8 @@ namespace platform {
 // (a real SDL window, or nothing) behind `native`.
 struct Window {
     std::string className;
-    std::string title;
+    std::string title;   // the name it was made with, which FindWindow finds
+    std::string caption; // what its title bar shows: the title, until changed
     UINT classStyle = 0;
     WNDPROC procedure = nullptr;
     int x = 0, y = 0, width = 0, height = 0;
@@ -34,6 +35,9 @@ BOOL CloseWindow(HWND window);
 // is not here, one that another running process has published.
 HWND FindWindow(const char* className, const char* title);
 BOOL SetForegroundWindow(HWND window);
+// Shows `text` (CP932) in the window's title bar. The window is still found by
+// the title it was made with, so that a second copy of the program finds it.
+BOOL SetWindowText(HWND window, const char* text);
 int GetSystemMetrics(int index);
 // The window the framework's modules draw into and own boxes with.
 HWND MainWindow();

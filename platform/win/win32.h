@@ -37,4 +37,5 @@
 #undef PostMessage
 #undef RegisterClass
 #undef SendMessage
+#undef SetWindowText
 #undef TextOut

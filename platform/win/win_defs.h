@@ -70,6 +70,11 @@ constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+// First parameter: the buttons and keys held in its low word, the wheel's turn
+// in its high word, a signed multiple of WHEEL_DELTA a notch, positive away
+// from the user.
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr int WHEEL_DELTA = 120;
 constexpr UINT MM_MCINOTIFY = 0x03B9;
 
 // System commands (first parameter of WM_SYSCOMMAND, low 4 bits masked off).

@@ -33,12 +33,6 @@ Letterbox LetterboxIn(::HWND window);
 // A point of the logical screen as a point of the display.
 ::POINT ToDisplay(::HWND window, int x, int y);
 
-// The programs this one started whose end has not been noticed yet; and
-// whether one of them has ended since the last call (it is still reaped by
-// ProgramEnded).
-std::vector<::HANDLE> RunningPrograms();
-bool TakeProgramEnd();
-
 // Draws the last picture again, whole: the window was uncovered or resized.
 void RepaintWindow(::HWND window);
 

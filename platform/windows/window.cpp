@@ -3,10 +3,12 @@
 // framework's window handle; mouse positions reach it on the logical screen.
 #include "platform/backend.h"
 #include "platform/win/cursor.h"
+#include "platform/win/held_file.h"
 
 #include "platform/windows/native.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -50,14 +52,22 @@ Window* OwnerOf(::HWND native) {
     return nullptr;
 }
 
-bool IsMouseMessage(UINT message) { return message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK; }
+bool IsMouseMessage(UINT message) {
+    return (message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK) || message == WM_MOUSEWHEEL;
+}
 
-// A mouse message's client position as one on the logical screen.
-LPARAM OnLogicalScreen(::HWND native, LPARAM lParam) {
-    const ::POINT at = windows::ToLogical(native, static_cast<short>(lParam & 0xFFFF),
-                                          static_cast<short>((lParam >> 16) & 0xFFFF));
+// A mouse message's position (on the display for the wheel, else in the
+// client area) as one on the logical screen.
+LPARAM OnLogicalScreen(::HWND native, UINT message, LPARAM lParam) {
+    ::POINT at{static_cast<short>(lParam & 0xFFFF), static_cast<short>((lParam >> 16) & 0xFFFF)};
+    if (message == WM_MOUSEWHEEL) ScreenToClient(native, &at);
+    at = windows::ToLogical(native, at.x, at.y);
     return MAKELPARAM(at.x, at.y);
 }
+
+// The title a window was made with, kept beside it as an atom, so that
+// FindWindow finds it by that title whatever its title bar shows since.
+constexpr wchar_t MADE_TITLE[] = L"Tessera.MadeTitle";
 
 LRESULT CALLBACK ClassProcedure(::HWND native, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -85,7 +95,7 @@ LRESULT CALLBACK ClassProcedure(::HWND native, UINT message, WPARAM wParam, LPAR
     default:
         break;
     }
-    if (IsMouseMessage(message)) lParam = OnLogicalScreen(native, lParam);
+    if (IsMouseMessage(message)) lParam = OnLogicalScreen(native, message, lParam);
     return window->procedure(window, message, wParam, lParam);
 }
 
@@ -130,6 +140,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     auto window = std::make_unique<Window>();
     window->className = className;
     window->title = title ? title : "";
+    window->caption = window->title;
     window->classStyle = found->second.style;
     window->procedure = found->second.lpfnWndProc;
     window->x = x;
@@ -147,6 +158,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
         allWindows.pop_back();
         return nullptr;
     }
+    const std::wstring wideTitle = windows::WideFromCp932(handle->title);
+    SetPropW(native, MADE_TITLE,
+             reinterpret_cast<::HANDLE>(static_cast<std::uintptr_t>(AddAtomW(wideTitle.c_str()))));
     return handle;
 }
 
@@ -178,12 +192,39 @@ BOOL CloseWindow(HWND window) {
 HWND FindWindow(const char* className, const char* title) {
     const std::wstring wideClass = windows::WideFromCp932(className ? className : "");
     const std::wstring wideTitle = windows::WideFromCp932(title ? title : "");
-    ::HWND native =
-        FindWindowW(className ? wideClass.c_str() : nullptr, title ? wideTitle.c_str() : nullptr);
+    // Windows of the class, the one whose made-with title is `title`.
+    const ::ATOM made = title ? FindAtomW(wideTitle.c_str()) : 0;
+    ::HWND native = nullptr;
+    while ((native = FindWindowExW(nullptr, native, className ? wideClass.c_str() : nullptr,
+                                   nullptr)) != nullptr) {
+        if (!title) break;
+        ::WCHAR found[256] = {};
+        const auto atom =
+            static_cast<::ATOM>(reinterpret_cast<std::uintptr_t>(GetPropW(native, MADE_TITLE)));
+        if (atom ? atom == made || (GetAtomNameW(atom, found, 256) && wideTitle == found)
+                 : GetWindowTextW(native, found, 256) >= 0 && wideTitle == found)
+            break;
+    }
     if (!native) return nullptr;
     if (Window* ours = OwnerOf(native)) return ours;
     remoteWindow.native = native;
     return &remoteWindow;
+}
+
+int ProcessOfWindow(const char* className, const char* title) {
+    const HWND found = FindWindow(className, title);
+    ::DWORD process = 0;
+    if (found) GetWindowThreadProcessId(static_cast<::HWND>(found->native), &process);
+    return static_cast<int>(process);
+}
+
+BOOL SetWindowText(HWND window, const char* text) {
+    Window* w = Live(window);
+    if (!w) return 0;
+    // The same caption again changes nothing: the native title is left alone.
+    if (w->caption == (text ? text : "")) return 1;
+    w->caption = text ? text : "";
+    return SetWindowTextW(windows::NativeOf(w), windows::WideFromCp932(w->caption).c_str());
 }
 
 BOOL SetForegroundWindow(HWND window) {
@@ -215,23 +256,13 @@ BOOL PeekMessage(MSG* msg) {
     if (!PeekMessageW(&taken, nullptr, 0, 0, PM_REMOVE)) return 0;
     Window* owner = OwnerOf(taken.hwnd);
     const LPARAM lParam = owner && IsMouseMessage(taken.message)
-                              ? OnLogicalScreen(taken.hwnd, taken.lParam)
+                              ? OnLogicalScreen(taken.hwnd, taken.message, taken.lParam)
                               : taken.lParam;
     *msg = MSG{owner, taken.message, taken.wParam, lParam};
     return 1;
 }
 
-BOOL WaitMessage() {
-    // The end of a program this one started wakes it too: the window comes to
-    // the front again, as the system gives the focus back when the window in
-    // front closes, and the program's end is noticed.
-    const std::vector<::HANDLE> running = windows::RunningPrograms();
-    MsgWaitForMultipleObjects(static_cast<::DWORD>(running.size()), running.data(), FALSE, INFINITE,
-                              QS_ALLINPUT);
-    if (windows::TakeProgramEnd())
-        if (::HWND native = windows::NativeOf(MainWindow())) ::SetForegroundWindow(native);
-    return 1;
-}
+BOOL WaitMessage() { return ::WaitMessage(); }
 
 // The message last taken, when `msg` is it.
 const ::MSG* Taken(const MSG* msg) {

@@ -49,20 +49,37 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string
     std::vector<char*> environmentPointers = Pointers(environment);
     int output = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (output < 0) return false;
+    // Nothing to read, whether the test's own input is a terminal or closed.
+    int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (input < 0) {
+        close(output);
+        return false;
+    }
     pid_t parent = getpid();
     pid = fork();
     if (pid == 0) {
         // The child dies with the test, so that a crashed test leaves nothing running.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) _exit(127);
+        // Every signal at its default and none blocked, whatever the test
+        // program inherited (a job started in the background by a shell
+        // ignores SIGINT): the program is stopped by the signals it would be.
+        struct sigaction plain {};
+        plain.sa_handler = SIG_DFL;
+        for (int signal = 1; signal < NSIG; ++signal) sigaction(signal, &plain, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         if (chdir(folder.c_str()) != 0) _exit(127);
-        dup2(output, STDOUT_FILENO);
+        dup2(output, STDOUT_FILENO); // before stdin: with ours closed, the output is fd 0
         dup2(output, STDERR_FILENO);
+        dup2(input, STDIN_FILENO);
         if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
         execve(argvPointers[0], argvPointers.data(), environmentPointers.data());
         _exit(127);
     }
     close(output);
+    close(input);
     status = -1;
     return pid > 0;
 }

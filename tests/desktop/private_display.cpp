@@ -178,6 +178,40 @@ bool PrivateDisplay::Key(const char* keysymName, bool down) {
     return true;
 }
 
+WindowId PrivateDisplay::Focused() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus == None || focus == PointerRoot ? 0 : focus;
+}
+
+bool PrivateDisplay::NextFrame(WindowId window, std::chrono::milliseconds timeout) {
+    constexpr unsigned long MARK = 0xFE01FD;
+    const Placement at = Where(window);
+    if (at.width < 2 || !Viewable(display, window)) return false;
+    const auto marked = [&] {
+        XImage* pixel =
+            XGetImage(display, DefaultRootWindow(display), at.x, at.y, 1, 1, AllPlanes, ZPixmap);
+        if (!pixel) return false;
+        const bool found = (XGetPixel(pixel, 0, 0) & 0xFFFFFF) == MARK;
+        XDestroyImage(pixel);
+        return found;
+    };
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = MARK;
+    const Window cover =
+        XCreateWindow(display, DefaultRootWindow(display), at.x, at.y, 2, 2, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    const bool shown = WaitUntil(timeout, marked);
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+    return shown && WaitUntil(timeout, [&] { return !marked() || !Viewable(display, window); }) &&
+           Viewable(display, window);
+}
+
 platform::DecodedImage PrivateDisplay::Screen() {
     platform::DecodedImage image;
     XImage* shot =

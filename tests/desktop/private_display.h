@@ -64,6 +64,15 @@ class PrivateDisplay {
     // The screen as it is shown, 0x00RRGGBB per pixel, or an empty image.
     platform::DecodedImage Screen();
 
+    // The window that has the keyboard's focus, or 0.
+    WindowId Focused();
+    // Waits, up to `timeout`, until the program that owns `window` has drawn a
+    // frame after everything sent to it so far: a corner of the window is
+    // covered and uncovered, which leaves a mark of a colour no frame shows
+    // until the program paints the window again. False when it did not, or the
+    // window is gone.
+    bool NextFrame(WindowId window, std::chrono::milliseconds timeout);
+
   private:
     ChildProcess server;
     std::string name;

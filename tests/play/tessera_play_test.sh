@@ -14,11 +14,15 @@ fail() {
   failures=$((failures + 1))
 }
 
-# play OUTPUT ARGS...: plays into OUTPUT.raw (44.1 kHz, 16-bit, stereo).
+# play OUTPUT ARGS...: plays into OUTPUT.raw (44.1 kHz, 16-bit, stereo), which
+# is then cut to begin at the first sound.
 play() {
-  local output=$1
+  local output=$1 status=0
   shift
-  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$output.raw" "$player" "$@" 2>"$work/$output.err"
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$output.raw" "$player" "$@" 2>"$work/$output.err" ||
+    status=$?
+  from_sound "$output"
+  return $status
 }
 
 # measure OUTPUT CHANNEL FIELD: one figure of sox's statistics (channel 0 = both).
@@ -27,6 +31,60 @@ measure() {
   [ "$2" -ne 0 ] && remix=(remix "$2")
   sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/$1.raw" -n "${remix[@]}" stat 2>&1 |
     awk -F: -v field="$3" '$1 ~ "^"field {gsub(/ /, "", $2); print $2}'
+}
+
+# wait_for SECONDS COMMAND...: COMMAND until it succeeds, for up to SECONDS.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# played OUTPUT SECONDS [FROM]: OUTPUT.raw holds at least SECONDS of sound
+# after its first FROM bytes.
+played() {
+  [ -f "$work/$1.raw" ] && awk -v size="$(stat -c %s "$work/$1.raw")" -v s="$2" -v from="${3:-0}" \
+    'BEGIN { exit !(size >= from + s * 44100 * 4) }'
+}
+
+# sound_from OUTPUT: prints where the first byte of OUTPUT.raw that is not
+# silence lies; fails while there is none.
+sound_from() {
+  { LC_ALL=C cmp "$work/$1.raw" /dev/zero 2>/dev/null || true; } |
+    awk '/differ/ { sub(",", "", $(NF - 2)); print $(NF - 2); found = 1 } END { exit !found }'
+}
+
+# start OUTPUT ARGS...: starts the player in the background, playing into
+# OUTPUT.raw, with SIGINT at its default as at a terminal (a job started in the
+# background by a shell ignores it). Its process id in $! as usual.
+start() {
+  local output=$1
+  shift
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$output.raw" \
+    env --default-signal=INT "$player" "$@" 2>"$work/$output.err" &
+}
+
+# stop SIGNAL PID: sends the signal and gives the process a minute to end;
+# its exit status, or 124 when it had to be killed.
+stop() {
+  kill -s "$1" "$2" || true
+  if ! wait_for 60 eval "! kill -0 $2 2>/dev/null"; then
+    kill -s KILL "$2"
+    wait "$2" || true
+    return 124
+  fi
+  wait "$2"
+}
+
+# from_sound OUTPUT: cuts the silence before the first sound off OUTPUT.raw: the
+# device plays silence from when it opens, long before on a busy machine.
+from_sound() {
+  local from
+  from=$(sound_from "$1") || return 0
+  tail -c +$((from - (from - 1) % 4)) "$work/$1.raw" >"$work/$1.cut" && mv "$work/$1.cut" "$work/$1.raw"
 }
 
 # check NAME VALUE LOW HIGH: LOW <= VALUE <= HIGH.
@@ -52,13 +110,20 @@ check "stream length" "$(measure long 0 'Length')" 6.0 6.3
 check "stream peak" "$(measure long 1 'Maximum amplitude')" 0.49 0.51
 check "stream largest step" "$(measure long 1 'Maximum delta')" 0.01 0.03
 
-# A looping file goes on until interrupted, then ends cleanly (the output starts
-# when the device opens, later on a loaded machine).
+# A looping file goes on until interrupted, then ends cleanly; a SIGINT it
+# was started ignoring (as a job in the background) leaves it playing.
+(
+  trap '' INT
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/loop.raw" exec "$player" --loop short.wav 2>/dev/null
+) &
+looping=$!
+wait_for 60 sound_from loop >/dev/null || fail "loop: no sound in a minute"
+kill -s INT "$looping" || true
+wait_for 60 played loop 2 "$(sound_from loop)" || fail "loop: ended by a SIGINT it ignored"
 status=0
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/loop.raw" timeout --preserve-status -s INT 3 "$player" --loop \
-  short.wav 2>/dev/null || status=$?
+stop TERM "$looping" || status=$?
 [ "$status" -eq 0 ] || fail "interrupted loop: exit status $status"
-check "loop length" "$(measure loop 0 'Length')" 2.0 3.5
+from_sound loop
 check "loop level" "$(measure loop 1 'RMS     amplitude')" 0.3 0.4
 
 # Four notes, a quarter second each, rendered by the synthesiser: audible music
@@ -82,8 +147,13 @@ check "music at -20 dB" "$(awk -v q="$(measure quiet 0 'Maximum amplitude')" \
 # half-second pass comes every 22050 frames (give or take the synthesiser's
 # 64-frame blocks).
 printf 'MThd\0\0\0\6\0\0\0\1\1\xf4MTrk\0\0\0\x0d\0\x99\x4b\x7f\x64\x89\x4b\0\x83\x10\xff\x2f\0' >click.mid
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/click.raw" timeout --preserve-status -s INT 3 "$player" --loop \
-  click.mid 2>/dev/null || fail "looping click.mid: exit status $?"
+start click --loop click.mid
+clicking=$!
+wait_for 60 sound_from click >/dev/null || fail "looping click.mid: no sound in a minute"
+wait_for 60 played click 1.8 "$(sound_from click)" || fail "looping click.mid: not 1.8 s in a minute"
+status=0
+stop INT "$clicking" || status=$?
+[ "$status" -eq 0 ] || fail "looping click.mid: exit status $status"
 # Onsets: a sample beyond 1000 after a tenth of a second within it.
 intervals=$(sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/click.raw" -t dat - | awk '
   NR > 2 { frame = NR - 3; v = $2 * 32768
@@ -98,9 +168,12 @@ sox -n -r 44100 -c 2 -b 16 -t raw tone.raw synth 2.0 sine 330 vol 0.5
 printf 'RIFF\xa4\xdf\x17\x10WAVEfmt \x10\0\0\0\1\0\2\0\x44\xac\0\0\x10\xb1\2\0\4\0\x10\0data\x80\xdf\x17\x10' >big.wav
 cat tone.raw >>big.wav
 truncate -s $((44 + 270000000)) big.wav
+TMPDIR="$work" start big big.wav
+playing=$!
+wait_for 120 sound_from big >/dev/null || fail "big.wav: no sound in two minutes"
+wait_for 60 played big 0.5 "$(sound_from big)" || fail "big.wav: not half a second played in a minute"
 status=0
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/big.raw" TMPDIR="$work" timeout --preserve-status -s INT 6 \
-  "$player" big.wav 2>big.err || status=$?
+stop INT "$playing" || status=$?
 [ "$status" -eq 0 ] || fail "big.wav: exit status $status: $(cat big.err)"
 check "big.wav peak" "$(measure big 1 'Maximum amplitude')" 0.49 0.51
 rm -f big.wav tone.raw
@@ -138,12 +211,13 @@ expect_failure "short.wav: cannot copy it into the temporary folder $work/" \
   bash -c 'ulimit -f 8; trap "" XFSZ; TMPDIR="$1" exec "$2" short.wav' - "$work" "$player"
 
 # A copy removed while it streams ends the play with its cause.
-status=0
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null TMPDIR="$work" "$player" long.wav 2>removed.err &
-for _ in $(seq 50); do compgen -G "$work/tessera-play-*/T0.PAK" >/dev/null && break; sleep 0.1; done
-sleep 0.3
+TMPDIR="$work" start removed long.wav
+playing=$!
+wait_for 60 sound_from removed >/dev/null || fail "removed copy: no sound in a minute"
 rm -f "$work"/tessera-play-*/T0.PAK
-wait $! || status=$?
+status=0
+wait_for 60 eval "! kill -0 $playing 2>/dev/null" || kill -s KILL "$playing"
+wait "$playing" || status=$?
 [ "$status" -eq 1 ] || fail "removed copy: exit status $status, expected 1"
 grep -qF "long.wav: stopped: its temporary copy" removed.err || fail "removed copy: $(cat removed.err)"
 

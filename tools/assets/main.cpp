@@ -20,7 +20,7 @@
 #include "tools/assets/sound_effects.h"
 #include "tools/assets/tune.h"
 
-#include "platform/files/file_replacement.h"
+#include "platform/files/file_set.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -78,9 +78,10 @@ bool Pack(const fs::path& pack, const fs::path& wav) {
 // Replaces the PNG file at `path` as a whole with the icon of `size` pixels.
 bool WriteIcon(const fs::path& path, int size) {
     const std::vector<std::uint8_t> pixels = assets::DrawIcon(size);
-    platform::ReplacedFile file;
-    int fd =
-        platform::PrepareReplacement(path.string(), file) ? platform::CreateReplacement(file) : -1;
+    const std::string name = path.string();
+    platform::FileSet file({&name, 1}, "");
+    int refused;
+    const int fd = file.CheckWritable(refused) && file.Settle() ? file.Create(0) : -1;
     bool ok = fd >= 0;
     if (ok) {
         PngRowWriter writer;
@@ -89,9 +90,7 @@ bool WriteIcon(const fs::path& path, int size) {
             ok = writer.WriteRow(&pixels[static_cast<std::size_t>(y) * size * 4]);
         ok = ok && writer.Finish();
     }
-    if (ok && platform::ReplaceFiles({&file, 1})) return true;
-    if (fd >= 0) platform::RestoreFiles({&file, 1});
-    return Fail(path);
+    return (ok && file.Replace()) || Fail(path);
 }
 
 } // namespace

@@ -6,8 +6,10 @@ namespace assets {
 
 namespace {
 
-constexpr Rgb kShirt{222, 44, 38}, kTrousers{44, 78, 178}, kBoot{110, 62, 30}, kSkin{248, 196, 150},
-    kHair{92, 52, 24};
+// A hooded wanderer with a pack: plum tunic, teal hood, slate trousers,
+// brown boots, a tan pack on the back.
+constexpr Rgb kShirt{214, 22, 172}, kTrousers{64, 74, 96}, kBoot{104, 66, 40}, kSkin{236, 186, 146},
+    kHood{36, 158, 168}, kPack{196, 150, 92};
 
 // A limb from its root through its bend to its end, in frame coordinates
 // (pixel centres at half units).
@@ -97,26 +99,31 @@ void Arm(Canvas& c, const Limb& arm, double lift, double shade) {
 
 void Body(Canvas& c, double lift) {
     const int top = static_cast<int>(20 - lift);
-    // Shirt lit from the upper left, rounded at the shoulders.
+    // The pack on the back, under its flap.
+    c.Polygon(
+        {{7, top + 2.0}, {12, top + 1.0}, {12, top + 12.0}, {8, top + 12.0}, {6.5, top + 9.0}},
+        [&](int x, int y) { c.Put(x, y, Shade(kPack, 1.1 - 0.03 * (y - top))); });
+    c.FillRect(7, top + 2, 5, 2, Shade(kPack, 0.7));
+    // A tunic lit from the upper left that flares below the belt.
     c.Polygon({{11, top + 2.0},
                {13, top + 0.0},
                {21, top + 0.0},
                {23, top + 2.0},
-               {22.5, top + 13.0},
-               {11.5, top + 13.0}},
+               {22.5, top + 10.0},
+               {24, top + 15.0},
+               {10, top + 15.0},
+               {11.5, top + 10.0}},
               [&](int x, int y) { c.Put(x, y, Shade(kShirt, 1.12 - 0.025 * (x - 11))); });
-    for (int x = 12; x < 23; ++x) c.Put(x, top + 11, Shade(kBoot, 0.7)); // belt
-    c.Put(19, top + 11, Rgb{250, 210, 60}), c.Put(20, top + 11, Rgb{250, 210, 60});
-    // Head: face to the right, hair behind, a cap with its peak forward.
+    for (int x = 12; x < 23; ++x) c.Put(x, top + 10, Shade(kPack, 0.6));          // belt
+    c.Put(13, top + 3, Shade(kPack, 0.6)), c.Put(14, top + 4, Shade(kPack, 0.6)); // strap
+    // Head: face to the right inside a round hood whose tip hangs behind.
     const double cy = 14.5 - lift;
-    c.FillEllipse(17, cy, 5.5, 6, kSkin);
-    c.FillEllipse(13.5, cy + 0.5, 3, 4.5, kHair);
-    c.Polygon({{11, cy - 1}, {12, cy - 5}, {15, cy - 7}, {20, cy - 7}, {23, cy - 4}, {23, cy - 1}},
-              [&](int x, int y) { c.Put(x, y, Shade(kShirt, 1.1 - 0.02 * (x - 11))); });
-    c.FillRect(19, static_cast<int>(cy - 1), 7, 1, Shade(kShirt, 0.65)); // peak
-    c.FillRect(20, static_cast<int>(cy + 1), 1, 2, kInk);                // eye
-    c.Put(23, static_cast<int>(cy + 2), Shade(kSkin, 0.9));              // nose
-    c.Put(14, static_cast<int>(cy + 2), Shade(kSkin, 0.8));              // ear
+    c.FillEllipse(16.5, cy, 7, 7, kHood);
+    c.FillPolygon({{10, cy - 2}, {6, cy + 4}, {11, cy + 3}}, Shade(kHood, 0.8));
+    c.FillEllipse(19, cy + 1, 4.5, 5, kSkin);
+    c.FillRect(19, static_cast<int>(cy - 4), 5, 1, Shade(kHood, 0.75)); // hood's rim
+    c.FillRect(20, static_cast<int>(cy), 1, 2, kInk);                   // eye
+    c.Put(23, static_cast<int>(cy + 2), Shade(kSkin, 0.85));            // nose
 }
 
 Canvas DrawFrame(const Pose& pose) {

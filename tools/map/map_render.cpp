@@ -21,7 +21,6 @@
 namespace {
 
 constexpr std::uint32_t ATTRIBUTE_MARK = 0xFF00FF; // outline of cells with an attribute
-constexpr int SPRITE_OFFSET = 2; // sprites sit 2 pixels into their cell, as in the editor
 
 struct RenderOptions {
     const char* name = nullptr;
@@ -208,7 +207,7 @@ class BandPainter {
     // on their top-left pixel; later cells draw over earlier ones.
     void DrawSprites(int row) {
         const int bandTop = row * CELL_SIZE;
-        const int reach = (EnemySize[1].Height + SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
+        const int reach = (EnemySize[1].Height + ENEMY_SPRITE_OFFSET + CELL_SIZE - 1) / CELL_SIZE;
         for (int r = row - reach; r <= row; ++r)
             for (int c = 0; c < columns_; ++c) {
                 const int v = GetCell(map_.enemies, r, c);
@@ -217,8 +216,8 @@ class BandPainter {
                 const int w = std::min(EnemySize[v - 1].Width, sprite.width);
                 const int h = std::min(EnemySize[v - 1].Height, sprite.height);
                 const std::uint32_t key = sprite.pixels[0];
-                const int left = c * CELL_SIZE + SPRITE_OFFSET;
-                const int top = r * CELL_SIZE + SPRITE_OFFSET - bandTop;
+                const int left = c * CELL_SIZE + ENEMY_SPRITE_OFFSET;
+                const int top = r * CELL_SIZE + ENEMY_SPRITE_OFFSET - bandTop;
                 const int bottom = std::min(CELL_SIZE, top + h), right = std::min(width_, left + w);
                 if (std::max(0, top) >= bottom || left >= right) continue;
                 for (int x = left; x < right; x += CELL_SIZE) Touch(x / CELL_SIZE);
@@ -260,13 +259,11 @@ int RunRender(int argc, char** argv) {
     RenderOptions options;
     if (const std::string wrong = ParseOptions(argc, argv, options); !wrong.empty())
         return UsageError(MapUsage, wrong);
+    if (const int status = RefuseMapName(options.name)) return status;
     tessera::MapLayers map;
     if (!AllocateLayersOnHugePages(map)) return Fail("not enough memory for the map");
-    if (!LoadMap(map, options.name))
-        return Fail(std::string("cannot load the map \"") + options.name + "\" (" +
-                    tessera::MapFileName(options.name, CHIP_FILE) + ", " +
-                    tessera::MapFileName(options.name, ATTR_FILE) + ", " +
-                    tessera::MapFileName(options.name, ENEMY_FILE) + ")");
+    if (tessera::MapError error; !LoadMap(map, options.name, &error))
+        return Fail(MapFailure("load", options.name, error));
 
     platform::DecodedImage sheet;
     platform::DecodedImage sprites[8];
@@ -283,10 +280,9 @@ int RunRender(int argc, char** argv) {
     BandPainter band(map, options, sheet, sprites);
     const int outWidth = band.Width() / options.scale;
     const int outHeight = map.height * SCREEN_ROWS * CELL_SIZE / options.scale;
-    OutputFile output{options.out, {}};
-    const std::span<OutputFile> outputs(&output, 1);
-    if (!PrepareOutputs(outputs, options.name)) return 1;
-    const int fd = CreateOutput(output);
+    OutputFiles output({options.out});
+    if (!output.Prepare(options.name)) return 1;
+    const int fd = output.Create(0);
     if (fd < 0) return 1;
     PngRowWriter writer;
     bool written = writer.Open(fd, outWidth, outHeight);
@@ -298,6 +294,6 @@ int RunRender(int argc, char** argv) {
         }
     }
     written = written && writer.Finish();
-    if (!written) ReportWriteError(output, writer.Error());
-    return FinishOutputs(outputs, written) ? 0 : 1;
+    if (!written) output.ReportWriteError(0, writer.Error());
+    return output.Finish(written) ? 0 : 1;
 }

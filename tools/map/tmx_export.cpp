@@ -144,11 +144,11 @@ int WriteLayer(BlockWriter& writer, const tessera::MapLayers& map, const LayerOu
     return 1;
 }
 
-// Writes the document, which uses the three `pictures`, into the open file
-// `fd`, which it closes. False on failure: reported for a value no tileset
+// Writes the document, which uses the pictures of outputs 1 to 3, into the
+// open file `fd`, which it flushes and closes. False on failure: reported for a value no tileset
 // holds, with the cause in errno otherwise.
 bool WriteDocument(int fd, const tessera::MapLayers& map, const char* name,
-                   const OutputFile* pictures, const platform::DecodedImage& sheet,
+                   const OutputFiles& outputs, const platform::DecodedImage& sheet,
                    bool& reported) {
     const int width = map.width * SCREEN_COLUMNS;
     const int height = map.height * SCREEN_ROWS;
@@ -161,11 +161,11 @@ bool WriteDocument(int fd, const tessera::MapLayers& map, const char* name,
     // The document names its pictures as they lie beside it.
     const auto base = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
     AppendTileset(text, "chips", TMX_CHIP_FIRSTGID, TMX_CHIP_COUNT, SHEET_COLUMNS,
-                  base(pictures[0].name), sheet.width, sheet.height);
+                  base(outputs.Name(1)), sheet.width, sheet.height);
     AppendTileset(text, "attributes", TMX_ATTR_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
-                  base(pictures[1].name), VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
+                  base(outputs.Name(2)), VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
     AppendTileset(text, "enemies", TMX_ENEMY_FIRSTGID, TMX_VALUE_COUNT, VALUE_TILE_COLUMNS,
-                  base(pictures[2].name), VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
+                  base(outputs.Name(3)), VALUE_TILES_SIZE, VALUE_TILES_SIZE, VALUE_TILE_KEY);
     BlockWriter writer(fd);
     writer.Append(text);
     int id = 1;
@@ -173,7 +173,8 @@ bool WriteDocument(int fd, const tessera::MapLayers& map, const char* name,
         if ((reported = !WriteLayer(writer, map, layer, id++, name))) break;
     writer.Append("</map>\n");
     int error = writer.Error();
-    if (!platform::CloseFile(fd) && !error) error = errno;
+    if (!(error || reported ? platform::CloseFile(fd) : platform::FlushAndClose(fd)) && !error)
+        error = errno;
     errno = error;
     return !reported && !error;
 }
@@ -186,8 +187,8 @@ int ExportTmx(const char* name, const char* out) {
         std::fprintf(stderr, "tessera-map: out of memory for the map layers\n");
         return 0;
     }
-    if (!LoadMap(map, name)) {
-        std::fprintf(stderr, "tessera-map: %s: cannot load the map's three files\n", name);
+    if (tessera::MapError error; !LoadMap(map, name, &error)) {
+        std::fprintf(stderr, "tessera-map: %s\n", MapFailure("load", name, error).c_str());
         return 0;
     }
     // The tileset pictures go beside the document: OUT.tmx uses OUT_chips.png,
@@ -198,38 +199,36 @@ int ExportTmx(const char* name, const char* out) {
     const std::size_t dot = tmx.rfind('.');
     const std::string stem =
         tmx.substr(0, dot != std::string::npos && dot > slash ? dot : std::string::npos);
-    OutputFile outputs[4] = {{tmx, {}},
-                             {stem + "_chips.png", {}},
-                             {stem + "_attributes.png", {}},
-                             {stem + "_enemies.png", {}}};
-    if (!PrepareOutputs(outputs, name)) return 0;
+    OutputFiles outputs(
+        {tmx, stem + "_chips.png", stem + "_attributes.png", stem + "_enemies.png"});
+    if (!outputs.Prepare(name)) return 0;
     // Created first to last, so that a name that cannot be had is the given one.
     int fds[4];
     for (int i = 0; i < 4; ++i)
-        if ((fds[i] = CreateOutput(outputs[i])) < 0) {
+        if ((fds[i] = outputs.Create(i)) < 0) {
             while (i-- > 0) platform::CloseFile(fds[i]);
-            return FinishOutputs(outputs, false);
+            return outputs.Finish(false);
         }
     // Each writer closes the file it is given; those not reached are closed here.
     const auto take = [&](int i) { return std::exchange(fds[i], -1); };
     platform::DecodedImage sheet;
     bool reported = false;
-    const auto written = [&](const OutputFile& output, bool done) {
-        if (!done && !reported) ReportWriteError(output, errno);
+    const auto written = [&](int output, bool done) {
+        if (!done && !reported) outputs.ReportWriteError(output, errno);
         reported = reported || !done;
         return done;
     };
-    const bool ok =
-        written(outputs[1], WriteChipSheet(take(1), sheet, reported)) &&
-        written(outputs[2], WriteValueTiles(take(2), ValueTiles::Attributes)) &&
-        written(outputs[3], WriteValueTiles(take(3), ValueTiles::Enemies)) &&
-        written(outputs[0], WriteDocument(take(0), map, name, &outputs[1], sheet, reported));
+    const bool ok = written(1, WriteChipSheet(take(1), sheet, reported)) &&
+                    written(2, WriteValueTiles(take(2), ValueTiles::Attributes)) &&
+                    written(3, WriteValueTiles(take(3), ValueTiles::Enemies)) &&
+                    written(0, WriteDocument(take(0), map, name, outputs, sheet, reported));
     for (const int fd : fds)
         if (fd >= 0) platform::CloseFile(fd);
-    return FinishOutputs(outputs, ok);
+    return outputs.Finish(ok);
 }
 
 int RunExport(int argc, char** argv) {
     if (argc != 2) return UsageError(MapUsage, "export needs a map NAME and a document OUT.tmx");
+    if (const int status = RefuseMapName(argv[0])) return status;
     return ExportTmx(argv[0], argv[1]) ? 0 : 1;
 }

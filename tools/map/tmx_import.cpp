@@ -23,9 +23,8 @@ int ImportTmx(const char* in, const char* name) {
     const int read = ReadTmxFile(map, fd, in);
     platform::CloseFile(fd);
     if (!read) return 0;
-    if (!SaveMap(map, name)) {
-        std::fprintf(stderr, "tessera-map: %s: cannot write the map's three files (%s)\n", name,
-                     std::strerror(errno));
+    if (tessera::MapError error; !SaveMap(map, name, &error)) {
+        std::fprintf(stderr, "tessera-map: %s\n", MapFailure("save", name, error).c_str());
         return 0;
     }
     return 1;
@@ -33,5 +32,6 @@ int ImportTmx(const char* in, const char* name) {
 
 int RunImport(int argc, char** argv) {
     if (argc != 2) return UsageError(MapUsage, "import needs a document IN.tmx and a map NAME");
+    if (const int status = RefuseMapName(argv[1])) return status;
     return ImportTmx(argv[0], argv[1]) ? 0 : 1;
 }

@@ -225,8 +225,10 @@ LRESULT PlayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 } // namespace
 
 int PlayAll(const PlayOptions& options) {
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    // Ctrl+C or a polite kill ends the play cleanly, unless the signal was
+    // ignored when the player started (as in a job a shell put in the background).
+    for (const int signal : {SIGINT, SIGTERM})
+        if (std::signal(signal, SIG_IGN) != SIG_IGN) std::signal(signal, OnInterrupt);
     platform::UseWindowsWithoutDisplay();
     WNDCLASS windowClass{};
     windowClass.lpfnWndProc = PlayerWindowProc;

@@ -17,7 +17,8 @@ const CommandUsage USAGE{
     "Runs the editor headless in the current folder, or with --run the play-test on\n"
     "the map NAME (from game screen X,Y), with the replay script as its only input:\n"
     "one command per line (frames N, move X Y, ldown, lup, rdown, rup, keydown K,\n"
-    "keyup K, type TEXT, answer yes|no|ok, screenshot FILE, close, ...).\n"
+    "keyup K, wheel N, type TEXT, answer yes|no|ok, screenshot FILE, shell COMMAND,\n"
+    "close, ...).\n"
     "A mistake in the script stops the run with status 2.\n",
 };
 

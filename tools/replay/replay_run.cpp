@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -38,9 +39,12 @@ class Replay {
             if (action) action();
             if (platform::QueuedMessageCount() > 0) return;
         }
-        // The script is over: the window closes.
+        // The script is over: the window closes with its close already under
+        // way, so that nothing is asked (a close from outside may ask about
+        // unsaved work).
         if (!closed && platform::MainWindow()) {
             closed = true;
+            CloseStage = 1;
             platform::PostMessage(platform::MainWindow(), WM_CLOSE, 0, 0);
         }
     }
@@ -85,6 +89,17 @@ class Replay {
                                       MAKELPARAM(pointerX, pointerY));
             });
             break;
+        case ReplayCommand::Wheel:
+            // A notch a message, as a wheel sends them; away from the user is
+            // positive in the message.
+            for (int notch = 0; notch < std::abs(command.value); ++notch)
+                Do([this, away = command.value < 0] {
+                    const int turn = away ? WHEEL_DELTA : -WHEEL_DELTA;
+                    platform::PostMessage(platform::MainWindow(), WM_MOUSEWHEEL,
+                                          static_cast<WPARAM>(MAKELPARAM(0, turn)),
+                                          MAKELPARAM(pointerX, pointerY));
+                });
+            break;
         case ReplayCommand::Key:
             PostKey(command.message, command.value);
             break;
@@ -107,6 +122,15 @@ class Replay {
             break;
         case ReplayCommand::Close:
             Post(WM_CLOSE, 0, 0);
+            break;
+        case ReplayCommand::Shell:
+            // Another program's work between two frames: a change to the
+            // files the editor has open, say.
+            Do([this, text = command.text, line = command.line] {
+                if (std::system(text.c_str()) == 0) return;
+                std::fprintf(stderr, "script:%d: the command failed: %s\n", line, text.c_str());
+                Stop();
+            });
             break;
         }
     }
@@ -158,11 +182,11 @@ bool ReadScript(const char* path, std::string& source, std::string& reason) {
 
 } // namespace
 
-int RunReplay(const std::vector<ReplayCommand>& commands) {
+int RunReplay(const std::vector<ReplayCommand>& commands, const char* commandLine) {
     Replay replay(commands);
     platform::headless::SetBoxEcho(true);
     platform::headless::SetEventSource([&replay](bool) { replay.Next(); });
-    int result = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    int result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
     platform::headless::SetEventSource(nullptr);
     return replay.Failed() ? 2 : result;
 }

@@ -7,10 +7,11 @@
 
 #include <vector>
 
-// Starts the program as usual and feeds it the script; when the script ends the
-// window is closed. Returns the program's exit code, or 2 when a step could not be
-// carried out (the run stops there, with `script:LINE: message` on standard error).
-int RunReplay(const std::vector<ReplayCommand>& commands);
+// Starts the program as usual, with `commandLine` as its command line, and feeds
+// it the script; when the script ends the program ends. Returns the program's
+// exit code, or 2 when a step could not be carried out (the run stops there,
+// with `script:LINE: message` on standard error).
+int RunReplay(const std::vector<ReplayCommand>& commands, const char* commandLine = "");
 
 // Reads and parses the script file, then runs it. A script that cannot be read
 // or has a mistake stops before the run with a message on standard error and 2.

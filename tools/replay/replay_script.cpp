@@ -22,8 +22,11 @@ bool ParseNumber(const std::string& word, int& value) {
 const std::map<std::string, int> KeyNames = {
     {"CTRL", VK_CONTROL}, {"SHIFT", VK_SHIFT}, {"ALT", VK_MENU},    {"ENTER", VK_RETURN},
     {"ESC", VK_ESCAPE},   {"BACK", VK_BACK},   {"SPACE", VK_SPACE}, {"LEFT", VK_LEFT},
-    {"UP", VK_UP},        {"RIGHT", VK_RIGHT}, {"DOWN", VK_DOWN},
+    {"UP", VK_UP},        {"RIGHT", VK_RIGHT}, {"DOWN", VK_DOWN},   {"TAB", VK_TAB},
+    {"PGUP", VK_PRIOR},   {"PGDN", VK_NEXT},   {"HOME", VK_HOME},   {"END", VK_END},
 };
+
+constexpr int WHEEL_NOTCHES_MAX = 1000; // notches one wheel command may turn
 
 const std::map<std::string, UINT> ButtonMessages = {
     {"ldown", WM_LBUTTONDOWN}, {"lup", WM_LBUTTONUP},      {"rdown", WM_RBUTTONDOWN},
@@ -56,6 +59,16 @@ std::string ParseLine(const std::string& name, std::istringstream& args, ReplayC
         if (!ParseNumber(words[0], command.x) || !ParseNumber(words[1], command.y) ||
             command.x > 65535 || command.y > 65535)
             return "not a position: " + words[0] + " " + words[1];
+        return "";
+    }
+    if (name == "wheel") {
+        command.kind = ReplayCommand::Wheel;
+        if (std::string e = expect(1); !e.empty()) return e;
+        const bool up = words[0].size() > 1 && words[0][0] == '-';
+        if (!ParseNumber(up ? words[0].substr(1) : words[0], command.value) ||
+            command.value > WHEEL_NOTCHES_MAX)
+            return "not a number of notches: " + words[0];
+        if (up) command.value = -command.value;
         return "";
     }
     if (name == "keydown" || name == "keyup") {
@@ -97,6 +110,13 @@ std::string ParseLine(const std::string& name, std::istringstream& args, ReplayC
         command.kind = ReplayCommand::Activate;
         command.value = name == "activate" ? 1 : 0;
         return expect(0);
+    }
+    if (name == "shell") {
+        command.kind = ReplayCommand::Shell;
+        if (words.empty()) return "shell takes a command";
+        for (const std::string& word : words)
+            command.text += (command.text.empty() ? "" : " ") + word;
+        return "";
     }
     if (name == "close") {
         command.kind = ReplayCommand::Close;

@@ -12,12 +12,14 @@ struct ReplayCommand {
         Frames,    // value: frames to let run
         Move,      // x, y
         Message,   // message, with the pointer position as its parameter
+        Wheel,     // value: notches to turn the wheel, towards the user positive
         Key,       // message (key down or up), value: virtual-key code
         Type,      // text: letters and digits to type
         Answer,    // value: IDYES, IDNO or IDOK for the next message box
         Screenshot,
         Activate, // value: 1 or 0
         Close,
+        Shell, // text: a command for the shell, run between frames; a failure stops the run
     };
     Kind kind;
     int line = 0;
