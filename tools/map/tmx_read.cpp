@@ -25,11 +25,19 @@ struct LayerIn {
     bool found = false; // the document has a layer of this name
 };
 
+// The C library's formatting is the standard one on every system (on Windows
+// too, where MinGW's own stands in for the system's).
+#ifdef __MINGW32__
+#define STANDARD_PRINTF gnu_printf
+#else
+#define STANDARD_PRINTF printf
+#endif
+
 // The first fault found, as it is reported.
 struct Fault {
     std::string message;
 
-    [[gnu::format(printf, 2, 3)]] int operator()(const char* format, ...) {
+    [[gnu::format(STANDARD_PRINTF, 2, 3)]] int operator()(const char* format, ...) {
         if (!message.empty()) return 0;
         char text[512];
         std::va_list values;
