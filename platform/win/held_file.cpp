@@ -4,6 +4,7 @@
 #include "platform/files/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -137,6 +138,11 @@ int ProcessOfWindow(const char* className, const char* title) {
     }
     close(fd); // also drops a lock taken just now
     return pid;
+}
+
+bool AskToRaise(int process) {
+    // The other copy raises its window when it receives this signal.
+    return kill(process, SIGUSR1) == 0;
 }
 
 } // namespace platform

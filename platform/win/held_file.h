@@ -20,6 +20,8 @@ BOOL ReleaseMutex(HANDLE mutex);
 void PublishWindow(const char* className, const char* title);
 void UnpublishWindow(const char* className, const char* title);
 int ProcessOfWindow(const char* className, const char* title);
+// Asks the process that published a window to raise it. Whether it was asked.
+bool AskToRaise(int process);
 
 // Path of the lock file for a name in the backend's lock folder; empty when
 // there is no such folder.

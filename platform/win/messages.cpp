@@ -3,8 +3,6 @@
 #include "platform/backend.h"
 #include "platform/win/held_file.h"
 
-#include <signal.h>
-
 #include <cstring>
 #include <deque>
 #include <map>
@@ -171,8 +169,7 @@ HWND FindWindow(const char* className, const char* title) {
 
 BOOL SetForegroundWindow(HWND window) {
     if (window == &remoteWindow) {
-        // The other copy raises its window when it receives this signal.
-        return remoteProcess > 0 && kill(remoteProcess, SIGUSR1) == 0;
+        return remoteProcess > 0 && AskToRaise(remoteProcess);
     }
     Window* w = Live(window);
     if (!w) return 0;
