@@ -58,7 +58,11 @@ void GetLocalTime(SYSTEMTIME* time) {
     std::int64_t now = localTime->milliseconds + (timeGetTime() - localTime->clock);
     std::time_t seconds = static_cast<std::time_t>(now / 1000);
     std::tm date{};
+#ifdef _WIN32
+    gmtime_s(&date, &seconds);
+#else
     gmtime_r(&seconds, &date);
+#endif
     *time = MakeSystemTime(date.tm_year + 1900, date.tm_mon + 1, date.tm_mday, date.tm_hour,
                            date.tm_min, date.tm_sec, static_cast<int>(now % 1000));
 }
@@ -82,7 +86,12 @@ void SetLocalTime(int year, int month, int day, int hour, int minute, int second
     date.tm_hour = hour;
     date.tm_min = minute;
     date.tm_sec = second;
-    localTime = FixedTime{static_cast<std::int64_t>(timegm(&date)) * 1000, timeGetTime()};
+#ifdef _WIN32
+    const std::time_t seconds = _mkgmtime(&date);
+#else
+    const std::time_t seconds = timegm(&date);
+#endif
+    localTime = FixedTime{static_cast<std::int64_t>(seconds) * 1000, timeGetTime()};
 }
 
 void UseHostSystemInfo() {
