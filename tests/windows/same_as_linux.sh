@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Windows map tool under Wine against the Linux one, on a map the Linux
-# editor made from a replay script: the pictures `render` draws are the same
-# bytes, and a TMX document `import`ed gives the same three map files, saved
-# through the Windows file work (lock, journal, all-or-none replacement).
+# The Windows replay driver and map tool under Wine against the Linux ones: the
+# editor driven by a replay script saves the same three map files; of that map
+# `tessera-map render` draws the same PNG bytes, and a TMX document `import`ed
+# gives the same map files again. Every save goes through the Windows file
+# work (lock, journal, all-or-none replacement).
 #
 #   same_as_linux.sh LINUX_BUILD WINDOWS_BUILD WINE_TEMPLATE SCRIPT
 set -euo pipefail
@@ -13,8 +14,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/linux" "$work/windows"
 
-wine_map() { # wine_map ARGUMENTS...: tessera-map.exe in the Windows folder
-  (cd "$work/windows" && "$here/wine_run.sh" --template "$template" "$windows/tessera-map.exe" "$@")
+on_windows() { # on_windows PROGRAM ARGUMENTS...: PROGRAM.exe in the Windows folder
+  local program=$1
+  shift
+  (cd "$work/windows" && "$here/wine_run.sh" --template "$template" "$windows/$program.exe" "$@")
 }
 
 same() { # same FILE...: each FILE equal in both folders
@@ -26,15 +29,16 @@ same() { # same FILE...: each FILE equal in both folders
   done
 }
 
-# The map "map", drawn and saved by the editor on Linux.
+# The map "map", drawn and saved by the editor on each system.
 (cd "$work/linux" && "$linux/tessera-replay" "$script" >/dev/null)
-for part in data zk teki; do cp "$work/linux/map_$part.txt" "$work/windows/"; done
+on_windows tessera-replay "$script" >/dev/null
+same map_data.txt map_zk.txt map_teki.txt
 
 # Every layer over the chips, one pixel a cell and at full size.
 for scale in 8 1; do
   (cd "$work/linux" && "$linux/tessera-map" render map "s$scale.png" --scale "$scale" \
     --attributes --enemies)
-  wine_map render map "s$scale.png" --scale "$scale" --attributes --enemies
+  on_windows tessera-map render map "s$scale.png" --scale "$scale" --attributes --enemies
   same "s$scale.png"
 done
 
@@ -42,7 +46,7 @@ done
 (cd "$work/linux" && "$linux/tessera-map" export map map.tmx)
 cp "$work/linux/map.tmx" "$work/windows/"
 (cd "$work/linux" && "$linux/tessera-map" import map.tmx back)
-wine_map import map.tmx back
+on_windows tessera-map import map.tmx back
 same back_data.txt back_zk.txt back_teki.txt
 # The same files beside the new map (its lock file stays, as on Linux): no
 # journal, temporary or spare.
@@ -51,4 +55,4 @@ beside() { (cd "$work/$1" && ls -A | grep -v '^map' | tr '\n' ' '); }
   echo "the folders differ: Linux $(beside linux), Windows $(beside windows)" >&2
   exit 1
 }
-echo "tessera-map: the same pictures and files on Linux and Windows"
+echo "the same map files and pictures on Linux and Windows"
