@@ -105,6 +105,7 @@ void EditorStartup() {
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) CharSprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
     if (IsMapName(elSystem::CommandLine())) OpenMapAtStart(elSystem::CommandLine());
+    WatchPlayKey();
     SceneNo = EDIT_SCENE;
     PrevSceneNo = 0;
 }
