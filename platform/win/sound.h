@@ -53,6 +53,10 @@ constexpr long DSBPAN_RIGHT = 10000;
 constexpr DWORD DSBFREQUENCY_MIN = 100;
 constexpr DWORD DSBFREQUENCY_MAX = 100000;
 
+// A PCM format within the bounds of a voice (any rate 100..100000 Hz) or, with
+// `output`, of the primary (8000..48000 Hz).
+bool ValidPcmFormat(const WAVEFORMATEX& format, bool output);
+
 // Results of the device and buffer calls.
 constexpr HRESULT DS_OK = 0;
 constexpr HRESULT DSERR_GENERIC = -2147467259;      // 0x80004005

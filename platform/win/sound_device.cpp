@@ -40,16 +40,6 @@ WAVEFORMATEX SoundOutputFormat() { return outputFormat; }
 
 const std::vector<SoundBuffer*>& SoundBuffers() { return buffers; }
 
-bool ValidPcmFormat(const WAVEFORMATEX& format, bool output) {
-    DWORD lowest = output ? 8000 : DSBFREQUENCY_MIN;
-    DWORD highest = output ? 48000 : DSBFREQUENCY_MAX;
-    return format.wFormatTag == WAVE_FORMAT_PCM &&
-           (format.nChannels == 1 || format.nChannels == 2) &&
-           (format.wBitsPerSample == 8 || format.wBitsPerSample == 16) &&
-           format.nBlockAlign == format.nChannels * format.wBitsPerSample / 8 &&
-           format.nSamplesPerSec >= lowest && format.nSamplesPerSec <= highest;
-}
-
 HRESULT DirectSoundCreate(SoundDevice** device) {
     if (!device) return DSERR_INVALIDPARAM;
     *device = nullptr;

@@ -34,10 +34,6 @@ float Gain(long hundredths);
 // device is first opened).
 WAVEFORMATEX SoundOutputFormat();
 
-// A PCM format within the bounds of a voice (any rate 100..100000 Hz) or, with
-// `output`, of the primary (8000..48000 Hz).
-bool ValidPcmFormat(const WAVEFORMATEX& format, bool output);
-
 // Plays `bytes` bytes of PCM `data` once on a device of its own, calls `wait`
 // with the playing voice, and closes the device. False when there is no output
 // or the data is refused.

@@ -18,14 +18,6 @@ int openDevices = 0;
 // The largest voice, as the device allows.
 constexpr DWORD MAX_BUFFER_BYTES = 0x0FFFFFFF;
 
-bool ValidFormat(const WAVEFORMATEX& format) {
-    return format.wFormatTag == WAVE_FORMAT_PCM &&
-           (format.nChannels == 1 || format.nChannels == 2) &&
-           (format.wBitsPerSample == 8 || format.wBitsPerSample == 16) &&
-           format.nBlockAlign == format.nChannels * format.wBitsPerSample / 8 &&
-           format.nSamplesPerSec >= DSBFREQUENCY_MIN && format.nSamplesPerSec <= DSBFREQUENCY_MAX;
-}
-
 ::WAVEFORMATEX Native(const WAVEFORMATEX& format) {
     ::WAVEFORMATEX real{};
     real.wFormatTag = format.wFormatTag;
@@ -75,7 +67,7 @@ HRESULT SoundDevice::CreateSoundBuffer(const DSBUFFERDESC* description, SoundBuf
         if (description->dwBufferBytes != 0 || description->lpwfxFormat) return DSERR_INVALIDPARAM;
     } else {
         const WAVEFORMATEX* given = description->lpwfxFormat;
-        if (!given || !ValidFormat(*given) || description->dwBufferBytes == 0 ||
+        if (!given || !ValidPcmFormat(*given, false) || description->dwBufferBytes == 0 ||
             description->dwBufferBytes > MAX_BUFFER_BYTES ||
             description->dwBufferBytes % given->nBlockAlign != 0)
             return DSERR_INVALIDPARAM;
@@ -188,9 +180,7 @@ HRESULT SoundBuffer::GetFrequency(DWORD* rate) {
 }
 
 HRESULT SoundBuffer::SetFormat(const WAVEFORMATEX* given) {
-    if (!primary || !given || !ValidFormat(*given) || given->nSamplesPerSec < 8000 ||
-        given->nSamplesPerSec > 48000)
-        return DSERR_INVALIDPARAM;
+    if (!primary || !given || !ValidPcmFormat(*given, true)) return DSERR_INVALIDPARAM;
     const ::WAVEFORMATEX real = Native(*given);
     return Result(Real(native)->SetFormat(&real));
 }
