@@ -1,6 +1,7 @@
 // Typeface enumeration: the system's own face names, then every installed
 // family under a CP932 name, Japanese name first where the family has one.
 #include "platform/formats/text_encoding.h"
+#include "platform/win/face_list.h"
 #include "platform/win/font_match.h"
 
 #include <fontconfig/fontconfig.h>
@@ -11,8 +12,6 @@
 namespace platform {
 
 namespace {
-
-const std::vector<InstalledFace>* overrideFaces = nullptr;
 
 // The family's first name that CP932 can write, a Japanese one first; empty
 // when there is none.
@@ -44,17 +43,17 @@ std::uint8_t CharSetOf(FcPattern* font) {
     return ANSI_CHARSET;
 }
 
-std::vector<InstalledFace> ListFaces() {
-    std::vector<InstalledFace> faces;
-    for (const SystemFace& face : SystemFaces) faces.push_back({face.name, SHIFTJIS_CHARSET});
-    if (!FontconfigReady()) return faces;
+} // namespace
+
+std::map<std::string, std::uint8_t> InstalledFamilies() {
+    // A family counts as Japanese or symbol when any of its fonts is.
+    std::map<std::string, std::uint8_t> families;
+    if (!FontconfigReady()) return families;
     FcPattern* all = FcPatternCreate();
     FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_LANG, FC_SYMBOL, nullptr);
     FcFontSet* fonts = FcFontList(nullptr, all, fields);
     FcObjectSetDestroy(fields);
     FcPatternDestroy(all);
-    // A family counts as Japanese or symbol when any of its fonts is.
-    std::map<std::string, std::uint8_t> families;
     for (int i = 0; fonts && i < fonts->nfont; ++i) {
         std::string name = FamilyName(fonts->fonts[i]);
         if (name.empty()) continue;
@@ -62,32 +61,7 @@ std::vector<InstalledFace> ListFaces() {
         if (charSet == ANSI_CHARSET) charSet = CharSetOf(fonts->fonts[i]);
     }
     if (fonts) FcFontSetDestroy(fonts);
-    for (const auto& [name, charSet] : families) {
-        bool system = false;
-        for (const SystemFace& face : SystemFaces) system = system || name == face.name;
-        if (!system) faces.push_back({name, charSet});
-    }
-    return faces;
+    return families;
 }
-
-} // namespace
-
-int EnumFonts(HDC dc, FONTENUMPROCA callback, LPARAM data) {
-    if (!dc || !callback) return 0;
-    static const std::vector<InstalledFace> installed = ListFaces();
-    int result = 1;
-    for (const InstalledFace& face : overrideFaces ? *overrideFaces : installed) {
-        LOGFONTA font{};
-        const std::size_t length = Cp932Prefix(face.name, LF_FACESIZE - 1);
-        std::memcpy(font.lfFaceName, face.name.data(), length);
-        font.lfWeight = 400;
-        font.lfCharSet = face.charSet;
-        result = callback(&font, data);
-        if (!result) break;
-    }
-    return result;
-}
-
-void OverrideInstalledFaces(const std::vector<InstalledFace>* faces) { overrideFaces = faces; }
 
 } // namespace platform

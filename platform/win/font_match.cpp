@@ -6,25 +6,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace platform {
 
 namespace {
 
-// fontconfig alone maps these names to faces without Japanese glyphs.
-constexpr SystemFace Table[] = {
-    {"標準明朝", u8"IPAMincho", 0},
-    {"標準ゴシック", u8"IPAGothic", 0},
-    // A rounded face made heavy stands in for the heavy pop display face.
-    {"HG創英角ﾎﾟｯﾌﾟ体", u8"MotoyaLMaru", 900},
-};
-
 const FcChar8* Fc(const char* text) { return reinterpret_cast<const FcChar8*>(text); }
 const FcChar8* Fc(const char8_t* text) { return reinterpret_cast<const FcChar8*>(text); }
 
 } // namespace
-
-const std::span<const SystemFace> SystemFaces{Table};
 
 bool FontconfigReady() {
     static const bool ready = FcInit() && std::atexit(FcFini) == 0;
@@ -37,10 +28,11 @@ bool MatchFace(const LOGFONTA& font, FaceChoice& choice) {
     int weight = font.lfWeight == 0 ? 400 : std::clamp(font.lfWeight, 1, 1000);
 
     FcPattern* pattern = FcPatternCreate();
-    auto system = std::find_if(SystemFaces.begin(), SystemFaces.end(),
+    // fontconfig alone maps the system's names to faces without Japanese glyphs.
+    auto system = std::find_if(std::begin(SystemFaces), std::end(SystemFaces),
                                [&](const SystemFace& face) { return name == face.name; });
-    if (system != SystemFaces.end()) {
-        FcPatternAddString(pattern, FC_FAMILY, Fc(system->family));
+    if (system != std::end(SystemFaces)) {
+        FcPatternAddString(pattern, FC_FAMILY, Fc(system->standIn));
         weight = std::max(weight, system->minimumWeight);
     } else if (!name.empty()) {
         FcPatternAddString(pattern, FC_FAMILY, Fc(Cp932ToUtf8(name).c_str()));

@@ -3,20 +3,11 @@
 #pragma once
 
 #include "platform/win/fonts.h"
+#include "platform/win/system_faces.h"
 
-#include <span>
 #include <string>
 
 namespace platform {
-
-// A face name of the system and the installed family that stands in for it,
-// drawn at least this heavy.
-struct SystemFace {
-    const char* name;      // CP932
-    const char8_t* family; // fontconfig family
-    int minimumWeight;
-};
-extern const std::span<const SystemFace> SystemFaces;
 
 // Where a font's glyphs come from: a face of a font file, with the weight it is
 // drawn at and the synthetic bold and slant that fontconfig asks for.

@@ -4,7 +4,9 @@
 // added for this program alone. Text is CP932 and reaches the system as UTF-16.
 #include "platform/files/files.h"
 #include "platform/formats/text_encoding.h"
+#include "platform/win/face_list.h"
 #include "platform/win/fonts.h"
+#include "platform/win/system_faces.h"
 
 #include "platform/win/win32.h"
 
@@ -20,24 +22,6 @@ struct Font {
 };
 
 namespace {
-
-// A face name of the system, the face Windows has for it, and the face shipped
-// beside the program that stands in where Windows has none, drawn at least
-// this heavy.
-struct SystemFace {
-    const char* name; // CP932
-    const wchar_t* windowsFace;
-    const wchar_t* substitute;
-    const wchar_t* substituteFile;
-    int minimumWeight;
-};
-
-const SystemFace SystemFaces[] = {
-    {"標準明朝", L"MS Mincho", L"IPAMincho", L"ipam.ttf", 0},
-    {"標準ゴシック", L"MS Gothic", L"IPAGothic", L"ipag.ttf", 0},
-    // A rounded face made heavy stands in for the heavy pop display face.
-    {"HG創英角ﾎﾟｯﾌﾟ体", L"HG創英角ﾎﾟｯﾌﾟ体", L"MotoyaLMaru", L"MTLmr3m.ttf", 900},
-};
 
 bool Installed(const wchar_t* face) {
     ::HDC screen = CreateCompatibleDC(nullptr);
@@ -67,9 +51,12 @@ const std::map<std::string, std::wstring>& FacesInUse() {
                 chosen[face.name] = face.windowsFace;
                 continue;
             }
-            if (!Installed(face.substitute))
-                AddFontResourceExW((folder + face.substituteFile).c_str(), FR_PRIVATE, nullptr);
-            chosen[face.name] = face.substitute;
+            const std::wstring standIn =
+                windows::WideFromUtf8(reinterpret_cast<const char*>(face.standIn));
+            if (!Installed(standIn.c_str()))
+                AddFontResourceExW((folder + windows::WideFromUtf8(face.standInFile)).c_str(),
+                                   FR_PRIVATE, nullptr);
+            chosen[face.name] = standIn;
         }
         return chosen;
     }();
@@ -109,11 +96,10 @@ std::uint8_t CharSetOf(BYTE charSet) {
     return ANSI_CHARSET;
 }
 
-const std::vector<InstalledFace>* overrideFaces = nullptr;
+} // namespace
 
-std::vector<InstalledFace> ListFaces() {
-    std::vector<InstalledFace> faces;
-    for (const SystemFace& face : SystemFaces) faces.push_back({face.name, SHIFTJIS_CHARSET});
+std::map<std::string, std::uint8_t> InstalledFamilies() {
+    // The faces standing in for the system's own are added first.
     FacesInUse();
     // A family counts as Japanese or symbol when it offers that character set.
     std::map<std::string, std::uint8_t> families;
@@ -134,33 +120,8 @@ std::vector<InstalledFace> ListFaces() {
         },
         reinterpret_cast<LPARAM>(&families), 0);
     DeleteDC(screen);
-    for (const auto& [name, charSet] : families) {
-        const bool system = std::any_of(std::begin(SystemFaces), std::end(SystemFaces),
-                                        [&](const SystemFace& face) { return name == face.name; });
-        if (!system && name.size() < LF_FACESIZE) faces.push_back({name, charSet});
-    }
-    return faces;
+    return families;
 }
-
-} // namespace
-
-int EnumFonts(HDC dc, FONTENUMPROCA callback, LPARAM data) {
-    if (!dc || !callback) return 0;
-    static const std::vector<InstalledFace> installed = ListFaces();
-    int result = 1;
-    for (const InstalledFace& face : overrideFaces ? *overrideFaces : installed) {
-        LOGFONTA font{};
-        const std::size_t length = Cp932Prefix(face.name, LF_FACESIZE - 1);
-        std::memcpy(font.lfFaceName, face.name.data(), length);
-        font.lfWeight = 400;
-        font.lfCharSet = face.charSet;
-        result = callback(&font, data);
-        if (!result) break;
-    }
-    return result;
-}
-
-void OverrideInstalledFaces(const std::vector<InstalledFace>* faces) { overrideFaces = faces; }
 
 HFONT CreateFontIndirect(const LOGFONTA* font) {
     if (!font) return nullptr;
