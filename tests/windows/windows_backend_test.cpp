@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/files/file_io.h"
 #include "platform/files/file_lock.h"
+#include "platform/files/file_ops.h"
 #include "platform/files/file_set.h"
 #include "platform/files/files.h"
 #include "platform/files/private_folder.h"
@@ -29,6 +30,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -252,6 +254,70 @@ TEST(FileSets, ASetIsReplacedWholeOrNotAtAll) {
     // The next save, with the file let go, replaces the set.
     ASSERT_EQ(replace("newest"), 1);
     for (const fs::path& name : names) EXPECT_EQ(ReadAll(name), "newest") << name;
+}
+
+// The system's steps of a replacement: what a path holds, names made only when
+// free, replaced whole, and the holders of files told apart. A member with a
+// second name keeps it through a save: its new bytes are written into it.
+TEST(FileSets, TheSystemsStepsKeepTheirPromises) {
+    namespace ops = platform::file_ops;
+    TestFolder folder;
+    const std::string file = (folder.path / "m_data.txt").string();
+    const std::string second = (folder.path / "second.txt").string();
+    std::ofstream(file, std::ios::binary) << "old";
+
+    ops::Facts facts;
+    struct Row {
+        std::string path;
+        bool exists, regular, isFolder;
+    };
+    for (const Row& row :
+         {Row{file, true, true, false}, Row{folder.path.string(), true, false, true},
+          Row{(folder.path / "none").string(), false, false, false}}) {
+        ASSERT_EQ(ops::Inspect(row.path, facts), 1) << row.path;
+        EXPECT_EQ(facts.exists, row.exists) << row.path;
+        EXPECT_EQ(facts.regular, row.regular) << row.path;
+        EXPECT_EQ(facts.folder, row.isFolder) << row.path;
+    }
+    ASSERT_EQ(ops::Inspect(file, facts), 1);
+    EXPECT_TRUE(facts.own);
+    EXPECT_EQ(facts.links, 1u);
+
+    // Names are made only where nothing is.
+    EXPECT_EQ(ops::CreateLike(file, ""), -1);
+    EXPECT_EQ(errno, EEXIST);
+    ASSERT_EQ(ops::Link(file, second), 1);
+    EXPECT_EQ(ops::Link(file, second), 0);
+    EXPECT_EQ(errno, EEXIST);
+    ASSERT_EQ(ops::Inspect(second, facts), 1);
+    EXPECT_EQ(facts.links, 2u);
+    std::vector<std::string> names;
+    ASSERT_EQ(ops::ListFolder(folder.path.string(), names), 1);
+    EXPECT_NE(std::find(names.begin(), names.end(), "second.txt"), names.end());
+
+    // This process runs; a number no process has ended long ago.
+    EXPECT_EQ(ops::ProcessEnded(ops::ProcessId()), 0);
+    EXPECT_EQ(ops::ProcessEnded(0x7FFFFFF0), 1);
+
+    // Saved as one of a set, the file keeps its second name, which reads the
+    // new bytes too, and nothing is left beside them.
+    const std::string paths[2] = {file, (folder.path / "m_zk.txt").string()};
+    platform::FileSet set(paths, (folder.path / "m.journal").string());
+    ASSERT_EQ(set.Found(), 1);
+    ASSERT_EQ(set.Settle(), 1);
+    for (int i = 0; i < 2; ++i) {
+        const int fd = set.Create(i);
+        ASSERT_GE(fd, 0);
+        platform::WriteAll(fd, "newer", 5);
+        ASSERT_EQ(platform::FlushAndClose(fd), 1);
+    }
+    ASSERT_EQ(set.Replace(), 1);
+    EXPECT_EQ(ReadAll(file), "newer");
+    EXPECT_EQ(ReadAll(second), "newer");
+    EXPECT_EQ(ReadAll(paths[1]), "newer");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path)) ++entries;
+    EXPECT_EQ(entries, 3) << "temporaries or spares were left";
 }
 
 // A writer's lock keeps readers and other writers out until it is let go;
