@@ -149,7 +149,7 @@ int FollowLinks(const std::string& name, std::string& end) {
 int MayWrite(const std::string& path) {
     const ::HANDLE file = CreateFileW(windows::WideFromUtf8(path).c_str(), GENERIC_WRITE, SHARE_ALL,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
+    if (file == INVALID_HANDLE_VALUE) return Fail();
     CloseHandle(file);
     return 1;
 }

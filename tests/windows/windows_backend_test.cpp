@@ -238,8 +238,10 @@ TEST(FileSets, ASetIsReplacedWholeOrNotAtAll) {
         ASSERT_TRUE(held.Held());
         const platform::FileSet set(paths, (folder.path / "a.journal").string());
         int failed = -1;
+        errno = 0;
         EXPECT_EQ(set.CheckWritable(failed), 0);
         EXPECT_EQ(failed, 2);
+        EXPECT_EQ(errno, EACCES);
         EXPECT_EQ(replace("newer"), 0);
     }
     for (const fs::path& name : names) EXPECT_EQ(ReadAll(name), "new") << name;
