@@ -6,8 +6,8 @@ rem uninstalled" when all holds.
 set INSTALLER=%~1
 set TARGET=C:\TesseraCheck
 start "" /wait %INSTALLER% /S /D=%TARGET%
-for %%f in (tessera.exe tessera-run.exe tessera-play.exe bmp\edita.bmp char\char00.BMP run\tune.mid fonts\ipag.ttf Uninstall.exe) do if not exist %TARGET%\%%f echo missing after install: %%f
-for %%f in (tessera.exe tessera-run.exe tessera-play.exe bmp\edita.bmp char\char00.BMP run\tune.mid fonts\ipag.ttf Uninstall.exe) do if not exist %TARGET%\%%f goto end
+for %%f in (tessera.exe tessera-run.exe tessera-map.exe tessera-play.exe tessera-replay.exe bmp\edita.bmp char\char00.BMP run\tune.mid fonts\ipag.ttf Uninstall.exe) do if not exist %TARGET%\%%f echo missing after install: %%f
+for %%f in (tessera.exe tessera-run.exe tessera-map.exe tessera-play.exe tessera-replay.exe bmp\edita.bmp char\char00.BMP run\tune.mid fonts\ipag.ttf Uninstall.exe) do if not exist %TARGET%\%%f goto end
 set LINK=
 for /r "%ProgramData%\Microsoft\Windows\Start Menu" %%l in (Tessera.lnk) do if exist "%%l" set LINK=%%l
 for /r "%APPDATA%\Microsoft\Windows\Start Menu" %%l in (Tessera.lnk) do if exist "%%l" set LINK=%%l
