@@ -736,6 +736,42 @@ TEST(Icon, EverySizeShowsTheChipBeingStampedIntoTheGrid) {
     }
 }
 
+// The Windows icon file holds every size, each entry naming its size and the
+// place of the theme's own PNG of that size.
+TEST(Icon, TheWindowsIconFileHoldsEverySizesPicture) {
+    std::ifstream file(Folder() / "tessera.ico", std::ios::binary);
+    const std::string ico{std::istreambuf_iterator<char>(file), {}};
+    const auto at16 = [&](std::size_t i) {
+        return static_cast<unsigned>(static_cast<std::uint8_t>(ico[i])) |
+               static_cast<unsigned>(static_cast<std::uint8_t>(ico[i + 1])) << 8;
+    };
+    const auto at32 = [&](std::size_t i) { return at16(i) | at16(i + 2) << 16; };
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    ASSERT_GE(ico.size(), 6u + 16 * std::size(sizes));
+    EXPECT_EQ(at16(0), 0u);
+    EXPECT_EQ(at16(2), 1u); // an icon
+    ASSERT_EQ(at16(4), std::size(sizes));
+    std::size_t end = 6 + 16 * std::size(sizes);
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        const std::size_t entry = 6 + 16 * i;
+        const unsigned side = sizes[i] == 256 ? 0 : sizes[i];
+        EXPECT_EQ(static_cast<std::uint8_t>(ico[entry]), side);
+        EXPECT_EQ(static_cast<std::uint8_t>(ico[entry + 1]), side);
+        EXPECT_EQ(at16(entry + 6), 32u) << sizes[i];
+        const std::size_t bytes = at32(entry + 8), offset = at32(entry + 12);
+        EXPECT_EQ(offset, end) << sizes[i]; // one after another, nothing between
+        ASSERT_LE(offset + bytes, ico.size()) << sizes[i];
+        const std::string side_text = std::to_string(sizes[i]);
+        std::ifstream png(Folder() / "icons/hicolor" / (side_text + "x" + side_text) /
+                              "apps/tessera.png",
+                          std::ios::binary);
+        EXPECT_EQ(ico.substr(offset, bytes), std::string(std::istreambuf_iterator<char>(png), {}))
+            << sizes[i];
+        end = offset + bytes;
+    }
+    EXPECT_EQ(end, ico.size());
+}
+
 // ---- The images as the editor's start-up loads them ----
 
 class LoadedImages : public ::testing::TestWithParam<int> {

@@ -108,4 +108,34 @@ std::vector<std::uint8_t> DrawIcon(int size) {
     return image;
 }
 
+std::vector<std::uint8_t> IconFileBytes(const std::vector<int>& sizes,
+                                        const std::vector<std::vector<std::uint8_t>>& pngs) {
+    std::vector<std::uint8_t> bytes;
+    const auto put16 = [&](std::size_t value) {
+        for (int shift = 0; shift < 16; shift += 8) bytes.push_back((value >> shift) & 0xFF);
+    };
+    const auto put32 = [&](std::size_t value) {
+        for (int shift = 0; shift < 32; shift += 8) bytes.push_back((value >> shift) & 0xFF);
+    };
+    // The header (an icon, so many images), then one 16-byte entry an image.
+    put16(0);
+    put16(1);
+    put16(pngs.size());
+    std::size_t offset = 6 + 16 * pngs.size();
+    for (std::size_t i = 0; i < pngs.size(); ++i) {
+        const int side = sizes[i] >= 256 ? 0 : sizes[i]; // 0 stands for 256
+        bytes.push_back(static_cast<std::uint8_t>(side));
+        bytes.push_back(static_cast<std::uint8_t>(side));
+        bytes.push_back(0); // no palette
+        bytes.push_back(0);
+        put16(1);  // planes
+        put16(32); // bits a pixel
+        put32(pngs[i].size());
+        put32(offset);
+        offset += pngs[i].size();
+    }
+    for (const auto& png : pngs) bytes.insert(bytes.end(), png.begin(), png.end());
+    return bytes;
+}
+
 } // namespace assets

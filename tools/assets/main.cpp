@@ -3,7 +3,8 @@
 // sheets and the dimming image, char/ for the enemy sprites, run/ for the
 // player's sprite sheet, its sound effects (WAV files in run/wav/, packed into
 // run/sounds.pak) and its tune; and the editor's icon in every size of the icon
-// theme, icons/hicolor/SIZExSIZE/apps/tessera.png.
+// theme, icons/hicolor/SIZExSIZE/apps/tessera.png, and all of them in the
+// Windows icon file tessera.ico.
 #include "draw/draw.h"
 #include "map/map_model.h"
 #include "png/png_rows.h"
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -118,11 +120,19 @@ int main(int argc, char** argv) {
         sounds = Write(wav / effect.file, assets::WaveFileBytes(effect.samples)) && sounds;
     ok = sounds && Pack(Beside(root, SOUND_PACK_FILE), wav) && ok;
     ok = Write(Beside(root, TUNE_FILE), assets::TuneBytes()) && ok;
+    // The icon theme's sizes, then all of them in one icon file for Windows.
+    std::vector<int> sizes;
+    std::vector<std::vector<std::uint8_t>> pngs;
     for (const int size : assets::kIconSizes) {
         const std::string side = std::to_string(size);
         const fs::path folder = root / "icons/hicolor" / (side + "x" + side) / "apps";
         fs::create_directories(folder, error);
-        ok = WriteIcon(folder / "tessera.png", size) && ok;
+        const bool written = WriteIcon(folder / "tessera.png", size);
+        std::ifstream png(folder / "tessera.png", std::ios::binary);
+        sizes.push_back(size);
+        pngs.emplace_back(std::istreambuf_iterator<char>(png), std::istreambuf_iterator<char>());
+        ok = written && ok;
     }
+    ok = Write(root / "tessera.ico", assets::IconFileBytes(sizes, pngs)) && ok;
     return ok ? 0 : 1;
 }
