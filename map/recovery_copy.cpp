@@ -110,14 +110,7 @@ int ReadRecoveryRecord(const std::string& folder, RecoveryRecord& record) {
 }
 
 int ReadRecoveryCopy(const std::string& folder, const RecoveryRecord& record, MapLayers& map) {
-    MapLayers copy;
-    if (!LoadMap(copy, In(folder, SlotName(record.slot)).c_str())) return 0;
-    if (copy.width != record.width || copy.height != record.height) {
-        errno = EINVAL;
-        return 0;
-    }
-    map = std::move(copy);
-    return 1;
+    return LoadMap(map, In(folder, SlotName(record.slot)).c_str());
 }
 
 int SetRecoveryCopyAside(const std::string& folder) {

@@ -33,9 +33,9 @@ int WriteRecoveryCopy(const MapLayers& map, const std::string& name, const std::
 // that this code wrote.
 int ReadRecoveryRecord(const std::string& folder, RecoveryRecord& record);
 
-// Reads the copy that `record` tells of into `map`, in place of what it held:
-// its three files, which must give the size recorded. 1 on success; 0 with
-// `map` unchanged.
+// Reads the copy that `record` tells of into `map`, in place of what it held,
+// as a load does (the files give the size). 1 on success; 0 with `map`
+// unchanged.
 int ReadRecoveryCopy(const std::string& folder, const RecoveryRecord& record, MapLayers& map);
 
 // Sets the copy in `folder` aside: it stays, but is no longer on offer, until
