@@ -95,7 +95,10 @@ void DrawLabels() {
 
 void EditorStartup() {
     // Every frame reads the layers: without them the editor cannot run at all.
-    if (!AllocateLayers(EditorMap)) {
+    // On huge pages, the copy of the process that writes the recovery copy
+    // copies a few hundred page-table entries for a full map rather than
+    // some eighty thousand.
+    if (!AllocateLayersOnHugePages(EditorMap)) {
         elSystem::Error("EditorStartup", "メモリを確保できません");
         elSystem::Shutdown();
         std::exit(EXIT_FAILURE);
