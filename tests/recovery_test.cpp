@@ -207,4 +207,24 @@ TEST_F(Recovery, NoSetsTheCopyAsideUntilTheNextOneReplacesIt) {
         EXPECT_FALSE(fs::exists(folder / run / "map_data.txt")) << run;
 }
 
+// A state folder that others could reach into is not used: a link planted at
+// its place, or a folder open to the group. The run says so once, and writes
+// nothing there or where the link leads.
+TEST_F(Recovery, AStateFolderNotTheUsersAloneIsNotUsed) {
+    fs::create_directories(folder / "elsewhere");
+    fs::create_directories(folder / "linked");
+    fs::create_symlink(folder / "elsewhere", folder / "linked" / "tessera");
+    fs::create_directories(folder / "open" / "tessera");
+    fs::permissions(folder / "open" / "tessera", fs::perms::owner_all | fs::perms::group_all);
+    for (const char* state : {"linked", "open"}) {
+        ASSERT_EQ(Replay(std::string("run-") + state, EditScript(2) + "frames 12\n", state), 0)
+            << output;
+        EXPECT_NE(output.find(reinterpret_cast<const char*>(u8"専用のフォルダではない")),
+                  std::string::npos)
+            << state << ": " << output;
+        EXPECT_TRUE(fs::is_empty(folder / state / "tessera")) << state;
+    }
+    EXPECT_TRUE(fs::is_empty(folder / "elsewhere"));
+}
+
 } // namespace
