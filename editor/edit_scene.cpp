@@ -112,6 +112,7 @@ void EditorStartup() {
     // Work a crash left comes first; otherwise the map named on the command line.
     if (!OfferRecovery() && IsMapName(elSystem::CommandLine()))
         OpenMapAtStart(elSystem::CommandLine());
+    WatchPlayKey();
     SceneNo = EDIT_SCENE;
     PrevSceneNo = 0;
 }

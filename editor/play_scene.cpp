@@ -57,7 +57,7 @@ void LeaveGame() {
     StopSounds();
     elDraw::WipeCancel();
     elDraw::ClipRect = EditorClip;
-    elSystem::WatchKey(0);
+    WatchPlayKey();
     PlayKeyState = KEY_FREE;
     SceneNo = EDIT_SCENE;
 }
@@ -79,8 +79,13 @@ void StartPlay() {
 
 } // namespace
 
+void WatchPlayKey() { elSystem::WatchKey(VK_F5); }
+
 void PlayKeyStep() {
+    // A tap between two frames is never seen down, only counted as released.
+    const bool tapped = elSystem::WatchCount() > 0;
+    WatchPlayKey();
     elInput::GetKey(VK_F5, &PlayKeyState);
-    if (PlayKeyState == KEY_PUSH && SaveState != DIALOGUE_NAMING && LoadState != DIALOGUE_NAMING)
-        StartPlay();
+    const bool pressed = PlayKeyState == KEY_PUSH || (tapped && PlayKeyState == KEY_FREE);
+    if (pressed && SaveState != DIALOGUE_NAMING && LoadState != DIALOGUE_NAMING) StartPlay();
 }

@@ -10,6 +10,10 @@ constexpr int PLAY_SCENE = 2;
 
 extern int PlayKeyState; // key state of F5
 
+// From the editor's start and whenever it is back from the game: F5's
+// releases are counted, so that a tap shorter than a frame plays too.
+void WatchPlayKey();
+
 // Once per frame of the edit scene: an F5 press while no save or load prompt
 // is open sets the attributes from the chips as a save does, starts the run
 // and switches to the play scene (RunScene) from the next frame on. The game

@@ -79,6 +79,7 @@ void FrameworkReset() {
     LastFrameTime = platform::timeGetTime();
     BlinkTime = platform::timeGetTime();
     CloseStage = 0;
+    ShutDownDone = 0;
     BoxShown = 0;
     WatchedKey = WatchedKeyCount = 0;
 }

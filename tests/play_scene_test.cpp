@@ -223,6 +223,10 @@ TEST_F(PlayKey, F5DoesNothingWhileThePromptIsOpen) {
     Run(std::string("move 560 650\nldown\nframes 1\nlup\nframes 1\n") + PRESS_F5 + PRESS_ESC +
         PRESS_F5 + PRESS_ESC);
     EXPECT_FALSE(PlayFrames.empty());
+    // A tap pressed and released between two frames plays too.
+    PlayFrames.clear();
+    Run(std::string("keydown F5\nkeyup F5\nframes 2\n") + PRESS_ESC);
+    EXPECT_FALSE(PlayFrames.empty());
     ExpectEditorAsItWas();
 }
 

@@ -5,9 +5,11 @@
 # as the build tree's do and, on a private X server, start the editor, which
 # finds its images and shows the frame the build tree's headless run shows,
 # and the play-test.
-# usage: package_test.sh BUILD_FOLDER   (after cpack -G DEB in it)
+# usage: package_test.sh BUILD_FOLDER [TEST_FOLDER]   (after cpack -G DEB in
+# BUILD_FOLDER; the desktop suite is taken from TEST_FOLDER, by default the same)
 set -euo pipefail
 build=$(realpath "$1")
+tests=$(realpath "${2:-$1}")
 deb=$(ls -t "$build"/tessera_*.deb | head -n 1) # the newest
 version=$(dpkg-deb -f "$deb" Version)
 work=$(mktemp -d)
@@ -76,10 +78,9 @@ cmp -s unpacked.bmp built.bmp || fail "the unpacked play-test shows another pict
 
 # The unpacked editor on a private X server: its frame equals the headless run
 # of the build tree, and started as the menu starts it, it saves its maps in
-# the user's maps folder; F5 starts the play-test beside it, which shows its
-# game in a window of its own.
+# the user's maps folder; F5 plays the map in the editor's window.
 TESSERA_TEST_EDITOR="$usr/bin/tessera" \
-  "$build/tests/desktop/desktop_test" --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder:DesktopEditor.F5PlaysTheMapInTheEditorsWindowAndEscReturnsToTheEditor' ||
+  "$tests/tests/desktop/desktop_test" --gtest_filter='DesktopEditor.FrameAndPanelClickMatchTheHeadlessRun:DesktopEditor.StartedFromTheMenuItSavesInTheUsersMapsFolder:DesktopEditor.F5PlaysTheMapInTheEditorsWindowAndEscReturnsToTheEditor' ||
   fail "the unpacked editor and play-test on the desktop"
 
 [ "$failures" -eq 0 ] && echo "package test passed: $deb"
