@@ -227,4 +227,19 @@ TEST_F(Recovery, AStateFolderNotTheUsersAloneIsNotUsed) {
     EXPECT_TRUE(fs::is_empty(folder / "elsewhere"));
 }
 
+// A copy that cannot be written (a folder where its first file goes) is said
+// once, however often it is tried again, and leaves nothing on offer.
+TEST_F(Recovery, ACopyThatCannotBeWrittenIsSaidOnce) {
+    fs::create_directories(folder / "state" / "tessera" / "copy-a_data.txt");
+    fs::permissions(folder / "state", fs::perms::owner_all);
+    fs::permissions(folder / "state" / "tessera", fs::perms::owner_all);
+    ASSERT_EQ(Replay("run", EditScript(EDIT_COUNT), "state"), 0) << output;
+    const std::string said = reinterpret_cast<const char*>(u8"作業の復旧用のコピーを");
+    const std::size_t first = output.find(said);
+    EXPECT_NE(first, std::string::npos) << output;
+    EXPECT_EQ(output.find(said, first + 1), std::string::npos) << output;
+    tessera::RecoveryRecord record;
+    EXPECT_FALSE(tessera::ReadRecoveryRecord(CopyFolder("state"), record));
+}
+
 } // namespace
