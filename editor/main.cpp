@@ -21,7 +21,9 @@ const CommandUsage USAGE{
     "that name when there are none. Maps are saved and loaded in the current folder\n"
     "or, started from the menu, in $XDG_DATA_HOME/tessera/maps\n"
     "(~/.local/share/tessera/maps). The window's title shows the map's name, after\n"
-    "a '*' while it holds changes not yet saved.\n",
+    "a '*' while it holds changes not yet saved. Unsaved work is kept in\n"
+    "$XDG_STATE_HOME/tessera (~/.local/state/tessera) and offered back at the next\n"
+    "start.\n",
 };
 
 } // namespace

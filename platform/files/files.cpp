@@ -129,12 +129,22 @@ std::string EnvironmentValue(const char* name) {
     return value ? value : "";
 }
 
-std::string UserDataFolder() {
-    const std::string data = EnvironmentValue("XDG_DATA_HOME");
-    if (data.starts_with('/')) return data;
+namespace {
+
+// A folder of the user's: `variable` when it holds an absolute path, else
+// `underHome` under the home folder.
+std::string UserFolder(const char* variable, const char* underHome) {
+    const std::string set = EnvironmentValue(variable);
+    if (set.starts_with('/')) return set;
     const std::string home = EnvironmentValue("HOME");
-    return home.empty() ? "" : home + "/.local/share";
+    return home.empty() ? "" : home + underHome;
 }
+
+} // namespace
+
+std::string UserDataFolder() { return UserFolder("XDG_DATA_HOME", "/.local/share"); }
+
+std::string UserStateFolder() { return UserFolder("XDG_STATE_HOME", "/.local/state"); }
 
 bool EnterFolder(const std::string& path, std::string& error) {
     std::error_code failure;

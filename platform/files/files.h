@@ -37,6 +37,11 @@ std::string EnvironmentValue(const char* name);
 // ~/.local/share), without a trailing '/'; empty when no home folder is known.
 std::string UserDataFolder();
 
+// The user's state folder, for what a program keeps between its runs
+// ($XDG_STATE_HOME when it is an absolute path, else ~/.local/state), without
+// a trailing '/'; empty when no home folder is known.
+std::string UserStateFolder();
+
 // Makes `path` and the missing folders above it, then makes it the current
 // folder. False with the cause in `error`.
 bool EnterFolder(const std::string& path, std::string& error);
