@@ -27,7 +27,8 @@
 // 14. Start the play-test on F5 unless a prompt is open: the play scene
 //     follows from the next frame on.
 // 15. Draw the overview over the view while it is open.
-// 16. Show the map's name and whether it is saved in the window's title.
+// 16. Keep the recovery copy of unsaved work; show the map's name and whether
+//     it is saved in the window's title.
 // 17. Draw the pointer and present the frame.
 #include "editor/edit_scene.h"
 
@@ -43,6 +44,7 @@
 #include "editor/overview.h"
 #include "editor/panel.h"
 #include "editor/play_scene.h"
+#include "editor/recovery.h"
 #include "editor/selection.h"
 #include "input/input.h"
 #include "run/run_scene.h"
@@ -93,7 +95,10 @@ void DrawLabels() {
 
 void EditorStartup() {
     // Every frame reads the layers: without them the editor cannot run at all.
-    if (!AllocateLayers(EditorMap)) {
+    // On huge pages, the copy of the process that writes the recovery copy
+    // copies a few hundred page-table entries for a full map rather than
+    // some eighty thousand.
+    if (!AllocateLayersOnHugePages(EditorMap)) {
         elSystem::Error("EditorStartup", "メモリを確保できません");
         elSystem::Shutdown();
         std::exit(EXIT_FAILURE);
@@ -104,7 +109,9 @@ void EditorStartup() {
     // The sheets are keyed on black; every later image on its own top-left pixel.
     elDraw::KeyTopLeft();
     for (int i = 0; i < 8; ++i) CharSprites[i] = elDraw::LoadObject(ENEMY_SPRITE_FILES[i], 2);
-    if (IsMapName(elSystem::CommandLine())) OpenMapAtStart(elSystem::CommandLine());
+    // Work a crash left comes first; otherwise the map named on the command line.
+    if (!OfferRecovery() && IsMapName(elSystem::CommandLine()))
+        OpenMapAtStart(elSystem::CommandLine());
     WatchPlayKey();
     SceneNo = EDIT_SCENE;
     PrevSceneNo = 0;
@@ -141,6 +148,7 @@ void EditScene() {
     UndoRedoKeys(CtrlState, ZState, YState);
     PlayKeyStep();
     DrawOverview();
+    RecoveryStep();
     ShowMapInTitle();
     elDraw::Draw(MouseX, MouseY, PanelImage, 0, 40, 20, 60);
     elDraw::Refresh();
@@ -148,6 +156,7 @@ void EditScene() {
 
 void RegisterEditor() {
     ProgramStartup = EditorStartup;
+    ProgramEnding = EndRecovery;
     ProgramMayClose = MayCloseWindow;
     SceneTable[EDIT_SCENE] = EditScene;
     SceneTable[PLAY_SCENE] = RunScene;

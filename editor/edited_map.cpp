@@ -42,6 +42,12 @@ void NoteMapOnDisk(const char* name) {
     SavedEditCount = EditCount;
 }
 
+void NoteMapRestored(const char* name) {
+    SetName(name);
+    EditedMapHasFiles = 0;
+    NoteEdit();
+}
+
 int HasUnsavedChanges() { return EditCount != SavedEditCount; }
 
 int AskQuit() { return elSystem::Ask("%s", HasUnsavedChanges() ? UNSAVED_QUIT : "終了しますか？"); }

@@ -24,6 +24,9 @@ void NoteEdit();
 // The map now matches the files of `name`: it was loaded from them or saved
 // to them.
 void NoteMapOnDisk(const char* name);
+// The map was restored from a recovery copy of the map `name`: unsaved work,
+// with no files of its own as far as the editor knows.
+void NoteMapRestored(const char* name);
 // 1 while the map holds edits made since it last matched its files.
 int HasUnsavedChanges();
 

@@ -19,8 +19,11 @@ const CommandUsage USAGE{
     "The tile-map editor, full-screen at 1024 x 768. It opens the map NAME (its\n"
     "files NAME_data.txt, NAME_zk.txt and NAME_teki.txt), or starts a new map of\n"
     "that name when there are none. Maps are saved and loaded in the current folder\n"
-    "or, started from the menu, in " TESSERA_MENU_MAPS_FOLDER ". The window's title\n"
-    "shows the map's name, after a '*' while it holds changes not yet saved.\n",
+    "or, started from the menu, in " TESSERA_MENU_MAPS_FOLDER
+    ". The window's title shows the map's name, after\n"
+    "a '*' while it holds changes not yet saved. Unsaved work is kept "
+    "in\n" TESSERA_KEPT_STATE_FOLDER " and offered back at the next\n"
+    "start.\n",
 };
 
 } // namespace

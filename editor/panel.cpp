@@ -8,6 +8,7 @@
 #include "editor/edited_map.h"
 #include "editor/editor_state.h"
 #include "editor/map_view.h"
+#include "editor/recovery.h"
 #include "system/input_state.h"
 #include "system/system.h"
 
@@ -266,10 +267,14 @@ void LightModeButton(int x, int y) {
         }
 }
 
-// Yes ends the process at once, without the framework's shutdown and unsaved.
+// Yes ends the process at once, without the framework's shutdown and unsaved;
+// the recovery copy is settled first.
 void QuitButton() {
     ButtonLit[QUIT_BUTTON] = 1;
-    if (AskQuit()) std::exit(0);
+    if (AskQuit()) {
+        EndRecovery();
+        std::exit(0);
+    }
     ButtonLit[QUIT_BUTTON] = 0;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/files/file_lock.h"
 #include "platform/files/file_set.h"
 #include "platform/files/files.h"
+#include "platform/files/snapshot_task.h"
 
 #include <algorithm>
 #include <array>
@@ -81,12 +82,17 @@ MapFileIdentities IdentitiesOf(const platform::FileSet& set) {
     return identities;
 }
 
-// Runs task(file) for every file, side by side when threads can be had. Full
-// maps run to hundreds of megabytes of text, so both cores are worth using.
+// Runs task(file) for every file, side by side when threads can be had (a
+// task on a snapshot of the editor may start none). Full maps run to hundreds
+// of megabytes of text, so both cores are worth using.
 template <typename Task> void ForEachFile(const Task& task) {
     std::vector<std::thread> helpers;
     helpers.reserve(MAP_FILE_COUNT);
     for (int file = 1; file < MAP_FILE_COUNT; ++file) {
+        if (platform::InSnapshotTask()) {
+            task(file);
+            continue;
+        }
         try {
             helpers.emplace_back(task, file);
         } catch (const std::system_error&) {

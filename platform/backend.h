@@ -6,6 +6,7 @@
 #include "platform/win/win_defs.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -157,6 +158,26 @@ std::uint32_t timeGetTime();
 // desktop lets other threads run; the headless clock, which nothing else moves,
 // lets one millisecond pass.
 void BusyWaitTurn();
+
+// ---- Work off the frames ----
+
+// Runs `task` on a picture of this program's memory as it stands now, away
+// from its frames: whatever the program changes afterwards, the task sees the
+// memory of now (see platform/files/snapshot_task.h for what the task may
+// do). An id that SnapshotTaskEnd answers about, or 0 when the task cannot be
+// run. The desktop returns at once; the headless backend returns once the
+// task is done, so that it takes no time of the clock its script moves.
+int StartSnapshotTask(const std::function<int()>& task);
+// TASK_RUNNING while the task runs; then, once, TASK_DONE or TASK_FAILED.
+// With `wait`, waits for the task's end.
+int SnapshotTaskState(int id, bool wait);
+
+// The folder where a program keeps what must outlast a run (the editor's
+// recovery copy), without a trailing '/'; empty when there is none. The
+// desktop's is the user's state folder; the headless backend's is
+// $XDG_STATE_HOME when that is an absolute path and none otherwise, so that
+// tests and replays meet only a folder they chose.
+std::string StateFolder();
 
 // ---- System information ----
 

@@ -31,6 +31,7 @@ int PrevMouseX, PrevMouseY;
 int MouseMoveX, MouseMoveY;
 char CommandLine[260];
 ProgramFunction ProgramStartup;
+ProgramFunction ProgramEnding;
 ProgramFunction SceneTable[SCENE_COUNT];
 
 const char* ProgramName = "Tessera";
@@ -175,6 +176,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* commandLine, int showComm
     elSystem::ResetTimer();
     StartedOrRaised = 1;
     while (elSystem::LoopPass()) {}
+    if (ProgramEnding) ProgramEnding();
     return 0;
 }
 

@@ -120,13 +120,15 @@ int SetDataRoot(const char* name);
 } // namespace elSystem
 
 // The program's own part, given to the frame before the main loop: a start-up
-// that runs once the window exists, a question before a close from outside
-// (optional), and the scene functions that the frame calls by SceneNo (entry 0
+// that runs once the window exists, an ending that runs once the main loop is
+// over (optional), a question before a close from outside (optional), and the
+// scene functions that the frame calls by SceneNo (entry 0
 // stays empty: scene 0 is no scene). The frame knows no program; each fills
 // these in its main function.
 using ProgramFunction = void (*)();
 constexpr int SCENE_COUNT = 16;
 extern ProgramFunction ProgramStartup;
+extern ProgramFunction ProgramEnding;
 extern ProgramFunction SceneTable[SCENE_COUNT];
 // Asked (optional) when the window is closed from outside, by its close button
 // or an end signal, before anything is shut down: 0 keeps the window open.

@@ -32,6 +32,7 @@ void ResetPlatformForTest(std::uint32_t clock) {
     SceneFrames.clear();
     SceneHook = nullptr;
     ProgramStartup = RecordingStartup;
+    ProgramEnding = nullptr;
     SceneTable[1] = RecordingScene;
 }
 

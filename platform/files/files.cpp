@@ -131,16 +131,20 @@ std::string EnvironmentValue(const char* name) {
 
 namespace {
 
-// The user's own data folder ($XDG_DATA_HOME when it is an absolute path, else
-// ~/.local/share), without a trailing '/'; empty when no home folder is known.
-std::string UserDataFolder() {
-    const std::string data = EnvironmentValue("XDG_DATA_HOME");
-    if (data.starts_with('/')) return data;
+// A folder of the user's: `variable` when it holds an absolute path, else
+// `underHome` under the home folder.
+std::string UserFolder(const char* variable, const char* underHome) {
+    const std::string set = EnvironmentValue(variable);
+    if (set.starts_with('/')) return set;
     const std::string home = EnvironmentValue("HOME");
-    return home.empty() ? "" : home + "/.local/share";
+    return home.empty() ? "" : home + underHome;
 }
 
+std::string UserDataFolder() { return UserFolder("XDG_DATA_HOME", "/.local/share"); }
+
 } // namespace
+
+std::string UserStateFolder() { return UserFolder("XDG_STATE_HOME", "/.local/state"); }
 
 bool StartedFromMenu() { return EnvironmentValue("TESSERA_FROM_MENU") == "1"; }
 

@@ -56,6 +56,18 @@ bool StartedFromMenu();
 #endif
 bool MenuMapsFolder(std::string& path, std::string& error);
 
+// The user's state folder, for what a program keeps between its runs
+// ($XDG_STATE_HOME when it is an absolute path, else ~/.local/state; on
+// Windows the user's local application data folder), without a trailing
+// separator; empty when no home folder is known. The help names its folder
+// of Tessera so:
+#ifdef _WIN32
+#define TESSERA_KEPT_STATE_FOLDER "%LOCALAPPDATA%\\tessera"
+#else
+#define TESSERA_KEPT_STATE_FOLDER "$XDG_STATE_HOME/tessera (~/.local/state/tessera)"
+#endif
+std::string UserStateFolder();
+
 // Makes `path` and the missing folders above it, then makes it the current
 // folder. False with the cause in `error`.
 bool EnterFolder(const std::string& path, std::string& error);

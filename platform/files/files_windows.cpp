@@ -141,6 +141,8 @@ bool MenuMapsFolder(std::string& path, std::string& error) {
     return !data.empty();
 }
 
+std::string UserStateFolder() { return KnownFolder(FOLDERID_LocalAppData); }
+
 bool EnterFolder(const std::string& path, std::string& error) {
     const std::wstring wide = windows::WideFromUtf8(ResolvePath(path.c_str()));
     // Each missing folder on the way is made.

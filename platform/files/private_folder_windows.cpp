@@ -57,6 +57,18 @@ bool Remove(const std::wstring& path) {
     return RemoveDirectoryW(path.c_str());
 }
 
+// Security attributes that let in this user (and the system) alone; the
+// descriptor is freed with LocalFree. False with errno when none can be made.
+bool OwnerOnly(SECURITY_ATTRIBUTES& security) {
+    const std::wstring descriptor = OwnerOnlyDescriptor();
+    if (!descriptor.empty() &&
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            descriptor.c_str(), SDDL_REVISION_1, &security.lpSecurityDescriptor, nullptr))
+        return true;
+    errno = EACCES;
+    return false;
+}
+
 } // namespace
 
 std::string TemporaryFolder() {
@@ -70,13 +82,7 @@ std::string TemporaryFolder() {
 
 std::string MakePrivateFolder(const char* prefix) {
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
-    const std::wstring descriptor = OwnerOnlyDescriptor();
-    if (descriptor.empty() ||
-        !ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            descriptor.c_str(), SDDL_REVISION_1, &security.lpSecurityDescriptor, nullptr)) {
-        errno = EACCES;
-        return "";
-    }
+    if (!OwnerOnly(security)) return "";
     static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device random;
     std::string made;
@@ -91,6 +97,31 @@ std::string MakePrivateFolder(const char* prefix) {
     LocalFree(security.lpSecurityDescriptor);
     if (made.empty()) errno = EACCES;
     return made;
+}
+
+int MakeOwnFolder(const std::string& folder) {
+    // The folders above are made as any new folder; the folder itself for this
+    // user alone. One that is there already is taken when it is a real folder:
+    // the user's own application data folders let in no one else.
+    for (std::size_t at = folder.find_first_of("/\\", 3); at != std::string::npos;
+         at = folder.find_first_of("/\\", at + 1))
+        CreateDirectoryW(windows::WideFromUtf8(folder.substr(0, at)).c_str(), nullptr);
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+    if (!OwnerOnly(security)) return 0;
+    const std::wstring wide = windows::WideFromUtf8(folder);
+    const bool made = CreateDirectoryW(wide.c_str(), &security);
+    const ::DWORD error = GetLastError();
+    LocalFree(security.lpSecurityDescriptor);
+    if (!made && error != ERROR_ALREADY_EXISTS) {
+        errno = windows::ErrnoOf(error);
+        return 0;
+    }
+    const ::DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return 1;
+    errno = EPERM;
+    return 0;
 }
 
 int RemoveFolder(const std::string& path) {

@@ -66,12 +66,6 @@ std::string HeldFilePath(const char* kind, const char* name) {
     return folder + "/" + kind + "-" + safe + ".lock";
 }
 
-bool IsPrivateFolder(const std::string& folder) {
-    struct stat info;
-    return lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
-           (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
-}
-
 std::string PrivateFolder(const std::string& folder) {
     mkdir(folder.c_str(), 0700); // fails harmlessly when something is there already
     if (IsPrivateFolder(folder)) return folder;

@@ -4,6 +4,7 @@
 // crashed copy never blocks the next one.
 #pragma once
 
+#include "platform/files/private_folder.h"
 #include "platform/win/win_defs.h"
 
 #include <string>
@@ -28,11 +29,8 @@ bool AskToRaise(int process);
 std::string HeldFilePath(const char* kind, const char* name);
 
 // Lock folders. Whoever can write into one can take our locks or plant a window
-// file, so only a folder of our own that nobody else may enter will do.
-// Whether `folder` is such a folder: a real folder (not a link), ours, closed
-// to everyone else.
-bool IsPrivateFolder(const std::string& folder);
-// `folder`, made private when it is missing, if it is private; otherwise a
+// file, so only a folder of our own that nobody else may enter will do
+// (IsPrivateFolder). `folder`, made private when it is missing, if it is private; otherwise a
 // fresh private folder beside it (empty when none can be made).
 std::string PrivateFolder(const std::string& folder);
 // A fresh private folder named `prefix` and six random characters, removed

@@ -104,7 +104,7 @@ class DesktopEditor : public ::testing::Test {
                  ("tessera-desktop-" + std::to_string(getpid()) + "-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
-        for (const char* sub : {"desktop", "headless", "runtime", "tmp"})
+        for (const char* sub : {"desktop", "headless", "runtime", "tmp", "state"})
             fs::create_directories(folder / sub);
         chmod((folder / "runtime").c_str(), 0700);
         std::string error;
@@ -121,13 +121,14 @@ class DesktopEditor : public ::testing::Test {
     }
 
     // The environment of a desktop program started here, with `extra` added.
-    // Its own lock folder, temporary folder, and no session bus: the program
-    // neither meets other runs nor inhibits the screen saver of the desktop the
+    // Its own lock folder, temporary folder, state folder (where recovery
+    // copies go), and no session bus: the program neither meets other runs nor
+    // inhibits the screen saver of the desktop the
     // tests run on.
     std::vector<std::string> ProgramEnvironment(const std::vector<std::string>& extra) {
         std::vector<std::string> environment = {
             display.Variable(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string(),
-            "TMPDIR=" + (folder / "tmp").string(),
+            "TMPDIR=" + (folder / "tmp").string(), "XDG_STATE_HOME=" + (folder / "state").string(),
             "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (folder / "no-bus").string()};
         // Under the sanitizers, what the graphics libraries keep at exit would
         // read as leaks, in stacks that cannot be unwound to name them; our own
@@ -141,7 +142,7 @@ class DesktopEditor : public ::testing::Test {
     // Starts the desktop program on the private display, with `extra` added to
     // its environment, and waits for its window. TESSERA_TEST_EDITOR, when set,
     // names another copy of the program to start (the package test's).
-    void StartEditor(const std::vector<std::string>& extra = {}) {
+    void LaunchEditor(const std::vector<std::string>& extra = {}) {
         const std::vector<std::string> environment = ProgramEnvironment(extra);
         const char* other = std::getenv("TESSERA_TEST_EDITOR");
         ASSERT_TRUE(editor.Start({other ? other : TESSERA_PROGRAM}, (folder / "desktop").string(),
@@ -151,6 +152,12 @@ class DesktopEditor : public ::testing::Test {
             return window != 0 || !editor.Running();
         }));
         ASSERT_NE(window, 0u) << "the editor ended before showing its window";
+    }
+
+    // The same, and waits for its first frame.
+    void StartEditor(const std::vector<std::string>& extra = {}) {
+        LaunchEditor(extra);
+        if (HasFatalFailure()) return;
         // The first frame drawn: the editor reads input from now on.
         ASSERT_TRUE(desktop_test::WaitUntil(30s, [&] {
             const DecodedImage screen = display.Screen();
@@ -159,13 +166,14 @@ class DesktopEditor : public ::testing::Test {
         })) << "the window stays black";
     }
 
-    // Runs the script on the headless backend, where its screenshots land.
-    void RunHeadless(const std::string& script) {
+    // Runs the script on the headless backend, where its screenshots land,
+    // with `extra` added to its environment.
+    void RunHeadless(const std::string& script, const std::vector<std::string>& extra = {}) {
         const fs::path file = folder / "headless" / "script.replay";
         std::ofstream(file) << script;
         desktop_test::ChildProcess replay;
         ASSERT_TRUE(replay.Start({TESSERA_REPLAY, file.string()}, (folder / "headless").string(),
-                                 {}, (folder / "replay.log").string()));
+                                 extra, (folder / "replay.log").string()));
         ASSERT_EQ(replay.Wait(120s), 0) << ReadFile(folder / "replay.log");
     }
 
@@ -762,6 +770,62 @@ frames 2
     StartEditor({"LANG=C", "LC_ALL=C"});
     PlayOnDesktop(script);
     EXPECT_EQ(editor.Wait(20s), 0);
+}
+
+// Work an earlier run left unsaved is offered at start in a box over the real
+// window: yes restores the map (the frame is the headless restored one) and
+// marks the title unsaved. Quit then asks about the unsaved work; yes ends the
+// editor and leaves the copy for the next start.
+TEST_F(DesktopEditor, TheRecoveryQuestionRestoresTheMapAndQuitAsksAboutUnsavedWork) {
+    // Chips stamped, the map made 2 x 2 screens; the run ends unsaved.
+    RunHeadless(R"(
+move 830 4
+ldown
+frames 1
+move 838 12
+frames 1
+lup
+frames 1
+move 84 44
+rdown
+frames 1
+rup
+frames 1
+move 20 620
+ldown
+frames 1
+lup
+frames 1
+move 260 620
+ldown
+frames 1
+lup
+frames 1
+)",
+                {"XDG_STATE_HOME=" + (folder / "state").string()});
+    ASSERT_TRUE(fs::exists(folder / "state" / "tessera" / "recovery.txt"));
+    fs::copy(folder / "state", folder / "headless-state", fs::copy_options::recursive);
+    const std::vector<std::string> headlessState = {"XDG_STATE_HOME=" +
+                                                    (folder / "headless-state").string()};
+    RunHeadless("answer yes\nmove 900 300\nframes 2\nscreenshot restored.bmp\n", headlessState);
+    RunHeadless("answer no\nmove 900 300\nframes 2\nscreenshot refused.bmp\n", headlessState);
+    ASSERT_FALSE(desktop_test::MatchFrame(Headless("refused.bmp"), {0, 0, 1024, 768},
+                                          Headless("restored.bmp"))
+                     .Good());
+
+    // The box comes before the first frame.
+    LaunchEditor();
+    ASSERT_FALSE(HasFatalFailure());
+    AnswerBox("yes");
+    PointAt(900, 300);
+    ExpectFrame("restored.bmp");
+    EXPECT_TRUE(desktop_test::WaitUntil(15s, [&] {
+        return display.FindWindow("*map - Tessera") == window;
+    })) << "the title does not mark the restored map unsaved";
+    PlayOnDesktop("move 700 700\nanswer yes\nldown\nframes 1\nlup\nframes 2\n");
+    EXPECT_EQ(editor.Wait(20s), 0);
+    EXPECT_NE(ReadFile(folder / "state" / "tessera" / "recovery.txt").find("offered 1"),
+              std::string::npos);
 }
 
 TEST_F(DesktopEditor, ADisplayThatGoesAwayEndsTheEditorWithAMessage) {

@@ -183,7 +183,12 @@ bool ReadScript(const char* path, std::string& source, std::string& reason) {
 } // namespace
 
 int RunReplay(const std::vector<ReplayCommand>& commands, const char* commandLine) {
-    Replay replay(commands);
+    // Answers at the top of the script are for the boxes of the start-up,
+    // which come before the first frame.
+    std::size_t first = 0;
+    for (; first < commands.size() && commands[first].kind == ReplayCommand::Answer; ++first)
+        platform::headless::QueueBoxAnswer(commands[first].value);
+    Replay replay({commands.begin() + static_cast<std::ptrdiff_t>(first), commands.end()});
     platform::headless::SetBoxEcho(true);
     platform::headless::SetEventSource([&replay](bool) { replay.Next(); });
     int result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
