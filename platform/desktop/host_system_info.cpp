@@ -1,4 +1,4 @@
-// The desktop reports what the running system answers.
+// The desktop, and the Windows backend, report what the running system answers.
 #include "platform/backend.h"
 #include "platform/win/system_info.h"
 

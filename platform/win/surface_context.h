@@ -13,4 +13,12 @@ namespace platform::windows {
 // not the system's to draw on. One context per surface, made when first asked.
 ::HDC SurfaceContext(Surface& surface);
 
+// How the system reads a surface's rows: top-down, with its channel masks
+// (a BITMAPINFO for the system's bitmap and stretch calls).
+struct SurfaceBitmapInfo {
+    BITMAPINFOHEADER header;
+    ::DWORD masks[3];
+};
+SurfaceBitmapInfo SurfaceBitmapHeader(const Surface& surface);
+
 } // namespace platform::windows

@@ -72,17 +72,8 @@ void FreeSurfaceMemory(void* memory) {
 
 namespace windows {
 
-::HDC SurfaceContext(Surface& surface) {
-    std::lock_guard<std::mutex> hold(sectionsLock);
-    auto found = sections.find(surface.memory.data());
-    if (found == sections.end()) return nullptr;
-    Section& section = found->second;
-    if (section.context && SameLayout(section, surface)) return section.context;
-    DropContext(section);
-    struct {
-        BITMAPINFOHEADER header;
-        ::DWORD masks[3];
-    } info{};
+SurfaceBitmapInfo SurfaceBitmapHeader(const Surface& surface) {
+    SurfaceBitmapInfo info{};
     info.header.biSize = sizeof info.header;
     info.header.biWidth = surface.width;
     info.header.biHeight = -surface.height;
@@ -92,6 +83,17 @@ namespace windows {
     info.masks[0] = surface.format.redMask;
     info.masks[1] = surface.format.greenMask;
     info.masks[2] = surface.format.blueMask;
+    return info;
+}
+
+::HDC SurfaceContext(Surface& surface) {
+    std::lock_guard<std::mutex> hold(sectionsLock);
+    auto found = sections.find(surface.memory.data());
+    if (found == sections.end()) return nullptr;
+    Section& section = found->second;
+    if (section.context && SameLayout(section, surface)) return section.context;
+    DropContext(section);
+    const SurfaceBitmapInfo info = SurfaceBitmapHeader(surface);
     void* bits = nullptr;
     ::HDC context = CreateCompatibleDC(nullptr);
     ::HBITMAP bitmap = CreateDIBSection(context, reinterpret_cast<const BITMAPINFO*>(&info),

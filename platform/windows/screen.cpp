@@ -4,6 +4,7 @@
 // compositor's when it runs, else a timed one.
 #include "platform/backend.h"
 #include "platform/win/cursor.h"
+#include "platform/win/surface_context.h"
 
 #include "platform/windows/native.h"
 
@@ -19,26 +20,6 @@ namespace {
 int logicalWidth = 1024, logicalHeight = 768;
 // The window has shown a picture since it last lost it.
 bool pictureShown = false;
-
-struct BitmapHeader {
-    BITMAPINFOHEADER header;
-    ::DWORD masks[3];
-};
-
-// How the system reads the surface's rows: top-down, with its channel masks.
-BitmapHeader HeaderOf(const Surface& surface) {
-    BitmapHeader info{};
-    info.header.biSize = sizeof info.header;
-    info.header.biWidth = surface.width;
-    info.header.biHeight = -surface.height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(surface.format.bits);
-    info.header.biCompression = BI_BITFIELDS;
-    info.masks[0] = surface.format.redMask;
-    info.masks[1] = surface.format.greenMask;
-    info.masks[2] = surface.format.blueMask;
-    return info;
-}
 
 void Draw(::HWND window, const Surface& surface, bool bars) {
     HDC dc = GetDC(window);
@@ -56,7 +37,7 @@ void Draw(::HWND window, const Surface& surface, bool bars) {
         for (const ::RECT& band : bands)
             if (band.right > band.left && band.bottom > band.top) FillRect(dc, &band, black);
     }
-    const BitmapHeader info = HeaderOf(surface);
+    const windows::SurfaceBitmapInfo info = windows::SurfaceBitmapHeader(surface);
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, box.left, box.top, box.width, box.height, 0, 0, surface.width, surface.height,
                   surface.memory.data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
