@@ -24,8 +24,8 @@ std::wstring Widen(UINT codePage, std::string_view text) {
 
 char32_t SystemCodePoint(const char* bytes, std::size_t size) {
     wchar_t wide[2];
-    const int length = MultiByteToWideChar(CP932, MB_ERR_INVALID_CHARS, bytes,
-                                           static_cast<int>(size), wide, 2);
+    const int length =
+        MultiByteToWideChar(CP932, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(size), wide, 2);
     return length == 1 ? static_cast<char32_t>(wide[0]) : NoCharacter;
 }
 
@@ -34,11 +34,11 @@ bool SystemUtf8ToCp932(std::string_view text, std::string& out) {
     const std::wstring wide = Widen(CP_UTF8, text);
     BOOL lost = FALSE;
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP932, WC_NO_BEST_FIT_CHARS, wide.data(), size,
-                                           nullptr, 0, nullptr, &lost);
+    const int length = WideCharToMultiByte(CP932, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                           0, nullptr, &lost);
     out.resize(static_cast<std::size_t>(length));
-    WideCharToMultiByte(CP932, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), length,
-                        nullptr, &lost);
+    WideCharToMultiByte(CP932, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), length, nullptr,
+                        &lost);
     return !lost;
 }
 

@@ -1,6 +1,6 @@
 // Game controllers through the system's own joystick calls.
-#include "platform/backend.h"
 #include "platform/win/joystick.h"
+#include "platform/backend.h"
 
 #include "platform/win/win32.h"
 
