@@ -47,6 +47,9 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
 // stands for the stock black one-pixel pen and white brush.
 HPEN SelectObject(HDC dc, HPEN pen);
 HBRUSH SelectObject(HDC dc, HBRUSH brush);
+// The context's pen and brush, the stock ones where none is selected.
+const Pen& PenOf(HDC dc);
+const Brush& BrushOf(HDC dc);
 BOOL DeleteObject(HPEN pen);
 BOOL DeleteObject(HBRUSH brush);
 

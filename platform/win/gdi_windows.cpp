@@ -6,14 +6,10 @@
 
 #include "platform/win/surface_context.h"
 
-#include <utility>
 
 namespace platform {
 
 namespace {
-
-const Pen StockPen{PS_SOLID, 1, 0x000000};
-const Brush StockBrush{{BS_SOLID, 0xFFFFFF, 0}};
 
 BITMAPINFO BitmapInfoOf(const DecodedImage& image) {
     BITMAPINFO info{};
@@ -42,8 +38,8 @@ BITMAPINFO BitmapInfoOf(const DecodedImage& image) {
 template <typename Drawing> BOOL WithTools(HDC dc, Drawing drawing) {
     ::HDC native = Native(dc);
     if (!native) return 0;
-    const Pen& pen = dc->pen ? *dc->pen : StockPen;
-    const LOGBRUSH& brush = (dc->brush ? *dc->brush : StockBrush).log;
+    const Pen& pen = PenOf(dc);
+    const LOGBRUSH& brush = BrushOf(dc).log;
     ::HPEN realPen = ::CreatePen(pen.style, pen.width, pen.color);
     ::LOGBRUSH realBrush{brush.lbStyle, brush.lbColor, brush.lbHatch};
     ::HBRUSH brushMade = ::CreateBrushIndirect(&realBrush);
@@ -130,37 +126,6 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int sourc
     }
     GdiFlush();
     return done;
-}
-
-HPEN CreatePen(int style, int width, COLORREF color) { return new Pen{style, width, color}; }
-
-HBRUSH CreateBrushIndirect(const LOGBRUSH* brush) { return brush ? new Brush{*brush} : nullptr; }
-
-HPEN SelectObject(HDC dc, HPEN pen) { return dc ? std::exchange(dc->pen, pen) : nullptr; }
-HBRUSH SelectObject(HDC dc, HBRUSH brush) { return dc ? std::exchange(dc->brush, brush) : nullptr; }
-
-BOOL DeleteObject(HPEN pen) {
-    delete pen;
-    return 1;
-}
-
-BOOL DeleteObject(HBRUSH brush) {
-    delete brush;
-    return 1;
-}
-
-int SetBkMode(HDC dc, int mode) { return dc ? std::exchange(dc->backMode, mode) : 0; }
-
-COLORREF SetBkColor(HDC dc, COLORREF color) {
-    return dc ? std::exchange(dc->backColor, color) : CLR_INVALID;
-}
-
-BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) {
-    if (!dc) return 0;
-    if (previous) *previous = {dc->currentX, dc->currentY};
-    dc->currentX = x;
-    dc->currentY = y;
-    return 1;
 }
 
 BOOL LineTo(HDC dc, int x, int y) {
