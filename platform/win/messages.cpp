@@ -106,16 +106,7 @@ HWND CreateWindowEx(DWORD, const char* className, const char* title, DWORD, int 
                     int height) {
     auto found = classes.find(className ? className : "");
     if (found == classes.end()) return nullptr;
-    auto window = std::make_unique<Window>();
-    window->className = className;
-    window->title = title ? title : "";
-    window->caption = window->title;
-    window->classStyle = found->second.style;
-    window->procedure = found->second.lpfnWndProc;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
+    auto window = NewWindow(found->second, className, title, x, y, width, height);
     if (!backend::CreateNativeWindow(*window)) return nullptr;
     windows.push_back(std::move(window));
     HWND handle = windows.back().get();

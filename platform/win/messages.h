@@ -4,6 +4,7 @@
 
 #include "platform/win/win_defs.h"
 
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -21,6 +22,23 @@ struct Window {
     bool destroyed = false;
     void* native = nullptr;
 };
+
+// The record of a window of `windowClass` as CreateWindowEx makes it, not yet
+// shown; the backend adds its own window to it.
+inline std::unique_ptr<Window> NewWindow(const WNDCLASS& windowClass, const char* className,
+                                         const char* title, int x, int y, int width, int height) {
+    auto window = std::make_unique<Window>();
+    window->className = className;
+    window->title = title ? title : "";
+    window->caption = window->title;
+    window->classStyle = windowClass.style;
+    window->procedure = windowClass.lpfnWndProc;
+    window->x = x;
+    window->y = y;
+    window->width = width;
+    window->height = height;
+    return window;
+}
 
 // Window classes and windows.
 BOOL RegisterClass(const WNDCLASS& windowClass);

@@ -137,16 +137,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
                     int y, int width, int height) {
     auto found = classes.find(className ? className : "");
     if (found == classes.end()) return nullptr;
-    auto window = std::make_unique<Window>();
-    window->className = className;
-    window->title = title ? title : "";
-    window->caption = window->title;
-    window->classStyle = found->second.style;
-    window->procedure = found->second.lpfnWndProc;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
+    auto window = NewWindow(found->second, className, title, x, y, width, height);
     Window* handle = window.get();
     allWindows.push_back(std::move(window));
     // A program without a display has windows that only carry messages.
