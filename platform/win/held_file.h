@@ -30,8 +30,9 @@ std::string HeldFilePath(const char* kind, const char* name);
 
 // Lock folders. Whoever can write into one can take our locks or plant a window
 // file, so only a folder of our own that nobody else may enter will do
-// (IsPrivateFolder). `folder`, made private when it is missing, if it is private; otherwise a
-// fresh private folder beside it (empty when none can be made).
+// (IsPrivateFolder). `folder`, made private when it is missing, if it is
+// private; otherwise a fresh private folder beside it (empty when none can be
+// made).
 std::string PrivateFolder(const std::string& folder);
 // A fresh private folder named `prefix` and six random characters, removed
 // with its contents when the process ends; empty when none can be made.
